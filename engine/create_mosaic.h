@@ -1,0 +1,21 @@
+// The build: load the current tile library, fill the grid of cells with the
+// best-matching tiles, then (if asked) scatter as many again at random.
+#pragma once
+
+#include "engine/mosaic_settings.h"
+#include "imagelib/bmp.h"
+
+namespace tesselor {
+
+enum class BuildOutcome {
+  kNoTiles,    // the library gave no tile; nothing was painted
+  kCompleted,  // every cell (and random placement) was painted
+  kAborted,    // the user stopped it; what was painted stays
+};
+
+// Builds into mosaic, whose size must be the source's times
+// options.magnification (truncated). Progress, messages and Abort go through
+// the installed Shell; the random draws come from ProgramRandom().
+BuildOutcome CreateMosaic(const CBmp& source, CBmp& mosaic, const BuildOptions& options);
+
+}  // namespace tesselor

@@ -1,0 +1,20 @@
+#include "engine/mosaic_settings.h"
+
+namespace tesselor {
+
+int MosaicSettings::AccuracyStepFor(int tileSize, int accuracyLevel) {
+  static constexpr int kFactor[] = {1, 2, 4};
+  const int level = accuracyLevel < 0 ? 0 : (accuracyLevel > 2 ? 2 : accuracyLevel);
+  return tileSize / 8 * kFactor[level];
+}
+
+BuildOptions MosaicSettings::ToBuildOptions() const {
+  return BuildOptions{tileSize,      accuracyStep,       magnification, blendPercent * 0.01,
+                      mirrorTiles,   colourAdjust,       randomization, randomPlacement};
+}
+
+BuildOptions WizardBuildOptions(int tileSize, bool randomPlacement) {
+  return BuildOptions{tileSize, tileSize / 8 * 2, 1.0, 0.12, true, 45, 30, randomPlacement};
+}
+
+}  // namespace tesselor

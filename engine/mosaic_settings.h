@@ -1,0 +1,53 @@
+// The options a mosaic is built from, with their defaults and choice lists.
+#pragma once
+
+#include <array>
+
+namespace tesselor {
+
+// The eight values a build takes, in the order the build takes them.
+struct BuildOptions {
+  int tileSize = 32;
+  int accuracyStep = 8;
+  double magnification = 1.0;
+  double blendFraction = 0.0;
+  bool mirrorTiles = true;
+  int colourAdjust = 20;
+  int randomization = 5;
+  bool randomPlacement = false;
+};
+
+struct MosaicSettings {
+  int tileSize = 32;
+  int accuracyLevel = 1;  // 0 High, 1 Medium, 2 Low
+  int accuracyStep = 8;
+  int randomization = 5;
+  int colourAdjust = 20;
+  int blendPercent = 0;
+  double magnification = 1.0;
+  bool mirrorTiles = true;
+  bool randomPlacement = false;
+  int sourceWidth = 0;
+  int sourceHeight = 0;
+
+  // accuracyStep from tileSize and accuracyLevel.
+  void UpdateAccuracyStep() { accuracyStep = AccuracyStepFor(tileSize, accuracyLevel); }
+
+  BuildOptions ToBuildOptions() const;
+
+  static int AccuracyStepFor(int tileSize, int accuracyLevel);
+};
+
+// The drop-down lists, by position.
+inline constexpr std::array<int, 7> kTileSizeChoices = {64, 48, 32, 24, 16, 12, 8};
+inline constexpr std::array<const char*, 7> kTileSizeTexts = {
+    "64 x 64", "48 x 48", "32 x 32", "24 x 24", "16 x 16", "12 x 12", "8 x 8"};
+inline constexpr std::array<const char*, 3> kAccuracyTexts = {"High", "Medium", "Low"};
+inline constexpr std::array<int, 4> kRandomizationChoices = {1, 5, 10, 20};
+inline constexpr std::array<const char*, 4> kRandomizationTexts = {"None", "Low", "Medium", "High"};
+
+// What the wizard builds with: its own fixed values around the chosen tile
+// size and style; MosaicSettings stays untouched.
+BuildOptions WizardBuildOptions(int tileSize, bool randomPlacement);
+
+}  // namespace tesselor

@@ -1,0 +1,60 @@
+#include "imagelib/file_source.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace tesselor {
+
+namespace {
+
+bool FolderExists(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return true;
+  struct stat info {};
+  const std::string folder = slash == 0 ? "/" : path.substr(0, slash);
+  return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+}  // namespace
+
+CFileSource::~CFileSource() { Unmap(); }
+
+int CFileSource::OpenFile(const std::string& path) {
+  fileHandle_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fileHandle_ < 0) {
+    const int error = errno;
+    if (error == EACCES || error == EPERM) return 5;
+    if (error == ENOENT && !FolderExists(path)) return 3;
+    if (error == ENOTDIR) return 3;
+    return 4;
+  }
+  struct stat info {};
+  if (fstat(fileHandle_, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0) return 5;
+  void* view = mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_PRIVATE,
+                    fileHandle_, 0);
+  if (view == MAP_FAILED) return 5;
+  posix_madvise(view, static_cast<size_t>(info.st_size), POSIX_MADV_SEQUENTIAL);
+  viewBase_ = static_cast<const uint8_t*>(view);
+  mappedSize_ = static_cast<size_t>(info.st_size);
+  Open(path, info.st_size);
+  return 0;
+}
+
+void CFileSource::Close() {
+  CDataSource::Close();
+  Unmap();
+}
+
+void CFileSource::Unmap() {
+  if (viewBase_) munmap(const_cast<uint8_t*>(viewBase_), mappedSize_);
+  viewBase_ = nullptr;
+  mappedSize_ = 0;
+  if (fileHandle_ >= 0) ::close(fileHandle_);
+  fileHandle_ = -1;
+}
+
+}  // namespace tesselor

@@ -1,0 +1,50 @@
+#include "imagelib/pic_decoder.h"
+
+#include <new>
+
+#include "imagelib/file_source.h"
+#include "imagelib/resource_source.h"
+#include "imagelib/text_exception.h"
+#include "imagelib/trace.h"
+
+namespace tesselor {
+
+void CPicDecoder::DecodeFile(const std::string& path, CBmp& bmp, int bitsPerPixel,
+                             ProgressNotifier* notifier) {
+  Trace(1, "--- Decoding file " + path + ". ---\n");
+  CFileSource source(notifier);
+  if (const int code = source.OpenFile(path)) RaiseError(code, "Opening " + path + " failed");
+  DecodeSource(source, bmp, bitsPerPixel);
+  source.Close();
+}
+
+void CPicDecoder::DecodeResource(int id, CBmp& bmp, int bitsPerPixel, const char* resourceType) {
+  Trace(1, "--- Decoding resource ID " + std::to_string(id) + ". ---\n");
+  CResourceSource source;
+  if (const int code = source.OpenResource(id, resourceType))
+    RaiseError(code, "Opening resource " + std::to_string(id) + " failed");
+  DecodeSource(source, bmp, bitsPerPixel);
+  source.Close();
+}
+
+void CPicDecoder::DecodeSource(CDataSource& source, CBmp& bmp, int bitsPerPixel) {
+  ColourTable palette;
+  DecodeImage(bmp, palette, bitsPerPixel, source);
+}
+
+void CPicDecoder::DecodeImage(CBmp&, ColourTable&, int&, CDataSource&) {}
+
+void CPicDecoder::CreateBitmap(CBmp& bmp, int64_t width, int64_t height, int bitsPerPixel,
+                               bool hasAlpha, const std::string& format) {
+  if (width <= 0 || height <= 0 || width > kMaxBitmapDimension || height > kMaxBitmapDimension)
+    RaiseError(kErrBadHeader, format + ": image size " + std::to_string(width) + " x " +
+                                  std::to_string(height) + " is not supported.");
+  try {
+    bmp.Create(static_cast<int>(width), static_cast<int>(height), bitsPerPixel, hasAlpha);
+  } catch (const std::bad_alloc&) {
+    RaiseError(kErrBadHeader, format + ": not enough memory for a " + std::to_string(width) +
+                                  " x " + std::to_string(height) + " image.");
+  }
+}
+
+}  // namespace tesselor

@@ -1,0 +1,14 @@
+// Decodes TGA files into bitmaps.
+#pragma once
+
+#include "imagelib/pic_decoder.h"
+
+namespace tesselor {
+
+class CTGADecoder : public CPicDecoder {
+ public:
+  void DecodeImage(CBmp& bmp, ColourTable& palette, int& bitsPerPixel,
+                   CDataSource& source) override;
+};
+
+}  // namespace tesselor

@@ -1,0 +1,14 @@
+// Decodes Windows metafile files into bitmaps.
+#pragma once
+
+#include "imagelib/pic_decoder.h"
+
+namespace tesselor {
+
+class CWEMFDecoder : public CPicDecoder {
+ public:
+  void DecodeImage(CBmp& bmp, ColourTable& palette, int& bitsPerPixel,
+                   CDataSource& source) override;
+};
+
+}  // namespace tesselor

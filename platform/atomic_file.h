@@ -1,0 +1,40 @@
+// Writes a file so that nothing is lost if the write fails: the bytes go to a
+// temporary file in the target's folder, which replaces the target only once
+// everything is on disk. Abandoned, it removes the temporary file.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace tesselor {
+
+class AtomicFile {
+ public:
+  AtomicFile() = default;
+  ~AtomicFile();
+  AtomicFile(const AtomicFile&) = delete;
+  AtomicFile& operator=(const AtomicFile&) = delete;
+
+  // Creates the temporary file; false (with errno set) when that fails.
+  bool Open(const std::string& targetPath);
+  // Writes all bytes; false when the disk refused some.
+  bool Write(const void* data, size_t count);
+  // Flushes, then renames over the target; false when either fails, in which
+  // case the target is as it was and the temporary file is gone.
+  bool Commit();
+  // Removes the temporary file without touching the target.
+  void Discard();
+
+  bool IsOpen() const { return fd_ >= 0; }
+  const std::string& TargetPath() const { return targetPath_; }
+
+ private:
+  int fd_ = -1;
+  std::string targetPath_;
+  std::string tempPath_;
+};
+
+// Text for the current errno, for FileError causes.
+std::string ErrnoText();
+
+}  // namespace tesselor

@@ -1,0 +1,101 @@
+#include "platform/console_shell.h"
+
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+
+namespace tesselor {
+
+namespace {
+
+volatile std::sig_atomic_t interrupted = 0;
+
+void OnInterrupt(int) { interrupted = 1; }
+
+const char* StylePrefix(MessageStyle style) {
+  switch (style) {
+    case MessageStyle::kExclamation:
+      return "warning: ";
+    case MessageStyle::kStop:
+      return "error: ";
+    default:
+      return "";
+  }
+}
+
+// A one-line bar redrawn in place, at most once per whole percent.
+class ConsoleProgressWindow : public ProgressWindow {
+ public:
+  ConsoleProgressWindow() : isTerminal_(isatty(STDERR_FILENO) == 1) {}
+  ~ConsoleProgressWindow() override {
+    if (isTerminal_ && drawn_) std::fputc('\n', stderr);
+  }
+
+  void SetRange(int64_t low, int64_t high) override {
+    low_ = low;
+    high_ = high;
+    Draw();
+  }
+  void SetPos(int64_t pos) override {
+    pos_ = pos;
+    Draw();
+  }
+  void StepIt() override {
+    ++pos_;
+    Draw();
+  }
+  void SetStatusText(const std::string& text) override {
+    status_ = text;
+    lastPercent_ = -1;
+    Draw();
+  }
+  bool AbortRequested() const override { return interrupted != 0; }
+
+ private:
+  void Draw() {
+    if (!isTerminal_) return;
+    const int64_t span = high_ > low_ ? high_ - low_ : 1;
+    int percent = static_cast<int>((pos_ - low_) * 100 / span);
+    percent = percent < 0 ? 0 : (percent > 100 ? 100 : percent);
+    if (percent == lastPercent_) return;
+    lastPercent_ = percent;
+    constexpr int kWidth = 30;
+    char bar[kWidth + 1];
+    for (int i = 0; i < kWidth; ++i) bar[i] = i < percent * kWidth / 100 ? '#' : '.';
+    bar[kWidth] = '\0';
+    std::fprintf(stderr, "\r%s [%s] %3d%%", status_.c_str(), bar, percent);
+    std::fflush(stderr);
+    drawn_ = true;
+  }
+
+  bool isTerminal_;
+  bool drawn_ = false;
+  int64_t low_ = 0, high_ = 100, pos_ = 0;
+  int lastPercent_ = -1;
+  std::string status_;
+};
+
+}  // namespace
+
+MessageAnswer ConsoleShell::MessageBox(const std::string& text, MessageStyle style) {
+  std::fprintf(stderr, "%s%s\n", StylePrefix(style), text.c_str());
+  if (style != MessageStyle::kQuestion) return MessageAnswer::kOk;
+  std::fprintf(stderr, "(answered %s)\n", questionAnswer_ == MessageAnswer::kYes ? "Yes" : "No");
+  return questionAnswer_;
+}
+
+std::unique_ptr<ProgressWindow> ConsoleShell::CreateProgressWindow() {
+  return std::make_unique<ConsoleProgressWindow>();
+}
+
+void ConsoleShell::InstallInterruptHandler() {
+  struct sigaction action {};
+  action.sa_handler = OnInterrupt;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+}
+
+bool ConsoleShell::InterruptRequested() { return interrupted != 0; }
+
+}  // namespace tesselor

@@ -1,0 +1,89 @@
+#include "platform/directory_listing.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
+
+namespace tesselor {
+
+namespace {
+
+char LowerChar(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+
+bool NameLess(const DirectoryEntry& a, const DirectoryEntry& b) {
+  const std::string la = ToLowerAscii(a.name), lb = ToLowerAscii(b.name);
+  if (la != lb) return la < lb;
+  return a.name < b.name;
+}
+
+}  // namespace
+
+std::string ToLowerAscii(std::string text) {
+  for (char& c : text) c = LowerChar(c);
+  return text;
+}
+
+std::string ToUpperAscii(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+bool WildcardMatch(const std::string& pattern, const std::string& name) {
+  // Iterative matcher with one backtrack point for the last '*'.
+  size_t p = 0, n = 0, starP = std::string::npos, starN = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == '?' || LowerChar(pattern[p]) == LowerChar(name[n]))) {
+      ++p;
+      ++n;
+    } else if (p < pattern.size() && pattern[p] == '*') {
+      starP = p++;
+      starN = n;
+    } else if (starP != std::string::npos) {
+      p = starP + 1;
+      n = ++starN;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+std::vector<DirectoryEntry> ListDirectory(const std::string& folder, const std::string& pattern) {
+  std::vector<DirectoryEntry> entries;
+  const std::string base = WithTrailingSlash(folder);
+  DIR* dir = opendir(base.c_str());
+  if (!dir) return entries;
+  while (dirent* item = readdir(dir)) {
+    const std::string name = item->d_name;
+    if (name == "." || name == ".." || !WildcardMatch(pattern, name)) continue;
+    DirectoryEntry entry{name, base + name, false};
+    struct stat info {};
+    if (stat(entry.fullPath.c_str(), &info) == 0) entry.isDirectory = S_ISDIR(info.st_mode);
+    entries.push_back(std::move(entry));
+  }
+  closedir(dir);
+  std::sort(entries.begin(), entries.end(), NameLess);
+  return entries;
+}
+
+std::string FileTitle(const std::string& name) {
+  const size_t slash = name.find_last_of('/');
+  const std::string leaf = slash == std::string::npos ? name : name.substr(slash + 1);
+  const size_t dot = leaf.find_last_of('.');
+  return dot == std::string::npos ? leaf : leaf.substr(0, dot);
+}
+
+std::string LowerLastThree(const std::string& path) {
+  return ToLowerAscii(path.size() <= 3 ? path : path.substr(path.size() - 3));
+}
+
+std::string WithTrailingSlash(std::string folder) {
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  return folder;
+}
+
+}  // namespace tesselor

@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include "platform/atomic_file.h"
+#include "platform/directory_listing.h"
+#include "platform/random.h"
+#include "tests/support/test_support.h"
+
+namespace tesselor {
+namespace {
+
+TEST(Wildcard, IgnoresCaseLikeTheOriginalFileSystems) {
+  EXPECT_TRUE(WildcardMatch("*.jpg", "Tile.JPG"));
+  EXPECT_TRUE(WildcardMatch("*.jpg", "a.b.jpg"));
+  EXPECT_FALSE(WildcardMatch("*.jpg", "tile.jpeg"));
+  EXPECT_FALSE(WildcardMatch("*.jpg", "tile.jpg.bak"));
+  EXPECT_TRUE(WildcardMatch("*", ""));
+  EXPECT_TRUE(WildcardMatch("a?c*", "abcdef"));
+  EXPECT_FALSE(WildcardMatch("a?c", "ac"));
+}
+
+TEST(DirectoryListing, SortsIgnoringCaseThenByBytes) {
+  testing::TempDir dir;
+  for (const char* name : {"b.jpg", "B.jpg", "a.JPG", "c.txt", "C.jpg"})
+    testing::WriteFileBytes(dir.File(name), {1});
+  std::vector<std::string> names;
+  for (const DirectoryEntry& entry : ListDirectory(dir.Path(), "*.jpg")) {
+    names.push_back(entry.name);
+    EXPECT_EQ(entry.fullPath, dir.Path() + entry.name);
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"a.JPG", "B.jpg", "b.jpg", "C.jpg"}));
+  EXPECT_TRUE(ListDirectory(dir.File("missing"), "*").empty());
+}
+
+TEST(PathText, TitlesAndEndings) {
+  EXPECT_EQ(FileTitle("/x/beach.JPG"), "beach");
+  EXPECT_EQ(FileTitle("noext"), "noext");
+  EXPECT_EQ(LowerLastThree("/x/A.JpG"), "jpg");
+  EXPECT_EQ(WithTrailingSlash("/a//"), "/a/");
+}
+
+TEST(ProgramRandom, MatchesTheClassicRuntimeSequence) {
+  RandomGenerator generator;
+  EXPECT_EQ(generator.Next(), 41);
+  EXPECT_EQ(generator.Next(), 18467);
+  EXPECT_EQ(generator.Next(), 6334);
+  EXPECT_EQ(generator.Next(), 26500);
+}
+
+TEST(AtomicFile, ReplacesTheTargetOnlyOnCommit) {
+  testing::TempDir dir;
+  const std::string target = dir.File("out");
+  testing::WriteFileBytes(target, {1});
+  {
+    AtomicFile file;
+    ASSERT_TRUE(file.Open(target));
+    ASSERT_TRUE(file.Write("ab", 2));
+  }
+  EXPECT_EQ(testing::ReadFileBytes(target), std::vector<uint8_t>{1});
+  AtomicFile file;
+  ASSERT_TRUE(file.Open(target));
+  ASSERT_TRUE(file.Write("ab", 2));
+  ASSERT_TRUE(file.Commit());
+  EXPECT_EQ(testing::ReadFileBytes(target), (std::vector<uint8_t>{'a', 'b'}));
+  EXPECT_EQ(testing::ListNames(dir.Path()), std::vector<std::string>{"out"});
+}
+
+}  // namespace
+}  // namespace tesselor

@@ -1,0 +1,50 @@
+// Small helpers the suites share: a temporary folder that cleans up after
+// itself, file bytes, and bitmaps filled with known pixels.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "imagelib/draw_dib_bmp.h"
+
+namespace tesselor::testing {
+
+// A fresh folder under the system's temporary folder, removed with its
+// contents when the object goes away. Path() ends in '/'.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& Path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + name; }
+
+ private:
+  std::string path_;
+};
+
+std::vector<uint8_t> ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+bool FileExists(const std::string& path);
+// Names in folder (not "." or ".."), sorted.
+std::vector<std::string> ListNames(const std::string& folder);
+
+struct Rgb {
+  uint8_t r, g, b;
+  bool operator==(const Rgb&) const = default;
+};
+
+// A 32-bit bitmap whose pixel (x, y) is colour(x, y); the fourth byte is 0.
+void FillBitmap(CBmp& bmp, int width, int height, const std::function<Rgb(int, int)>& colour);
+Rgb PixelAt(const CBmp& bmp, int x, int y);
+
+// Runs a shell command and returns its exit status.
+int RunCommand(const std::string& command);
+// True when program is on PATH.
+bool HaveProgram(const std::string& program);
+
+}  // namespace tesselor::testing
