@@ -1,7 +1,53 @@
 #include "engine/create_mosaic.h"
 
+#include <stdexcept>
+
+#include "engine/load_tile_set.h"
+#include "engine/mosaic_passes.h"
+#include "engine/tile_set.h"
+#include "platform/app_paths.h"
+#include "platform/shell.h"
+
 namespace tesselor {
 
-BuildOutcome CreateMosaic(const CBmp&, CBmp&, const BuildOptions&) { return BuildOutcome::kNoTiles; }
+namespace {
+
+bool IsUsable32BitBitmap(const CBmp& bmp) {
+  return bmp.bitsPerPixel == 32 && bmp.width > 0 && bmp.height > 0 && bmp.lineArray;
+}
+
+// The engine indexes planes and pixels from these values, so a caller's
+// mistake is refused here instead of becoming a stray read or write.
+void CheckBuildInputs(const CBmp& source, const CBmp& mosaic, const BuildOptions& options) {
+  if (!IsUsable32BitBitmap(source) || !IsUsable32BitBitmap(mosaic))
+    throw std::invalid_argument("a build needs 32-bit source and mosaic bitmaps");
+  if (options.tileSize < 1 || options.tileSize > kTileEdge || options.accuracyStep < 1)
+    throw std::invalid_argument("tile size or accuracy step out of range");
+  if (!(options.magnification > 0.0) || options.blendFraction < 0.0 || options.blendFraction > 1.0)
+    throw std::invalid_argument("magnification or blend out of range");
+}
+
+// Loading worked in the library directory; go back to the folder the
+// photograph came from, or to where the build started when there is none.
+void ReturnFromLibraryDirectory(const std::string& startDirectory) {
+  if (!ChangeDirectory(Paths().imageDirectory)) ChangeDirectory(startDirectory);
+}
+
+}  // namespace
+
+BuildOutcome CreateMosaic(const CBmp& source, CBmp& mosaic, const BuildOptions& options) {
+  CheckBuildInputs(source, mosaic, options);
+  const WaitCursor waitCursor;
+  const std::string startDirectory = CurrentDirectory();
+
+  TileSet tiles;
+  if (LoadTileSet(tiles, options.tileSize, options.mirrorTiles) < 0) {
+    ReturnFromLibraryDirectory(startDirectory);
+    return BuildOutcome::kNoTiles;
+  }
+  const std::unique_ptr<ProgressWindow> progress = Shell::Instance().CreateProgressWindow();
+  ReturnFromLibraryDirectory(startDirectory);
+  return PaintMosaic(source, mosaic, tiles, options, *progress);
+}
 
 }  // namespace tesselor

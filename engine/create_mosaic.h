@@ -15,7 +15,10 @@ enum class BuildOutcome {
 
 // Builds into mosaic, whose size must be the source's times
 // options.magnification (truncated). Progress, messages and Abort go through
-// the installed Shell; the random draws come from ProgramRandom().
+// the installed Shell; the random draws come from ProgramRandom(). The
+// working directory ends as Paths().imageDirectory (or as it was, when that
+// is unset). Throws std::invalid_argument for bitmaps that are not 32-bit or
+// options outside their ranges.
 BuildOutcome CreateMosaic(const CBmp& source, CBmp& mosaic, const BuildOptions& options);
 
 }  // namespace tesselor

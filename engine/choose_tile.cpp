@@ -1,0 +1,120 @@
+#include "engine/choose_tile.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "platform/random.h"
+#include "platform/shell.h"
+
+namespace tesselor {
+
+void FillCellBuffer(const CBmp& source, int mosaicHeight, int x, int y, int tileSize,
+                    CellBuffer& cell) {
+  // Map the cell to source coordinates through the mosaic's scale.
+  const double ratio = static_cast<double>(mosaicHeight) / source.height;
+  const int64_t scaledWidth = std::max<int64_t>(1, static_cast<int64_t>(source.width * ratio));
+  const int64_t scaledHeight = std::max<int64_t>(1, static_cast<int64_t>(source.height * ratio));
+
+  cell.size = tileSize;
+  std::array<uint8_t, kChannels> colour{};  // black until a sample lands inside the photograph
+  std::array<int, kChannels> sum{};
+  for (int u = 0; u < tileSize; ++u) {
+    const int64_t column = (int64_t{x} + u) * source.width / scaledWidth;
+    for (int v = 0; v < tileSize; ++v) {
+      const int64_t line = (int64_t{y} + v) * source.height / scaledHeight;
+      if (line < source.height && column < source.width) {
+        const uint8_t* pixel = source.lineArray[line] + 4 * column;
+        for (int c = 0; c < kChannels; ++c) colour[c] = pixel[PixelOffset(c)];
+      }
+      for (int c = 0; c < kChannels; ++c) {
+        cell.planes[c][v * tileSize + u] = colour[c];
+        sum[c] += colour[c];
+      }
+    }
+  }
+  for (int c = 0; c < kChannels; ++c) cell.average[c] = sum[c] / (tileSize * tileSize);
+}
+
+ColourGains GainsFor(const CellBuffer& cell, const TileBuffer& tile, int colourAdjust) {
+  const double lo = 1 - colourAdjust * 0.01;
+  const double hi = 1 + colourAdjust * 0.01;
+  ColourGains gains;
+  for (int c = 0; c < kChannels; ++c) {
+    const int tileAverage = tile.Average(c);
+    double gain;
+    if (tileAverage == 0)
+      gain = cell.average[c] > 0 ? hi : lo;
+    else
+      gain = static_cast<double>(cell.average[c]) / tileAverage;
+    gains.channel[c] = gain < lo ? lo : (gain > hi ? hi : gain);
+  }
+  return gains;
+}
+
+double ScoreTile(const CellBuffer& cell, const TileBuffer& tile, const ColourGains& gains,
+                 int accuracyStep) {
+  const int n = cell.size;
+  int sum = 0;
+  int samples = 0;
+  for (int u = 0; u < n; u += accuracyStep) {
+    for (int v = 0; v < n; v += accuracyStep) {
+      for (int c = 0; c < kChannels; ++c) {
+        const int adjusted = AdjustedValue(tile.Value(c, u, v), gains.channel[c]);
+        sum += std::abs(adjusted - cell.Value(c, u, v));
+      }
+      ++samples;
+    }
+  }
+  // The averages compared are the tile's own, not the adjusted ones.
+  int averageDifference = 0;
+  for (int c = 0; c < kChannels; ++c)
+    averageDifference += std::abs(cell.average[c] - tile.Average(c));
+  return averageDifference + static_cast<double>(sum) / samples;
+}
+
+void CandidateList::Insert(double score, int tile, const ColourGains& gains) {
+  if (score < bestOverall_.score) bestOverall_ = {score, tile, gains};
+  for (size_t slot = 0; slot < slots_.size(); ++slot) {
+    if (slots_[slot].score > score) {
+      std::move_backward(slots_.begin() + static_cast<std::ptrdiff_t>(slot), slots_.end() - 1,
+                         slots_.end());
+      slots_[slot] = {score, tile, gains};
+      return;
+    }
+  }
+}
+
+CandidateList RankTiles(const CellBuffer& cell, const TileSet& tiles, int tileCount,
+                        int colourAdjust, int accuracyStep) {
+  CandidateList list;
+  for (int t = 0; t < tileCount; ++t) {
+    PumpMessages();
+    const ColourGains gains = GainsFor(cell, tiles[t], colourAdjust);
+    list.Insert(ScoreTile(cell, tiles[t], gains, accuracyStep), t, gains);
+  }
+  return list;
+}
+
+TileChoice PickCandidate(const CandidateList& list, int tileCount, int randomization, int draw) {
+  int64_t position = int64_t{randomization} * draw / kRandMax;
+  if (position >= tileCount) position = tileCount - 1;
+  // Beyond what the original table allowed: stay inside the list, and never
+  // hand out an empty slot (it names no tile).
+  position = std::clamp<int64_t>(position, 0, kCandidateSlots - 1);
+  for (; position >= 0; --position) {
+    const Candidate& slot = list.Slot(static_cast<int>(position));
+    if (slot.tile >= 0) return {slot.tile, slot.gains};
+  }
+  return {list.BestOverall().tile, list.BestOverall().gains};
+}
+
+TileChoice ChooseTile(const CBmp& source, const CBmp& mosaic, const TileSet& tiles, int tileCount,
+                      int colourAdjust, int randomization, int tileSize, int x, int y,
+                      int accuracyStep) {
+  CellBuffer cell;
+  FillCellBuffer(source, mosaic.height, x, y, tileSize, cell);
+  const CandidateList list = RankTiles(cell, tiles, tileCount, colourAdjust, accuracyStep);
+  return PickCandidate(list, tileCount, randomization, ProgramRandom().Next());
+}
+
+}  // namespace tesselor

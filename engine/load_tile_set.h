@@ -1,0 +1,26 @@
+// Reading the current tile library into a TileSet before a build: every tile
+// file is decoded, reduced to the build's tile size and, if asked, joined by
+// its left-right mirror image.
+#pragma once
+
+#include "engine/tile_set.h"
+#include "library/tile_files.h"
+
+namespace tesselor {
+
+// Loads the library at Paths().LibraryDirectory() into tiles under its own
+// progress window and returns the tile count, or -1 after the no-tiles
+// message when nothing could be loaded. Leaves the library directory as the
+// working directory. Invalid tile files are reported one by one and skipped;
+// Abort ends loading after the file in hand and keeps what was loaded.
+int LoadTileSet(TileSet& tiles, int tileSize, bool mirrorTiles);
+
+// Makes the library directory the working directory and counts its tile
+// files (0 when it does not exist).
+int CountTileFiles();
+
+// Brings a 64 x 64 tile down to tile.Size() by averaging blocks of 64 / n
+// pixels, left-right mirrored if asked, and stores the plane averages.
+void ReduceTile(const TilePlanes& work, bool mirrored, TileBuffer& tile);
+
+}  // namespace tesselor

@@ -1,0 +1,61 @@
+// The in-memory tile library of one build: every tile brought down to the
+// build's tile size as three byte planes plus its average colour, so that
+// matching never touches the disk.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "library/tile_files.h"
+
+namespace tesselor {
+
+// One tile at tile size n: a single block of 3 x n x n + 4 bytes holding the
+// red, green and blue planes (row 0 at the top, byte y x n + x), one free
+// byte, then the average red, green and blue.
+class TileBuffer {
+ public:
+  // Zero-filled. Throws std::bad_alloc when the block cannot be had.
+  explicit TileBuffer(int tileSize)
+      : size_(tileSize), bytes_(new uint8_t[static_cast<size_t>(3 * tileSize * tileSize + 4)]()) {}
+
+  int Size() const { return size_; }
+  int BlockBytes() const { return 3 * size_ * size_ + 4; }
+
+  uint8_t* Plane(int channel) { return bytes_.get() + channel * size_ * size_; }
+  const uint8_t* Plane(int channel) const { return bytes_.get() + channel * size_ * size_; }
+  uint8_t Value(int channel, int x, int y) const { return Plane(channel)[y * size_ + x]; }
+
+  uint8_t Average(int channel) const { return bytes_[3 * size_ * size_ + 1 + channel]; }
+  void SetAverage(int channel, uint8_t value) { bytes_[3 * size_ * size_ + 1 + channel] = value; }
+
+  const uint8_t* Block() const { return bytes_.get(); }
+
+ private:
+  int size_;
+  std::unique_ptr<uint8_t[]> bytes_;
+};
+
+// At most this many tiles, mirror copies included, take part in one build.
+constexpr int kTileSetCapacity = 10000;
+
+// The tiles of one build in table order (listing order, each mirror copy
+// right after its tile); that order decides between equal scores.
+class TileSet {
+ public:
+  TileSet() { tiles_.reserve(kTileSetCapacity); }
+
+  int Count() const { return static_cast<int>(tiles_.size()); }
+  bool IsFull() const { return Count() >= kTileSetCapacity; }
+  const TileBuffer& operator[](int index) const { return *tiles_[static_cast<size_t>(index)]; }
+
+  // Appends a tile; the caller checks IsFull first.
+  void Add(std::unique_ptr<TileBuffer> tile) { tiles_.push_back(std::move(tile)); }
+  void Clear() { tiles_.clear(); }
+
+ private:
+  std::vector<std::unique_ptr<TileBuffer>> tiles_;
+};
+
+}  // namespace tesselor
