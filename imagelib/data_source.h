@@ -35,6 +35,8 @@ class CDataSource {
   int64_t Size() const { return size_; }
   int64_t BytesRead() const { return bytesRead_; }
   int64_t BytesLeft() const { return size_ - bytesRead_; }
+  // For decoders that read the block directly and report progress themselves.
+  ProgressNotifier* Notifier() const { return progressNotifier_; }
 
   // Little-endian readers built on ReadBytes.
   uint8_t ReadByte() { return *ReadBytes(1); }
