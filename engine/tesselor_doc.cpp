@@ -1,0 +1,370 @@
+#include "engine/tesselor_doc.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <new>
+
+#include "imagelib/any_pic_decoder.h"
+#include "imagelib/jpeg_encoder.h"
+#include "imagelib/text_exception.h"
+#include "platform/app_paths.h"
+#include "platform/directory_listing.h"
+#include "platform/file_error.h"
+#include "platform/shell.h"
+
+namespace tesselor {
+
+namespace {
+
+constexpr const char* kUntitled = "Untitled";
+constexpr const char* kDefaultExtension = "jpg";
+constexpr int kBuildBeepHz = 300;
+constexpr int kBuildBeepMs = 30;
+
+constexpr const char* kNoMosaicMessage = "A Mosaic image has not been created yet";
+
+bool IsImageExtension(const std::string& extension) {
+  return extension == "jpg" || extension == "jpeg" || extension == "bmp";
+}
+
+bool CanReadFile(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  std::fclose(file);
+  return true;
+}
+
+// A blank mosaic bitmap of the photograph's size times magnification, or null
+// when it cannot be had. Sizes are checked in floating point first, since a
+// huge product does not fit an int.
+std::unique_ptr<CDrawDibBmp> NewMosaicBitmap(const CBmp& source, double magnification) {
+  const double width = source.width * magnification;
+  const double height = source.height * magnification;
+  if (!(width < kMaxBitmapDimension + 1.0) || !(height < kMaxBitmapDimension + 1.0)) return nullptr;
+  try {
+    auto mosaic = std::make_unique<CDrawDibBmp>();
+    mosaic->Create(static_cast<int>(width), static_cast<int>(height), 32, true);
+    return mosaic;
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+
+void ShowSaveError(const std::string& path, const std::string& cause) {
+  ShowMessage("Unable to save " + path + ".\n" + cause, MessageStyle::kStop);
+}
+
+}  // namespace
+
+int MemoryProfile::GetProfileInt(const std::string& name, int defaultValue) const {
+  const auto found = values_.find(name);
+  return found == values_.end() ? defaultValue : found->second;
+}
+
+std::string LowerExtension(const std::string& path) {
+  const std::string name = path.substr(path.find_last_of('/') + 1);
+  const size_t dot = name.find_last_of('.');
+  return ToLowerAscii(dot == std::string::npos ? name : name.substr(dot + 1));
+}
+
+CTesselorDoc::CTesselorDoc() : title_(kUntitled) {}
+
+bool CTesselorDoc::IsCommandEnabled(int id) const {
+  switch (id) {
+    case kIdFileOpen:
+    case kIdFileSave:
+    case kIdFileSaveAs:
+    case kIdFilePrintSetup:
+    case kIdFilePrint:
+    case kIdFilePrintPreview:
+    case kIdAppAbout:
+    case kIdAppExit:
+    case kIdHelpTopics:
+    case kIdContextHelp:
+    case kIdWizard:
+      return !busy_;
+    default:
+      if (id >= kIdCreatePhotomosaic && id <= kIdNewLibrary) return !busy_;
+      // A recent file opened mid-build would replace the bitmaps the build
+      // is painting.
+      if (id >= kIdFileRecentFirst && id <= kIdFileRecentLast) return !busy_;
+      return true;
+  }
+}
+
+bool CTesselorDoc::OnCommand(int id) {
+  void (CTesselorDoc::*handler)() = nullptr;
+  switch (id) {
+    case kIdFileOpen:
+      handler = &CTesselorDoc::OnFileOpen;
+      break;
+    case kIdFileSave:
+      handler = &CTesselorDoc::OnFileSave;
+      break;
+    case kIdFileSaveAs:
+      handler = &CTesselorDoc::OnFileSaveAs;
+      break;
+    case kIdCreatePhotomosaic:
+    case kIdCreateMosaic:
+      handler = &CTesselorDoc::OnCreateMosaic;
+      break;
+    case kIdWizard:
+      handler = &CTesselorDoc::OnWizard;
+      break;
+    case kIdFlip:
+    case kIdToggle:
+      handler = &CTesselorDoc::OnFlip;
+      break;
+    case kIdLibraryManager:
+      handler = &CTesselorDoc::OnLibraryManager;
+      break;
+    case kIdNewLibrary:
+      handler = &CTesselorDoc::OnNewLibrary;
+      break;
+    default:
+      return false;
+  }
+  // A build drains the event queue, so a key press could arrive here while
+  // the command is greyed; it must not start a second piece of work.
+  if (IsCommandEnabled(id)) (this->*handler)();
+  return true;
+}
+
+void CTesselorDoc::OnFileOpen() {
+  const std::optional<std::string> path =
+      Shell::Instance().FileDialog(FileDialogMode::kOpen, kDefaultExtension, kImageFileFilter);
+  if (!path) return;
+  if (OnOpenDocument(*path)) SetTitle(FileTitle(*path));
+  Shell::Instance().AddToRecentFiles(*path);
+  overwriteConfirmed_ = false;
+  UpdateAllViews();
+}
+
+void CTesselorDoc::OnFileSave() {
+  if (sourcePath_.empty()) {
+    OnFileSaveAs();
+    return;
+  }
+  // Asking whether to overwrite the photograph makes no sense while there is
+  // nothing to write over it.
+  if (!mosaicBuilt_) {
+    ShowMessage(kNoMosaicMessage);
+    return;
+  }
+  if (!overwriteConfirmed_) {
+    const MessageAnswer answer = ShowMessage(
+        "This will overwrite the original image with the photomosaic.\nAre you sure you want to do "
+        "this?\n\nClick 'Yes' to overwrite the original image.\nClick 'No' to save the images "
+        "under "
+        "a different filename.\n",
+        MessageStyle::kQuestion);
+    if (answer != MessageAnswer::kYes) {
+      OnFileSaveAs();
+      return;
+    }
+    overwriteConfirmed_ = true;
+  }
+  OnSaveDocument(sourcePath_);
+}
+
+void CTesselorDoc::OnFileSaveAs() {
+  const std::optional<std::string> path =
+      Shell::Instance().FileDialog(FileDialogMode::kSave, kDefaultExtension, kImageFileFilter);
+  if (!path) return;
+  if (!OnSaveDocument(*path)) return;
+  SetTitle(FileTitle(*path));
+  Shell::Instance().AddToRecentFiles(*path);
+}
+
+void CTesselorDoc::OnNewDocument() {
+  SetTitle(kUntitled);
+  NotifyInitialUpdate();
+}
+
+bool CTesselorDoc::OpenDocumentFile(const std::string& path) {
+  if (!OnOpenDocument(path)) return false;
+  SetTitle(FileTitle(path));
+  Shell::Instance().AddToRecentFiles(path);
+  return true;
+}
+
+bool CTesselorDoc::OnOpenDocument(const std::string& path) {
+  if (!CanReadFile(path)) {
+    ShowMessage("Unable open file, it may have been moved or deleted");
+    return false;
+  }
+  Paths().imageDirectory = CurrentDirectory();
+  if (!IsImageExtension(LowerExtension(path))) {
+    ShowMessage("Tesselor only accepts JPEG and BMP image files", MessageStyle::kExclamation);
+    return false;
+  }
+  // Decode into a bitmap of its own, so a file that turns out to be broken
+  // leaves the current photograph and mosaic in place.
+  auto source = std::make_unique<CDrawDibBmp>();
+  try {
+    CAnyPicDecoder decoder;
+    decoder.DecodeFile(path, *source, 32);
+  } catch (const std::exception&) {  // CTextException, or no memory for the pixels
+    ShowMessage("Unable to read file, it may not contain a valid image",
+                MessageStyle::kExclamation);
+    return false;
+  }
+  mosaicImage_.reset();
+  sourceImage_ = std::move(source);
+  mosaicImage_ = NewMosaicBitmap(*sourceImage_, 1.0);
+  mosaicBuilt_ = false;
+  showOriginal_ = true;
+  sourcePath_ = path;
+  // A Yes to overwriting was about the previous photograph; a newly opened
+  // one must not be written over without asking again.
+  overwriteConfirmed_ = false;
+  NotifyInitialUpdate();
+  return true;
+}
+
+bool CTesselorDoc::OnSaveDocument(const std::string& path) {
+  if (!mosaicImage_ || !mosaicBuilt_) {
+    ShowMessage(kNoMosaicMessage);
+    return false;
+  }
+  const std::string extension = LowerExtension(path);
+  if (!IsImageExtension(extension)) {
+    const MessageAnswer answer = ShowMessage(
+        "Tesselor writes image files in JPEG and BMP file formats\nThe file exntension you have "
+        "provided, '" +
+            extension + "' will not be recognised\n\nContinue to save with this extension?",
+        MessageStyle::kQuestion);
+    if (answer != MessageAnswer::kYes) return false;
+  }
+  try {
+    if (extension == "bmp") {
+      mosaicImage_->SaveAsBmp(path);
+    } else {
+      CJPEGEncoder encoder;
+      encoder.EncodeFile(path, *mosaicImage_);
+    }
+  } catch (const FileError& error) {
+    ShowSaveError(error.Path(), error.Cause());
+    return false;
+  } catch (const CTextException& error) {
+    ShowSaveError(path, error.GetText());
+    return false;
+  } catch (const std::bad_alloc&) {
+    ShowSaveError(path, "There is not enough memory to write the file.");
+    return false;
+  }
+  sourcePath_ = path;
+  return true;
+}
+
+void CTesselorDoc::OnCreateMosaic() {
+  if (!sourceImage_) {
+    ShowMessage("You must load an image before you can create a montage",
+                MessageStyle::kInformation);
+    return;
+  }
+  settings.sourceWidth = sourceImage_->width;
+  settings.sourceHeight = sourceImage_->height;
+  if (!Shell::Instance().RunOptionsDialog(*this)) return;
+
+  mosaicImage_.reset();  // the old mosaic's memory may be needed for the new one
+  mosaicImage_ = NewMosaicBitmap(*sourceImage_, settings.magnification);
+  if (!mosaicImage_) {
+    // With the old mosaic gone the views fall back to the photograph.
+    mosaicBuilt_ = false;
+    showOriginal_ = true;
+    UpdateAllViews();
+    ShowMessage(
+        "Not enough memory to create the mosaic image.\nTry selecting a lower magnification.");
+    return;
+  }
+  BuildMosaic(settings.ToBuildOptions());
+}
+
+void CTesselorDoc::OnWizard() {
+  wizardChoices = WizardChoices{};
+  if (sourceImage_) wizardChoices.imagePath = sourcePath_;
+  wizardChoices.showAtStart = profile_->GetProfileInt(kWizardProfileName, 1) != 0;
+  if (!Shell::Instance().RunWizard(*this)) return;
+
+  const std::string path = wizardChoices.imagePath;
+  // The build needs the mosaic bitmap the open makes (the photograph's size,
+  // for the wizard's magnification of 1); after a failed open there is none.
+  const bool opened = OnOpenDocument(path);
+  if (opened) SetTitle(path);
+  Shell::Instance().AddToRecentFiles(path);
+  const int position =
+      std::clamp(wizardChoices.tileSizePosition, 0, static_cast<int>(kTileSizeChoices.size()) - 1);
+  const int tileSize = kTileSizeChoices[position];
+  profile_->WriteProfileInt(kWizardProfileName, wizardChoices.showAtStart ? 1 : 0);
+  if (opened && mosaicImage_)
+    BuildMosaic(WizardBuildOptions(tileSize, wizardChoices.randomPattern));
+}
+
+void CTesselorDoc::BuildMosaic(const BuildOptions& options) {
+  SetBusy(true);
+  try {
+    builder_(*sourceImage_, *mosaicImage_, options);
+  } catch (...) {
+    SetBusy(false);  // or every command would stay greyed for good
+    throw;
+  }
+  SetBusy(false);
+  // Whatever the build managed (all, part or nothing) is now the mosaic.
+  mosaicBuilt_ = true;
+  Shell::Instance().Beep(kBuildBeepHz, kBuildBeepMs);
+  showOriginal_ = false;
+  UpdateAllViews();
+}
+
+void CTesselorDoc::OnFlip() {
+  showOriginal_ = !showOriginal_;
+  UpdateAllViews();
+}
+
+void CTesselorDoc::OnLibraryManager() {
+  Shell::Instance().RunLibraryManager(*this, false);
+}
+
+void CTesselorDoc::OnNewLibrary() {
+  Shell::Instance().RunLibraryManager(*this, true);
+}
+
+const CDrawDibBmp* CTesselorDoc::CurrentPicture() const {
+  if (showOriginal_ || !mosaicImage_) return sourceImage_.get();
+  return mosaicImage_.get();
+}
+
+int CTesselorDoc::DisplayWidth() const {
+  if (mosaicImage_) return mosaicImage_->width;
+  return sourceImage_ ? sourceImage_->width : 0;
+}
+
+int CTesselorDoc::DisplayHeight() const {
+  if (mosaicImage_) return mosaicImage_->height;
+  return sourceImage_ ? sourceImage_->height : 0;
+}
+
+void CTesselorDoc::RemoveListener(DocumentListener* listener) {
+  listeners_.erase(std::remove(listeners_.begin(), listeners_.end(), listener), listeners_.end());
+}
+
+void CTesselorDoc::UpdateAllViews() {
+  for (DocumentListener* listener : listeners_) listener->OnUpdate();
+}
+
+void CTesselorDoc::NotifyInitialUpdate() {
+  for (DocumentListener* listener : listeners_) listener->OnInitialUpdate();
+}
+
+void CTesselorDoc::SetTitle(const std::string& title) {
+  title_ = title;
+  for (DocumentListener* listener : listeners_) listener->OnTitleChanged();
+}
+
+void CTesselorDoc::SetBusy(bool busy) {
+  busy_ = busy;
+  for (DocumentListener* listener : listeners_) listener->OnBusyChanged();
+}
+
+}  // namespace tesselor

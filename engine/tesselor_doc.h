@@ -1,0 +1,200 @@
+// The program's one document: the photograph, the mosaic built from it and
+// the settings it is built with. It opens photographs, runs the two ways of
+// building (options dialog and wizard), flips between the pictures and saves
+// the mosaic. Everything the user sees goes through the installed Shell, so the
+// document runs the same under the desktop program, the terminal and the tests.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/create_mosaic.h"
+#include "engine/mosaic_settings.h"
+#include "imagelib/draw_dib_bmp.h"
+
+namespace tesselor {
+
+// The command vocabulary of the program, shared by menus, toolbar and
+// accelerators and the objects that handle the commands.
+enum CommandId : int {
+  kIdCreatePhotomosaic = 32771,  // toolbar and Alt+C, through the view
+  kIdLibraryManager = 32772,
+  kIdSelectLibrary = 32773,
+  kIdFlip = 32774,
+  kIdZoomIn = 32775,
+  kIdZoomOut = 32776,
+  kIdToggle = 32777,
+  kIdMenuZoomIn = 32778,
+  kIdMenuZoomOut = 32779,
+  kIdCreateMosaic = 32780,  // the Mosaic menu's entry
+  kIdMenuZoomOneToOne = 32781,
+  kIdZoomOneToOne = 32782,
+  kIdNewLibrary = 32783,
+  kIdWizard = 32789,
+  kIdFileNew = 57600,
+  kIdFileOpen = 57601,
+  kIdFileSave = 57603,
+  kIdFileSaveAs = 57604,
+  kIdFilePrintSetup = 57606,
+  kIdFilePrint = 57607,
+  kIdFilePrintDirect = 57608,
+  kIdFilePrintPreview = 57609,
+  kIdFileRecentFirst = 57616,
+  kIdFileRecentLast = 57631,
+  kIdAppAbout = 57664,
+  kIdAppExit = 57665,
+  kIdHelpTopics = 57667,
+  kIdContextHelp = 57669,
+  kIdHelp = 57670,
+  kIdDefaultHelp = 57671,
+  kIdViewToolbar = 59392,
+  kIdViewStatusBar = 59393,
+};
+
+// The filter both file dialogs of the document use.
+inline constexpr const char* kImageFileFilter =
+    "Compressed JPG (*.jpg) |*.jpg|Windows Bitmap (*.bmp) |*.bmp||";
+
+// Where the program's one setting of its own, "Wizard", is kept between runs.
+// The desktop program keeps it in its settings file; the default keeps it in
+// memory for the length of the run.
+class ProfileStore {
+ public:
+  virtual ~ProfileStore() = default;
+  virtual int GetProfileInt(const std::string& name, int defaultValue) const = 0;
+  virtual void WriteProfileInt(const std::string& name, int value) = 0;
+};
+
+class MemoryProfile : public ProfileStore {
+ public:
+  int GetProfileInt(const std::string& name, int defaultValue) const override;
+  void WriteProfileInt(const std::string& name, int value) override { values_[name] = value; }
+
+ private:
+  std::map<std::string, int> values_;
+};
+
+// What the wizard and the document hand each other: the document fills it in
+// before the wizard runs, the wizard leaves its choices in it on Finish.
+struct WizardChoices {
+  std::string imagePath;
+  int tileSizePosition = 3;    // in kTileSizeChoices; "24 x 24" to start with
+  bool randomPattern = false;  // the random placement style rather than the grid
+  bool showAtStart = true;     // "Show Wizard at the start of each session"
+};
+
+// Told when the document changes, so views and the frame can follow.
+class DocumentListener {
+ public:
+  virtual ~DocumentListener() = default;
+  // A photograph was opened or a new document started: views start afresh.
+  virtual void OnInitialUpdate() {}
+  // The picture shown (or its content) changed.
+  virtual void OnUpdate() {}
+  virtual void OnTitleChanged() {}
+  // A build started or ended; commands are greyed while it runs.
+  virtual void OnBusyChanged() {}
+};
+
+// The build the document runs; tests put a stand-in here.
+using MosaicBuilder = std::function<BuildOutcome(const CBmp&, CBmp&, const BuildOptions&)>;
+
+class CTesselorDoc {
+ public:
+  // The profile value that opens the wizard at start and ticks its box.
+  static constexpr const char* kWizardProfileName = "Wizard";
+
+  CTesselorDoc();
+  CTesselorDoc(const CTesselorDoc&) = delete;
+  CTesselorDoc& operator=(const CTesselorDoc&) = delete;
+
+  // Runs the document's command id and returns true, or returns false when
+  // the document does not handle it. A command greyed while busy does nothing.
+  bool OnCommand(int id);
+  // Whether the command id may run now: the commands that could start work or
+  // leave the program are greyed while a build runs.
+  bool IsCommandEnabled(int id) const;
+
+  void OnFileOpen();
+  void OnFileSave();
+  void OnFileSaveAs();
+  // Builds from the options dialog's settings.
+  void OnCreateMosaic();
+  // Builds from the wizard's choices; also run at start-up.
+  void OnWizard();
+  void OnFlip();
+  void OnLibraryManager();
+  void OnNewLibrary();
+
+  // The start of a new, untitled document; pictures and settings stay.
+  void OnNewDocument();
+  // Opens a photograph for the command line and the recent-file list: the
+  // title and the recent list follow a successful open.
+  bool OpenDocumentFile(const std::string& path);
+  // Reads path as the new photograph; on failure the user has been told and
+  // the document is as it was.
+  bool OnOpenDocument(const std::string& path);
+  // Writes the mosaic to path as JPEG or Windows bitmap by its extension.
+  bool OnSaveDocument(const std::string& path);
+
+  // The picture the views show: the photograph, or the mosaic once one is
+  // shown; null before any photograph was opened.
+  const CDrawDibBmp* CurrentPicture() const;
+  // The size views lay the picture out at: the mosaic's, so flipping keeps the
+  // size on screen; the photograph's while there is no mosaic bitmap.
+  int DisplayWidth() const;
+  int DisplayHeight() const;
+
+  const CDrawDibBmp* SourceImage() const { return sourceImage_.get(); }
+  const CDrawDibBmp* MosaicImage() const { return mosaicImage_.get(); }
+  const std::string& SourcePath() const { return sourcePath_; }
+  const std::string& Title() const { return title_; }
+  bool IsBusy() const { return busy_; }
+  bool ShowsOriginal() const { return showOriginal_; }
+  bool OverwriteConfirmed() const { return overwriteConfirmed_; }
+  // True once a build has painted (or tried to paint) the current mosaic.
+  bool MosaicBuilt() const { return mosaicBuilt_; }
+
+  // The options dialog edits these in place.
+  MosaicSettings settings;
+  // Exchanged with the wizard around each run.
+  WizardChoices wizardChoices;
+
+  void SetProfile(ProfileStore* profile) { profile_ = profile ? profile : &memoryProfile_; }
+  ProfileStore& Profile() const { return *profile_; }
+  void SetBuilder(MosaicBuilder builder) { builder_ = std::move(builder); }
+
+  void AddListener(DocumentListener* listener) { listeners_.push_back(listener); }
+  void RemoveListener(DocumentListener* listener);
+  void UpdateAllViews();
+
+ private:
+  void SetTitle(const std::string& title);
+  void SetBusy(bool busy);
+  // Runs one build into the current mosaic, then shows it.
+  void BuildMosaic(const BuildOptions& options);
+  void NotifyInitialUpdate();
+
+  std::unique_ptr<CDrawDibBmp> sourceImage_;
+  std::unique_ptr<CDrawDibBmp> mosaicImage_;
+  std::string sourcePath_;
+  std::string title_;
+  bool busy_ = false;
+  bool showOriginal_ = true;
+  bool overwriteConfirmed_ = false;
+  bool mosaicBuilt_ = false;
+
+  MemoryProfile memoryProfile_;
+  ProfileStore* profile_ = &memoryProfile_;
+  MosaicBuilder builder_ = CreateMosaic;
+  std::vector<DocumentListener*> listeners_;
+};
+
+// The text after the last '.' of the file name in path, lower-cased; the
+// whole file name when it has no '.'.
+std::string LowerExtension(const std::string& path);
+
+}  // namespace tesselor
