@@ -1,12 +1,284 @@
+// tesselor-cli mosaic: builds a photomosaic of one photograph.
 #include <cstdio>
+#include <cstdlib>
+#include <new>
+#include <optional>
 
 #include "cli/commands.h"
+#include "cli/library_option.h"
+#include "engine/create_mosaic.h"
+#include "engine/mosaic_settings.h"
+#include "imagelib/any_pic_decoder.h"
+#include "imagelib/draw_dib_bmp.h"
+#include "imagelib/jpeg_encoder.h"
+#include "imagelib/text_exception.h"
+#include "platform/app_paths.h"
+#include "platform/console_shell.h"
+#include "platform/directory_listing.h"
+#include "platform/file_error.h"
 
 namespace tesselor::cli {
 
-int RunMosaic(const Arguments&) {
-  std::fprintf(stderr, "tesselor-cli mosaic: not available in this build\n");
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: tesselor-cli mosaic PHOTO -o OUT [OPTIONS]\n"
+    "\n"
+    "Rebuilds PHOTO as a grid of tiles from a tile library, each tile chosen because\n"
+    "its colours match the part of the photograph it covers, and writes the mosaic\n"
+    "to OUT: a JPEG file when OUT ends in .jpg or .jpeg, a Windows bitmap for .bmp.\n"
+    "\n"
+    "Settings (the defaults are the desktop program's):\n"
+    "  --tile-size N        edge of a tile in pixels: 64, 48, 32, 24, 16, 12 or 8 (32)\n"
+    "  --accuracy LEVEL     how closely tiles are compared with the photograph:\n"
+    "                       high, medium or low (medium)\n"
+    "  --randomization R    how many of the best tiles a cell may draw from: none,\n"
+    "                       low, medium, high (1, 5, 10, 20) or a number 1 to 49 (low)\n"
+    "  --colour-adjust P    how far a tile's colours may be pulled toward the\n"
+    "                       photograph, 0 to 100 percent (20)\n"
+    "  --blend P            share of the photograph mixed into every tile, 0 to 100\n"
+    "                       percent (0)\n"
+    "  --magnification M    mosaic size over photograph size, 1 or more (1)\n"
+    "  --width W            wanted mosaic width; sets the magnification to W / photo\n"
+    "                       width (a width below the photograph's counts as its own)\n"
+    "  --height H           the same from a wanted height\n"
+    "  --no-mirror          do not add a left-right mirror image of every tile\n"
+    "  --random-placement   after the grid, place as many tiles again at random\n"
+    "  --wizard N           build as the wizard does, with tile size N: medium\n"
+    "                       accuracy, randomization 30, colour adjust 45, blend 12,\n"
+    "                       magnification 1, mirroring; only --random-placement may\n"
+    "                       be added\n"
+    "\n"
+    "Other options:\n"
+    "%s"
+    "  -o, --output OUT     where the mosaic goes (required)\n"
+    "  -h, --help           show this text\n"
+    "\n"
+    "A progress bar shows on stderr when it is a terminal. Ctrl-C stops the build\n"
+    "between two cells: the partly built mosaic is still written to OUT, and the\n"
+    "exit status is 1. The same photograph, library and settings always give the\n"
+    "same mosaic.\n"
+    "Exit status: 0 mosaic written, 1 failed or stopped, 2 bad usage.\n";
+
+struct Request {
+  std::string photo;
+  std::string output;
+  MosaicSettings settings;
+  std::optional<int> wizardTileSize;
+  std::optional<int> wantedWidth;
+  std::optional<int> wantedHeight;
+  bool settingGiven = false;  // any option the wizard's fixed values would override
+  bool magnificationGiven = false;
+};
+
+// The text after the last '.' of the file name, lower-cased ("" when none).
+std::string Extension(const std::string& path) {
+  const size_t dot = path.rfind('.');
+  const size_t slash = path.rfind('/');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+  return ToLowerAscii(path.substr(dot + 1));
+}
+
+void PrintUsage(std::FILE* out) {
+  std::fprintf(out, kUsage, kLibraryOptionHelp);
+}
+
+int UsageError(const std::string& text) {
+  std::fprintf(stderr, "tesselor-cli mosaic: %s\n(tesselor-cli mosaic --help lists the options)\n",
+               text.c_str());
+  return kExitUsage;
+}
+
+int Failure(const std::string& text) {
+  std::fprintf(stderr, "tesselor-cli mosaic: %s\n", text.c_str());
   return kExitFailed;
+}
+
+std::optional<long> ParseWhole(const std::string& text, long low, long high) {
+  if (text.empty()) return std::nullopt;
+  char* end = nullptr;
+  const long value = std::strtol(text.c_str(), &end, 10);
+  if (*end != '\0' || value < low || value > high) return std::nullopt;
+  return value;
+}
+
+std::optional<int> ParseTileSize(const std::string& text) {
+  const std::optional<long> size = ParseWhole(text, 1, 64);
+  if (!size) return std::nullopt;
+  for (const int choice : kTileSizeChoices)
+    if (choice == *size) return choice;
+  return std::nullopt;
+}
+
+std::optional<int> ParseChoice(const std::string& text, const char* const* names, int count) {
+  const std::string lower = ToLowerAscii(text);
+  for (int i = 0; i < count; ++i)
+    if (lower == ToLowerAscii(names[i])) return i;
+  return std::nullopt;
+}
+
+std::optional<int> ParseRandomization(const std::string& text) {
+  if (const std::optional<int> position = ParseChoice(text, kRandomizationTexts.data(),
+                                                      static_cast<int>(kRandomizationTexts.size())))
+    return kRandomizationChoices[static_cast<size_t>(*position)];
+  // Picks reach no further than the 50 best tiles of a cell.
+  if (const std::optional<long> number = ParseWhole(text, 1, 49)) return static_cast<int>(*number);
+  return std::nullopt;
+}
+
+// Reads the words into request; an exit code when there is nothing to build.
+std::optional<int> Parse(const Arguments& args, Request& request) {
+  MosaicSettings& settings = request.settings;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "-h" || arg == "--help") {
+      PrintUsage(stdout);
+      return kExitDone;
+    }
+    if (arg == "--no-mirror") {
+      settings.mirrorTiles = false;
+      request.settingGiven = true;
+      continue;
+    }
+    if (arg == "--random-placement") {
+      settings.randomPlacement = true;
+      continue;
+    }
+    if (arg.empty() || arg[0] != '-') {
+      if (!request.photo.empty()) return UsageError("more than one photograph: '" + arg + "'");
+      request.photo = arg;
+      continue;
+    }
+    if (i + 1 >= args.size()) return UsageError(arg + " needs a value");
+    const std::string& value = args[++i];
+    const auto invalid = [&] { return UsageError("invalid value '" + value + "' for " + arg); };
+    if (arg == "-o" || arg == "--output") {
+      request.output = value;
+    } else if (arg == "--library") {
+      if (!SelectLibrary(value)) return invalid();
+    } else if (arg == "--wizard") {
+      request.wizardTileSize = ParseTileSize(value);
+      if (!request.wizardTileSize) return invalid();
+    } else {
+      request.settingGiven = true;
+      if (arg == "--tile-size") {
+        const std::optional<int> size = ParseTileSize(value);
+        if (!size) return invalid();
+        settings.tileSize = *size;
+      } else if (arg == "--accuracy") {
+        const std::optional<int> level =
+            ParseChoice(value, kAccuracyTexts.data(), static_cast<int>(kAccuracyTexts.size()));
+        if (!level) return invalid();
+        settings.accuracyLevel = *level;
+      } else if (arg == "--randomization") {
+        const std::optional<int> randomization = ParseRandomization(value);
+        if (!randomization) return invalid();
+        settings.randomization = *randomization;
+      } else if (arg == "--colour-adjust" || arg == "--color-adjust") {
+        const std::optional<long> percent = ParseWhole(value, 0, 100);
+        if (!percent) return invalid();
+        settings.colourAdjust = static_cast<int>(*percent);
+      } else if (arg == "--blend") {
+        const std::optional<long> percent = ParseWhole(value, 0, 100);
+        if (!percent) return invalid();
+        settings.blendPercent = static_cast<int>(*percent);
+      } else if (arg == "--magnification") {
+        char* end = nullptr;
+        const double magnification = std::strtod(value.c_str(), &end);
+        if (value.empty() || *end != '\0' || !(magnification >= 1.0 && magnification <= 1000.0))
+          return invalid();
+        settings.magnification = magnification;
+        request.magnificationGiven = true;
+      } else if (arg == "--width" || arg == "--height") {
+        const std::optional<long> size = ParseWhole(value, 1, kMaxBitmapDimension);
+        if (!size) return invalid();
+        (arg == "--width" ? request.wantedWidth : request.wantedHeight) = static_cast<int>(*size);
+      } else {
+        return UsageError("unknown option " + arg);
+      }
+    }
+  }
+  if (request.photo.empty()) return UsageError("no photograph given");
+  if (request.output.empty()) return UsageError("no output file given (-o OUT)");
+  if (request.wizardTileSize && request.settingGiven)
+    return UsageError("--wizard takes its own settings; only --random-placement may be added");
+  if (int{request.magnificationGiven} + int{request.wantedWidth.has_value()} +
+          int{request.wantedHeight.has_value()} >
+      1)
+    return UsageError("give only one of --magnification, --width and --height");
+  const std::string extension = Extension(request.output);
+  if (extension != "jpg" && extension != "jpeg" && extension != "bmp")
+    return UsageError("OUT must end in .jpg, .jpeg or .bmp");
+  return std::nullopt;
+}
+
+// A wanted size below the photograph's counts as the photograph's own.
+double MagnificationFor(int wanted, int sourceSize) {
+  return static_cast<double>(wanted < sourceSize ? sourceSize : wanted) / sourceSize;
+}
+
+BuildOptions OptionsFor(Request& request, const CBmp& source) {
+  if (request.wizardTileSize)
+    return WizardBuildOptions(*request.wizardTileSize, request.settings.randomPlacement);
+  MosaicSettings& settings = request.settings;
+  settings.sourceWidth = source.width;
+  settings.sourceHeight = source.height;
+  if (request.wantedWidth)
+    settings.magnification = MagnificationFor(*request.wantedWidth, source.width);
+  if (request.wantedHeight)
+    settings.magnification = MagnificationFor(*request.wantedHeight, source.height);
+  settings.UpdateAccuracyStep();
+  return settings.ToBuildOptions();
+}
+
+int WriteMosaic(const CDrawDibBmp& mosaic, const std::string& path) {
+  try {
+    if (Extension(path) == "bmp")
+      mosaic.SaveAsBmp(path);
+    else
+      CJPEGEncoder().EncodeFile(path, mosaic);
+  } catch (const CTextException& error) {
+    return Failure("cannot write " + path + ": " + error.GetText());
+  } catch (const FileError& error) {
+    return Failure("cannot write " + error.Path() + ": " + error.Cause());
+  }
+  return kExitDone;
+}
+
+}  // namespace
+
+int RunMosaic(const Arguments& args) {
+  Request request;
+  if (const std::optional<int> exitCode = Parse(args, request)) return *exitCode;
+
+  CDrawDibBmp source;
+  try {
+    CAnyPicDecoder().DecodeFile(request.photo, source, 32);
+  } catch (const CTextException& error) {
+    return Failure("cannot read " + request.photo + ": " + error.GetText());
+  }
+  const BuildOptions options = OptionsFor(request, source);
+
+  CDrawDibBmp mosaic;
+  try {
+    mosaic.Create(static_cast<int>(source.width * options.magnification),
+                  static_cast<int>(source.height * options.magnification), 32, true);
+  } catch (const std::bad_alloc&) {
+    return Failure(
+        "Not enough memory to create the mosaic image.\nTry selecting a lower magnification.");
+  }
+
+  // Relative paths keep meaning what they meant here, after loading has
+  // worked in the library folder.
+  Paths().imageDirectory = CurrentDirectory();
+  ConsoleShell::InstallInterruptHandler();
+  const BuildOutcome outcome = CreateMosaic(source, mosaic, options);
+  if (outcome == BuildOutcome::kNoTiles) return kExitFailed;  // the engine said why
+
+  if (const int written = WriteMosaic(mosaic, request.output); written != kExitDone) return written;
+  if (outcome == BuildOutcome::kAborted)
+    return Failure("stopped; the partly built mosaic was written to " + request.output);
+  return kExitDone;
 }
 
 }  // namespace tesselor::cli

@@ -1,12 +1,173 @@
+// tesselor-cli tiles: makes library tiles from a folder of photographs.
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <new>
+#include <optional>
 
 #include "cli/commands.h"
+#include "cli/library_option.h"
+#include "imagelib/any_pic_decoder.h"
+#include "imagelib/draw_dib_bmp.h"
+#include "imagelib/text_exception.h"
+#include "library/make_tile.h"
+#include "library/tile_files.h"
+#include "platform/app_paths.h"
+#include "platform/directory_listing.h"
 
 namespace tesselor::cli {
 
-int RunTiles(const Arguments&) {
-  std::fprintf(stderr, "tesselor-cli tiles: not available in this build\n");
+namespace {
+
+// Crops are squares of 1/1 to 1/kCropScales of the picture's shorter side.
+constexpr int kCropScales = 4;
+
+constexpr const char* kUsage =
+    "Usage: tesselor-cli tiles FOLDER [--library NAME|DIR] [--crops]\n"
+    "\n"
+    "Makes 64 x 64 tiles for a tile library from the JPEG photographs in FOLDER\n"
+    "(names ending in .jpg, in any letter case). Each tile is named after its\n"
+    "photograph: beach.JPG gives the tile beach.jpg. A name the library already\n"
+    "has is skipped and its tile kept; so are files that are not pictures or are\n"
+    "smaller than 64 x 64. The library folder is created when it is missing.\n"
+    "\n"
+    "Options:\n"
+    "%s"
+    "  --crops              make many tiles from each photograph instead of one:\n"
+    "                       square crops laid edge to edge over the picture at four\n"
+    "                       scales, the largest square that fits and squares of\n"
+    "                       1/2, 1/3 and 1/4 of the shorter side (smaller than 64\n"
+    "                       pixels left out). A crop at scale K numbered N is named\n"
+    "                       PHOTO-sK-N (beach-s2-4). This builds a rich library\n"
+    "                       from a few large photographs.\n"
+    "  -h, --help           show this text\n"
+    "\n"
+    "Ends with a line saying how many tiles were made and how many skipped.\n"
+    "Exit status: 0 done, 1 failed (no photographs, a tile not written), 2 bad usage.\n";
+
+struct Request {
+  std::string folder;
+  bool crops = false;
+};
+
+struct Tally {
+  int made = 0;
+  int skipped = 0;
+  void Count(bool wasMade) { ++(wasMade ? made : skipped); }
+};
+
+int UsageError(const std::string& text) {
+  std::fprintf(stderr, "tesselor-cli tiles: %s\n(tesselor-cli tiles --help lists the options)\n",
+               text.c_str());
+  return kExitUsage;
+}
+
+int Failure(const std::string& text) {
+  std::fprintf(stderr, "tesselor-cli tiles: %s\n", text.c_str());
   return kExitFailed;
+}
+
+std::optional<int> Parse(const Arguments& args, Request& request) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "-h" || arg == "--help") {
+      std::printf(kUsage, kLibraryOptionHelp);
+      return kExitDone;
+    }
+    if (arg == "--crops") {
+      request.crops = true;
+    } else if (arg == "--library") {
+      if (i + 1 >= args.size()) return UsageError("--library needs a value");
+      if (!SelectLibrary(args[++i])) return UsageError("invalid library '" + args[i] + "'");
+    } else if (!arg.empty() && arg[0] == '-') {
+      return UsageError("unknown option " + arg);
+    } else if (!request.folder.empty()) {
+      return UsageError("more than one folder: '" + arg + "'");
+    } else {
+      request.folder = arg;
+    }
+  }
+  if (request.folder.empty()) return UsageError("no folder of photographs given");
+  return std::nullopt;
+}
+
+bool IsFolder(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// Makes the library folder (and, for a path, its parents) when missing.
+bool EnsureFolder(const std::string& folder) {
+  for (size_t slash = folder.find('/', 1); slash != std::string::npos;
+       slash = folder.find('/', slash + 1)) {
+    const std::string part = folder.substr(0, slash);
+    if (!IsFolder(part) && mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return false;
+  }
+  return IsFolder(folder);
+}
+
+// Square crops of one photograph at every scale, each named title-sK-N.
+void MakeCropTiles(const std::string& path, const std::string& title, Tally& tally) {
+  CDrawDibBmp picture;
+  try {
+    CAnyPicDecoder().DecodeFile(path, picture, 32);
+  } catch (const CTextException&) {
+    tally.Count(false);
+    return;
+  } catch (const std::bad_alloc&) {
+    tally.Count(false);
+    return;
+  }
+  const int shorter = picture.width < picture.height ? picture.width : picture.height;
+  CDrawDibBmp tile;
+  for (int scale = 1; scale <= kCropScales; ++scale) {
+    const int side = shorter / scale;
+    if (side < kTileEdge) break;
+    const int columns = picture.width / side, rows = picture.height / side;
+    // Centre the grid, so the margins it leaves are shared by both edges.
+    const int left = (picture.width - columns * side) / 2;
+    const int top = (picture.height - rows * side) / 2;
+    int number = 0;
+    for (int row = 0; row < rows; ++row) {
+      for (int column = 0; column < columns; ++column, ++number) {
+        const std::string name =
+            title + "-s" + std::to_string(scale) + "-" + std::to_string(number);
+        ReduceToTile(picture, {left + column * side, top + row * side, side, side}, tile);
+        tally.Count(WriteNewTile(tile, TilePath(Paths().currentLibrary, name)));
+      }
+    }
+  }
+}
+
+}  // namespace
+
+int RunTiles(const Arguments& args) {
+  Request request;
+  if (const std::optional<int> exitCode = Parse(args, request)) return *exitCode;
+  if (!IsFolder(request.folder)) return Failure("no folder " + request.folder);
+  const std::string library = Paths().LibraryDirectory();
+  if (!EnsureFolder(library)) return Failure("cannot make the library folder " + library);
+
+  Tally tally;
+  int photographs = 0;
+  try {
+    for (const DirectoryEntry& entry : ListDirectory(request.folder, "*.jpg")) {
+      if (!IsEngineTileFile(entry.fullPath) || entry.isDirectory) continue;
+      ++photographs;
+      const std::string title = FileTitle(entry.name);
+      if (request.crops)
+        MakeCropTiles(entry.fullPath, title, tally);
+      else
+        tally.Count(MakeTile(entry.fullPath, title) == 1);
+    }
+  } catch (const CTextException& error) {
+    std::printf("%d tiles made, %d skipped before the failure\n", tally.made, tally.skipped);
+    return Failure(error.GetText());
+  }
+  if (photographs == 0) return Failure("no JPEG photographs (*.jpg) in " + request.folder);
+  std::printf("%d tiles made, %d skipped, in %s\n", tally.made, tally.skipped, library.c_str());
+  return kExitDone;
 }
 
 }  // namespace tesselor::cli

@@ -1,9 +1,11 @@
 #include "platform/atomic_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -43,12 +45,37 @@ bool AtomicFile::Write(const void* data, size_t count) {
 }
 
 bool AtomicFile::Commit() {
+  return Finish(true);
+}
+
+bool AtomicFile::CommitWithoutReplacing() {
+  return Finish(false);
+}
+
+namespace {
+
+// Moves from to an unused name to; falls back to a hard link on file systems
+// without the no-replace rename.
+bool RenameWithoutReplacing(const char* from, const char* to) {
+  if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  if (link(from, to) != 0) return false;
+  unlink(from);
+  return true;
+}
+
+}  // namespace
+
+bool AtomicFile::Finish(bool replace) {
   if (fd_ < 0) return false;
   const bool synced = fsync(fd_) == 0;
   const int error = errno;
   const bool closed = ::close(fd_) == 0;
   fd_ = -1;
-  if (!synced || !closed || std::rename(tempPath_.c_str(), targetPath_.c_str()) != 0) {
+  const bool moved = synced && closed &&
+                     (replace ? std::rename(tempPath_.c_str(), targetPath_.c_str()) == 0
+                              : RenameWithoutReplacing(tempPath_.c_str(), targetPath_.c_str()));
+  if (!moved) {
     const int failure = synced && closed ? errno : error;
     unlink(tempPath_.c_str());
     tempPath_.clear();

@@ -22,6 +22,9 @@ class AtomicFile {
   // Flushes, then renames over the target; false when either fails, in which
   // case the target is as it was and the temporary file is gone.
   bool Commit();
+  // Like Commit, but never replaces: fails with errno EEXIST when the target
+  // exists by then, leaving it as it was.
+  bool CommitWithoutReplacing();
   // Removes the temporary file without touching the target.
   void Discard();
 
@@ -29,6 +32,8 @@ class AtomicFile {
   const std::string& TargetPath() const { return targetPath_; }
 
  private:
+  bool Finish(bool replace);
+
   int fd_ = -1;
   std::string targetPath_;
   std::string tempPath_;

@@ -1,0 +1,25 @@
+#include "cli/library_option.h"
+
+#include "platform/app_paths.h"
+#include "platform/directory_listing.h"
+
+namespace tesselor::cli {
+
+bool SelectLibrary(const std::string& value) {
+  if (value.find('/') == std::string::npos) {
+    if (value.empty()) return false;
+    Paths().currentLibrary = value + "/";
+    return true;
+  }
+  std::string folder = WithTrailingSlash(value);
+  if (folder.front() != '/')
+    folder = CurrentDirectory() + (folder.starts_with("./") ? folder.substr(2) : folder);
+  folder.pop_back();
+  const size_t slash = folder.find_last_of('/');
+  if (slash == std::string::npos || slash + 1 == folder.size()) return false;
+  Paths().programDirectory = folder.substr(0, slash + 1);
+  Paths().currentLibrary = folder.substr(slash + 1) + "/";
+  return true;
+}
+
+}  // namespace tesselor::cli

@@ -1,0 +1,70 @@
+#include "library/legacy_upgrade.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "imagelib/draw_dib_bmp.h"
+#include "imagelib/jpeg_encoder.h"
+#include "imagelib/text_exception.h"
+#include "library/tile_files.h"
+#include "platform/app_paths.h"
+#include "platform/atomic_file.h"
+#include "platform/directory_listing.h"
+#include "platform/file_error.h"
+#include "platform/shell.h"
+
+namespace tesselor {
+
+namespace {
+
+bool IsLegacyTileName(const std::string& name) {
+  const std::string title = FileTitle(name);
+  return !title.empty() && title != "." && name.size() >= 3 &&
+         name.compare(name.size() - 3, 3, "raw") == 0;
+}
+
+// Reads up to one tile's planes; bytes the file does not have stay 0.
+bool ReadLegacyTile(const std::string& path, TilePlanes& planes) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  planes.bytes.fill(0);
+  std::fread(planes.bytes.data(), 1, planes.bytes.size(), file);
+  std::fclose(file);
+  return true;
+}
+
+}  // namespace
+
+int UpgradeLegacyTiles(const std::string& libraryFolder) {
+  const WaitCursor waitCursor;
+  const std::string folder = Paths().programDirectory + libraryFolder;
+  bool told = false;
+  int converted = 0;
+  auto planes = std::make_unique<TilePlanes>();
+  CJPEGEncoder encoder;
+  for (const DirectoryEntry& entry : ListDirectory(folder, "*.raw")) {
+    if (!IsLegacyTileName(entry.name)) continue;
+    if (!told) {
+      ShowMessage(
+          "Tiles from an older version of Tesselor have been detected. These will be updated "
+          "automatically.\nThis may take some time for large tile libraries.",
+          MessageStyle::kExclamation);
+      told = true;
+    }
+    if (!ReadLegacyTile(entry.fullPath, *planes)) continue;
+    CDrawDibBmp tile;
+    planes->CopyTo(tile);
+    try {
+      encoder.EncodeFile(folder + FileTitle(entry.name) + ".jpg", tile);
+    } catch (const CTextException&) {
+      continue;  // without its JPEG the legacy file is the only copy of the tile
+    }
+    if (unlink(entry.fullPath.c_str()) != 0) throw FileError(entry.fullPath, ErrnoText());
+    ++converted;
+  }
+  return converted;
+}
+
+}  // namespace tesselor
