@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets with clang and runs each one.
+#   fuzz/run.sh --seconds 10        each target for 10 seconds (what CI does)
+#   fuzz/run.sh --runs 1000000      each target for a million executions
+#   fuzz/run.sh --runs N TARGET...  only the named targets (bmp, jpeg, ...)
+# Findings land in build-fuzz/findings/; the summary shows executions per target.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+limit="-max_total_time=10"
+case "${1:-}" in
+  --seconds) limit="-max_total_time=$2"; shift 2 ;;
+  --runs) limit="-runs=$2"; shift 2 ;;
+esac
+targets=("$@")
+[ ${#targets[@]} -gt 0 ] || targets=(any bmp jpeg tga tiff png pcx pict wmf emf roundtrip legacy_tile)
+
+build=build-fuzz
+CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DTESSELOR_FUZZ=ON -DTESSELOR_BUILD_APP=OFF -DTESSELOR_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build" --target $(printf 'fuzz_%s ' "${targets[@]}")
+bash fuzz/make_seeds.sh "$build/seeds" >/dev/null
+mkdir -p "$build/findings" "$build/corpus"
+
+status=0
+for target in "${targets[@]}"; do
+  corpus="$build/corpus/$target"
+  mkdir -p "$corpus"
+  log="$build/fuzz_$target.log"
+  # Regression inputs kept in the tree run first, then the fuzzer explores.
+  regressions=()
+  [ -d "fuzz/regressions/$target" ] && regressions=("fuzz/regressions/$target")
+  if ASAN_OPTIONS=detect_leaks=1 "$build/bin/fuzz_$target" "$limit" -timeout=10 -rss_limit_mb=2048 \
+       -max_len=65536 -artifact_prefix="$build/findings/$target-" \
+       "$corpus" "$build/seeds/$target" "${regressions[@]}" >"$log" 2>&1; then
+    result=ok
+  else
+    result=FINDING
+    status=1
+  fi
+  runs=$(grep -oE '^#[0-9]+' "$log" | tail -1 | tr -d '#')
+  echo "fuzz_$target: $result, ${runs:-0} executions"
+done
+exit $status
