@@ -1,4 +1,4 @@
-// Decodes PNG files into bitmaps.
+// Decodes PNG files with libpng straight into bitmap rows.
 #pragma once
 
 #include "imagelib/pic_decoder.h"

@@ -1,4 +1,5 @@
-// Decodes TGA files into bitmaps.
+// Decodes TGA files: colour-mapped, true-colour and grey, plain or
+// run-length coded, in either row order.
 #pragma once
 
 #include "imagelib/pic_decoder.h"

@@ -1,4 +1,5 @@
-// Decodes TIFF files into bitmaps.
+// Decodes TIFF files, and the TIFF preview inside EPS files, with libtiff
+// reading straight from the source's memory.
 #pragma once
 
 #include "imagelib/pic_decoder.h"
@@ -7,6 +8,7 @@ namespace tesselor {
 
 class CTIFFDecoder : public CPicDecoder {
  public:
+  // Decodes the TIFF data from the source's read position to its end.
   void DecodeImage(CBmp& bmp, ColourTable& palette, int& bitsPerPixel,
                    CDataSource& source) override;
 };
