@@ -52,10 +52,6 @@ bool AtomicFile::CommitWithoutReplacing() {
   return Finish(false);
 }
 
-namespace {
-
-// Moves from to an unused name to; falls back to a hard link on file systems
-// without the no-replace rename.
 bool RenameWithoutReplacing(const char* from, const char* to) {
   if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return true;
   if (errno != EINVAL && errno != ENOSYS) return false;
@@ -63,8 +59,6 @@ bool RenameWithoutReplacing(const char* from, const char* to) {
   unlink(from);
   return true;
 }
-
-}  // namespace
 
 bool AtomicFile::Finish(bool replace) {
   if (fd_ < 0) return false;

@@ -39,6 +39,11 @@ class AtomicFile {
   std::string tempPath_;
 };
 
+// Moves from to the unused name to: false with errno EEXIST when to exists,
+// which rename() would replace. Falls back to a hard link on file systems
+// without the no-replace rename.
+bool RenameWithoutReplacing(const char* from, const char* to);
+
 // Text for the current errno, for FileError causes.
 std::string ErrnoText();
 

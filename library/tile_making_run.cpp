@@ -1,0 +1,141 @@
+#include "library/tile_making_run.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <exception>
+#include <optional>
+#include <vector>
+
+#include "imagelib/draw_dib_bmp.h"
+#include "library/make_tile.h"
+#include "library/tile_files.h"
+#include "platform/app_paths.h"
+#include "platform/atomic_file.h"
+#include "platform/directory_listing.h"
+#include "platform/shell.h"
+
+namespace tesselor {
+
+namespace {
+
+// MakeTile reports "no tile" alike for a skipped photograph and for a tile it
+// could not write. The second must end the run, so when no tile came and none
+// of that name exists, see whether the library can take files at all.
+std::optional<FileError> WriteFailure(const std::string& tileName) {
+  const std::string target = TilePath(Paths().currentLibrary, tileName);
+  if (access(target.c_str(), F_OK) == 0) return std::nullopt;
+  const std::string folder = Paths().LibraryDirectory();
+  struct stat info {};
+  if (stat(folder.c_str(), &info) != 0) return FileError(target, ErrnoText());
+  if (!S_ISDIR(info.st_mode)) return FileError(target, "The library is not a folder.");
+  if (access(folder.c_str(), W_OK | X_OK) != 0) return FileError(target, ErrnoText());
+  return std::nullopt;
+}
+
+// Back to idle however the run ends, and the working directory back where the
+// rest of the program expects it.
+class IdleOnExit {
+ public:
+  explicit IdleOnExit(bool& makingTiles) : makingTiles_(makingTiles) { makingTiles_ = true; }
+  ~IdleOnExit() {
+    makingTiles_ = false;
+    ChangeDirectory(Paths().imageDirectory);
+  }
+  IdleOnExit(const IdleOnExit&) = delete;
+  IdleOnExit& operator=(const IdleOnExit&) = delete;
+
+ private:
+  bool& makingTiles_;
+};
+
+}  // namespace
+
+TileMakingRun::TileMakingRun(TileMakingView view, TileMaker makeTile)
+    : view_(std::move(view)), makeTile_(std::move(makeTile)) {
+  if (!makeTile_) {
+    makeTile_ = [](const std::string& path, const std::string& title, CBmp* madeTile) {
+      return MakeTile(path, title, madeTile) == 1;
+    };
+  }
+}
+
+TileMakingOutcome TileMakingRun::MakeTilesFromFolder() {
+  if (makingTiles_) return AbortRunInProgress();
+  const std::optional<std::string> folder = Shell::Instance().BrowseForFolder();
+  if (!folder) return TileMakingOutcome::kNoFolder;
+  return MakeTilesFromFolder(*folder);
+}
+
+TileMakingOutcome TileMakingRun::MakeTilesFromFolder(const std::string& folder) {
+  if (makingTiles_) return AbortRunInProgress();
+  IdleOnExit idle(makingTiles_);
+  stopRequested_ = false;
+
+  // The pattern takes names ending in ".jpg" in any letter case, which is
+  // all the photographs this command reads (so Summer.JPEG is not one).
+  const int count = static_cast<int>(ListDirectory(folder, "*.jpg").size());
+  if (count == 0) {
+    ShowMessage("No images found!");
+    return TileMakingOutcome::kNoImages;
+  }
+  const std::string question =
+      std::to_string(count) + " images found, shall I proceed to make tiles from these images?";
+  if (ShowMessage(question, MessageStyle::kQuestion) != MessageAnswer::kYes)
+    return TileMakingOutcome::kDeclined;
+  return MakeTiles(folder, count);
+}
+
+void TileMakingRun::Abort() {
+  if (!makingTiles_) return;
+  stopRequested_ = true;
+  Shell::Instance().Beep(300, 30);
+  ShowMessage("Tile creation aborted");
+}
+
+TileMakingOutcome TileMakingRun::AbortRunInProgress() {
+  Abort();
+  return TileMakingOutcome::kStoppedRunInProgress;
+}
+
+TileMakingOutcome TileMakingRun::MakeTiles(const std::string& folder, int budget) {
+  if (view_.progress.show) view_.progress.show(budget);
+  TileMakingOutcome outcome = TileMakingOutcome::kFinished;
+  // Listed again: the folder may have changed while the user was asked. The
+  // budget keeps the run to the number announced in the question.
+  for (const DirectoryEntry& entry : ListDirectory(folder, "*.jpg")) {
+    if (stopRequested_) {
+      outcome = TileMakingOutcome::kStopped;
+      break;
+    }
+    const std::string title = FileTitle(entry.name);
+    std::optional<FileError> failure;
+    try {
+      CDrawDibBmp tile;
+      if (makeTile_(entry.fullPath, title, view_.tileMade ? &tile : nullptr)) {
+        if (view_.tileMade) view_.tileMade(title, tile);
+      } else {
+        failure = WriteFailure(title);
+      }
+    } catch (const std::exception& error) {
+      failure = FileError(TilePath(Paths().currentLibrary, title), error.what());
+    }
+    if (failure) {
+      ReportFileError(*failure);
+      outcome = TileMakingOutcome::kWriteFailed;
+      break;
+    }
+    if (view_.progress.step) view_.progress.step();
+    PumpMessages();
+    if (--budget == 0) {
+      stopRequested_ = true;
+      break;
+    }
+  }
+  if (view_.progress.hide) view_.progress.hide();
+  if (view_.runEnded) view_.runEnded();
+  return outcome;
+}
+
+}  // namespace tesselor
