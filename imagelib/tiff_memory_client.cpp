@@ -36,7 +36,15 @@ struct TiffMemoryClient::MemSource {
   }
   static int Close(thandle_t) { return 0; }
   static toff_t Size(thandle_t handle) { return static_cast<MemSource*>(handle)->size; }
-  static int Map(thandle_t, void**, toff_t*) { return 0; }
+  // The data is already in memory, so it is handed over as a mapping:
+  // libtiff then reads it in place, and its read path for unmapped tiled
+  // files refuses some valid uncompressed ones.
+  static int Map(thandle_t handle, void** base, toff_t* size) {
+    auto* self = static_cast<MemSource*>(handle);
+    *base = const_cast<uint8_t*>(self->data);
+    *size = self->size;
+    return 1;
+  }
   static void Unmap(thandle_t, void*, toff_t) {}
 };
 
