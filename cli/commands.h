@@ -17,5 +17,7 @@ int RunInfo(const Arguments& args);
 int RunConvert(const Arguments& args);
 int RunMosaic(const Arguments& args);
 int RunTiles(const Arguments& args);
+int RunLibraries(const Arguments& args);
+int RunLibrary(const Arguments& args);
 
 }  // namespace tesselor::cli

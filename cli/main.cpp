@@ -22,6 +22,9 @@ constexpr Command kCommands[] = {
     {"convert", "convert an image file to JPEG or BMP", tesselor::cli::RunConvert},
     {"mosaic", "build a photomosaic from a photograph", tesselor::cli::RunMosaic},
     {"tiles", "make tiles for a library from a folder of photographs", tesselor::cli::RunTiles},
+    {"libraries", "list the tile libraries and their tile counts", tesselor::cli::RunLibraries},
+    {"library", "list, delete, rename or add the tiles of a library; create one",
+     tesselor::cli::RunLibrary},
 };
 
 void PrintUsage(FILE* out) {

@@ -1,0 +1,214 @@
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <set>
+
+#include "cli/commands.h"
+#include "cli/library_option.h"
+#include "library/tile_making_run.h"
+#include "library/tile_operations.h"
+#include "platform/app_paths.h"
+#include "platform/console_shell.h"
+#include "platform/directory_listing.h"
+
+namespace tesselor::cli {
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: tesselor-cli library [NAME|DIR] ACTION [ARGS...] [--yes]\n"
+    "\n"
+    "Works on one tile library: NAME is a folder beside the program (default\n"
+    "\"Demo Tile Library\"); a value with a '/' in it is a folder path (./mytiles).\n"
+    "\n"
+    "Actions:\n"
+    "  list            print the names of the library's tiles, sorted\n"
+    "  delete TILE...  delete these tiles\n"
+    "  rename BASE     rename every tile to BASE0, BASE1, ... in list order\n"
+    "                  (BASE has at most 15 characters and may be empty)\n"
+    "  create NEWNAME  make a new, empty library NEWNAME beside the program\n"
+    "  add FOLDER      make a tile from every JPEG photograph in FOLDER\n"
+    "\n"
+    "Options:\n"
+    "  -y, --yes       answer Yes to the question delete, rename and add ask\n"
+    "                  (without it the answer is No and nothing changes)\n"
+    "  --              what follows is not an option (a tile named -x)\n"
+    "  -h, --help      show this text\n"
+    "\n"
+    "Legacy \".raw\" tiles are converted to JPEG tiles first. When delete, rename\n"
+    "or add go ahead, they end with the line \"Tiles in Library : N\". Ctrl-C\n"
+    "stops add after the photograph in hand.\n"
+    "Exit status: 0 done, 1 failed or answered No, 2 bad usage.\n";
+
+enum class Action { kList, kDelete, kRename, kCreate, kAdd };
+
+struct Request {
+  std::optional<std::string> library;  // as given; the default library when absent
+  Action action = Action::kList;
+  Arguments operands;
+  bool yes = false;
+};
+
+std::optional<Action> ParseAction(const std::string& word) {
+  if (word == "list") return Action::kList;
+  if (word == "delete") return Action::kDelete;
+  if (word == "rename") return Action::kRename;
+  if (word == "create") return Action::kCreate;
+  if (word == "add") return Action::kAdd;
+  return std::nullopt;
+}
+
+int UsageError(const std::string& text) {
+  std::fprintf(stderr,
+               "tesselor-cli library: %s\n(tesselor-cli library --help lists the actions)\n",
+               text.c_str());
+  return kExitUsage;
+}
+
+int Failure(const std::string& text) {
+  std::fprintf(stderr, "tesselor-cli library: %s\n", text.c_str());
+  return kExitFailed;
+}
+
+bool IsFolder(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// Splits the words into options and the rest, then takes NAME unless the
+// first word is already an action. Returns an exit code when it is done.
+std::optional<int> Parse(const Arguments& args, Request& request) {
+  Arguments words;
+  bool optionsEnded = false;
+  for (const std::string& arg : args) {
+    if (optionsEnded || arg.empty() || arg[0] != '-') {
+      words.push_back(arg);
+    } else if (arg == "--") {
+      optionsEnded = true;
+    } else if (arg == "--help" || arg == "-h") {
+      std::fputs(kUsage, stdout);
+      return kExitDone;
+    } else if (arg == "--yes" || arg == "-y") {
+      request.yes = true;
+    } else {
+      return UsageError("unknown option '" + arg + "'");
+    }
+  }
+  if (words.empty()) return UsageError("no action given");
+
+  size_t next = 0;
+  if (!ParseAction(words[0])) {
+    if (words.size() == 1) return UsageError("unknown action '" + words[0] + "'");
+    request.library = words[next++];
+  }
+  const std::optional<Action> action = ParseAction(words[next++]);
+  if (!action) return UsageError("unknown action '" + words[next - 1] + "'");
+  request.action = *action;
+  request.operands.assign(words.begin() + static_cast<std::ptrdiff_t>(next), words.end());
+
+  const size_t count = request.operands.size();
+  const bool countFits = request.action == Action::kList     ? count == 0
+                         : request.action == Action::kDelete ? count >= 1
+                                                             : count == 1;
+  if (!countFits) return UsageError("wrong number of arguments for '" + words[next - 1] + "'");
+  return std::nullopt;
+}
+
+// A terminal progress bar, made when a command shows its bar and gone when
+// it hides it.
+ProgressBar ConsoleBar(std::unique_ptr<ProgressWindow>& window, const std::string& status) {
+  return {[&window, status](int total) {
+            window = Shell::Instance().CreateProgressWindow();
+            window->SetStatusText(status);
+            window->SetRange(0, total);
+          },
+          [&window] { window->StepIt(); }, [&window] { window.reset(); }};
+}
+
+void PrintCount(const std::string& libraryFolder) {
+  std::printf(
+      "%s\n",
+      TileCountText(static_cast<int>(ListManagerTiles(libraryFolder).names.size())).c_str());
+}
+
+int DeleteTiles(const std::string& libraryFolder, const Arguments& tiles) {
+  // Only tiles the list shows can be chosen, as in the manager; that also
+  // keeps a name such as "../x" from reaching a file outside the library.
+  const TileList list = RefreshTileList(libraryFolder);
+  const std::set<std::string> known(list.names.begin(), list.names.end());
+  std::vector<std::string> selected;
+  for (const std::string& tile : std::set<std::string>(tiles.begin(), tiles.end())) {
+    if (!known.contains(tile)) return Failure("no tile named '" + tile + "' in this library");
+    selected.push_back(tile);
+  }
+  if (!DeleteSelectedTiles(libraryFolder, selected)) return kExitFailed;
+  PrintCount(libraryFolder);
+  return kExitDone;
+}
+
+int RenameTiles(const std::string& libraryFolder, const std::string& base) {
+  std::unique_ptr<ProgressWindow> window;
+  const RenameOutcome outcome = RenameAllTiles(libraryFolder, RefreshTileList(libraryFolder).names,
+                                               base, ConsoleBar(window, "Renaming tiles"));
+  if (outcome == RenameOutcome::kRefused || outcome == RenameOutcome::kDeclined) return kExitFailed;
+  PrintCount(libraryFolder);
+  return outcome == RenameOutcome::kRenamed ? kExitDone : kExitFailed;
+}
+
+int AddTiles(const std::string& libraryFolder, const std::string& folder) {
+  if (!IsFolder(folder)) return Failure("cannot read the folder '" + folder + "'");
+  std::unique_ptr<ProgressWindow> window;
+  const ProgressBar bar = ConsoleBar(window, "Making tiles");
+  // Ctrl-C stops the run after the photograph in hand, like a second click.
+  ConsoleShell::InstallInterruptHandler();
+  TileMakingRun* running = nullptr;
+  TileMakingView view;
+  view.progress = {bar.show,
+                   [&] {
+                     bar.step();
+                     if (ConsoleShell::InterruptRequested()) running->Abort();
+                   },
+                   bar.hide};
+  view.runEnded = [&] { PrintCount(libraryFolder); };
+  TileMakingRun run(view);
+  running = &run;
+  return run.MakeTilesFromFolder(folder) == TileMakingOutcome::kFinished ? kExitDone : kExitFailed;
+}
+
+}  // namespace
+
+int RunLibrary(const Arguments& args) {
+  Request request;
+  if (const std::optional<int> exit = Parse(args, request)) return *exit;
+  if (request.yes) {
+    if (auto* console = dynamic_cast<ConsoleShell*>(&Shell::Instance()))
+      console->SetQuestionAnswer(MessageAnswer::kYes);
+  }
+  if (request.library && !SelectLibrary(*request.library))
+    return UsageError("invalid library '" + *request.library + "'");
+  if (request.action == Action::kCreate)
+    return CreateNewLibrary(request.operands[0]) ? kExitDone : kExitFailed;
+
+  const std::string libraryFolder = Paths().currentLibrary;
+  if (ToLowerAscii(libraryFolder) == "help/" || !IsFolder(Paths().LibraryDirectory()))
+    return Failure("no library " + Paths().LibraryDirectory());
+  switch (request.action) {
+    case Action::kList:
+      for (const std::string& name : RefreshTileList(libraryFolder).names)
+        std::printf("%s\n", name.c_str());
+      return kExitDone;
+    case Action::kDelete:
+      return DeleteTiles(libraryFolder, request.operands);
+    case Action::kRename:
+      return RenameTiles(libraryFolder, request.operands[0]);
+    case Action::kAdd:
+      return AddTiles(libraryFolder, request.operands[0]);
+    case Action::kCreate:
+      break;
+  }
+  return kExitFailed;
+}
+
+}  // namespace tesselor::cli
