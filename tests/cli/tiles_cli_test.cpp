@@ -1,0 +1,69 @@
+// tesselor-cli tiles, run as a user runs it, on a program folder of its own.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "imagelib/draw_dib_bmp.h"
+#include "tests/support/test_support.h"
+
+namespace tesselor {
+namespace {
+
+void WritePhoto(const std::string& path, int width, int height) {
+  CDrawDibBmp picture;
+  testing::FillBitmap(picture, width, height, [](int x, int y) {
+    return testing::Rgb{uint8_t(x), uint8_t(y), 90};
+  });
+  picture.SaveAsBmp(path);  // read by content whatever the name says
+}
+
+class CliTilesTest : public ::testing::Test {
+ protected:
+  CliTilesTest() : photos(home.File("photos") + "/") { mkdir(photos.c_str(), 0777); }
+
+  int Run(const std::string& arguments) {
+    const std::string outFile = home.File("stdout.txt");
+    const int code =
+        testing::RunCommand("TESSELOR_HOME='" + home.Path() + "' '" TESSELOR_CLI_PATH "' tiles " +
+                            arguments + " >'" + outFile + "' 2>/dev/null </dev/null");
+    const std::vector<uint8_t> bytes = testing::ReadFileBytes(outFile);
+    out.assign(bytes.begin(), bytes.end());
+    return code;
+  }
+
+  testing::TempDir home;
+  std::string photos, out;
+};
+
+TEST_F(CliTilesTest, MakesOneTilePerPhotographAndSkipsTakenNames) {
+  WritePhoto(photos + "Beach.JPG", 100, 80);
+  WritePhoto(photos + "narrow.jpg", 63, 1000);
+  WritePhoto(photos + "other.jpeg", 100, 80);
+  ASSERT_EQ(Run("'" + photos + "' --library New"), 0);
+  EXPECT_EQ(out.rfind("1 tiles made, 1 skipped", 0), 0u) << out;
+  EXPECT_EQ(testing::ListNames(home.File("New")), std::vector<std::string>{"Beach.jpg"});
+  ASSERT_EQ(Run("'" + photos + "' --library New"), 0);
+  EXPECT_EQ(out.rfind("0 tiles made, 2 skipped", 0), 0u) << out;
+}
+
+TEST_F(CliTilesTest, CropsMakeTilesAtEveryScaleThatStaysAboveSixtyFourPixels) {
+  // 300 x 200: one square of 200, 3 x 2 of 100, 4 x 3 of 66; squares of 50 are too small.
+  WritePhoto(photos + "wide.jpg", 300, 200);
+  const std::string library = home.File("sub/Crops");
+  ASSERT_EQ(Run("'" + photos + "' --crops --library '" + library + "'"), 0);
+  EXPECT_EQ(out.rfind("19 tiles made, 0 skipped", 0), 0u) << out;
+  const std::vector<std::string> names = testing::ListNames(library);
+  ASSERT_EQ(names.size(), 19u);
+  EXPECT_EQ(names.front(), "wide-s1-0.jpg");
+  EXPECT_EQ(names.back(), "wide-s3-9.jpg");
+}
+
+TEST_F(CliTilesTest, FailsWithoutPhotographsAndOnBadUsage) {
+  EXPECT_EQ(Run("'" + photos + "'"), 1);
+  EXPECT_EQ(Run("'" + home.File("missing") + "'"), 1);
+  EXPECT_EQ(Run(""), 2);
+  EXPECT_EQ(Run("a b"), 2);
+  EXPECT_EQ(Run("--help"), 0);
+}
+
+}  // namespace
+}  // namespace tesselor
