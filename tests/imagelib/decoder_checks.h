@@ -26,10 +26,10 @@ inline void DecodeBytes(CPicDecoder& decoder, const std::vector<uint8_t>& bytes,
 
 // The code and text a decode of bytes fails with; code 0 when it succeeds.
 inline CTextException DecodeFailure(CPicDecoder& decoder, const std::vector<uint8_t>& bytes,
-                                    int bitsPerPixel = 32) {
+                                    int bitsPerPixel = 32, const std::string& name = "memory") {
   CDrawDibBmp bmp;
   try {
-    DecodeBytes(decoder, bytes, bmp, bitsPerPixel);
+    DecodeBytes(decoder, bytes, bmp, bitsPerPixel, name);
   } catch (const CTextException& e) {
     return e;
   }
@@ -74,19 +74,21 @@ inline std::vector<uint8_t> BitmapAlpha(const CBmp& bmp) {
 // Every prefix length in a spread over the file, and copies with a few bytes
 // replaced at random: each must decode or fail with CTextException, never
 // crash or read outside the data (the sanitizer build sees that).
-inline void ExpectDamageIsRefused(CPicDecoder& decoder, const std::vector<uint8_t>& good) {
+// The name reaches the decoder as the source's name.
+inline void ExpectDamageIsRefused(CPicDecoder& decoder, const std::vector<uint8_t>& good,
+                                  const std::string& name = "memory") {
   const size_t step = std::max<size_t>(1, good.size() / 97);
   for (size_t length = 0; length < good.size(); length += step) {
     // An exact-size copy, so reading past the end would touch unowned memory.
     const std::vector<uint8_t> cut(good.begin(), good.begin() + static_cast<ptrdiff_t>(length));
-    DecodeFailure(decoder, cut);
+    DecodeFailure(decoder, cut, 32, name);
   }
   std::mt19937 random(20240611);
   for (int round = 0; round < 60; ++round) {
     std::vector<uint8_t> scrambled = good;
     for (int i = 0; i < 6; ++i) scrambled[random() % scrambled.size()] = uint8_t(random());
-    DecodeFailure(decoder, scrambled);
-    DecodeFailure(decoder, scrambled, 0);
+    DecodeFailure(decoder, scrambled, 32, name);
+    DecodeFailure(decoder, scrambled, 0, name);
   }
 }
 

@@ -1,0 +1,193 @@
+#include "imagelib/metafile_canvas.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace tesselor {
+
+namespace {
+
+// Whether pixel (x, y) belongs to the lines of a hatch style, on the 8-pixel
+// grid GDI uses; hatch gaps are left as they were.
+bool OnHatch(int hatch, int x, int y) {
+  const bool horizontal = y % 8 == 0;
+  const bool vertical = x % 8 == 0;
+  const bool forward = (x - y) % 8 == 0;
+  const bool backward = (x + y) % 8 == 0;
+  switch (hatch) {
+    case 0:
+      return horizontal;
+    case 1:
+      return vertical;
+    case 2:
+      return forward;
+    case 3:
+      return backward;
+    case 4:
+      return horizontal || vertical;
+    default:
+      return forward || backward;
+  }
+}
+
+// Cuts the segment a-b to the rectangle (Liang and Barsky), so a wild
+// coordinate cannot make a line walk millions of pixels outside the picture.
+// False when nothing of it is inside.
+bool ClipSegment(CanvasPoint& a, CanvasPoint& b, double left, double top, double right,
+                 double bottom) {
+  const double dx = b.x - a.x, dy = b.y - a.y;
+  double enter = 0, leave = 1;
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {a.x - left, right - a.x, a.y - top, bottom - a.y};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0) {
+      if (q[i] < 0) return false;
+      continue;
+    }
+    const double t = q[i] / p[i];
+    if (p[i] < 0)
+      enter = std::max(enter, t);
+    else
+      leave = std::min(leave, t);
+  }
+  if (enter > leave) return false;
+  const CanvasPoint start = a;
+  a = {start.x + enter * dx, start.y + enter * dy};
+  b = {start.x + leave * dx, start.y + leave * dy};
+  return true;
+}
+
+struct Crossing {
+  double x;
+  int direction;  // +1 for an edge going down, -1 going up
+};
+
+}  // namespace
+
+MetafileCanvas::MetafileCanvas(uint8_t* const* rows, int width, int height)
+    : rows_(rows), width_(width), height_(height) {}
+
+void MetafileCanvas::Clear(CanvasColour colour) {
+  for (int y = 0; y < height_; ++y)
+    for (int x = 0; x < width_; ++x) Plot(x, y, colour);
+}
+
+void MetafileCanvas::Plot(int x, int y, CanvasColour colour) {
+  if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+  uint8_t* pixel = rows_[y] + 4 * x;
+  pixel[0] = colour.blue;
+  pixel[1] = colour.green;
+  pixel[2] = colour.red;
+  pixel[3] = 255;
+}
+
+void MetafileCanvas::FillPolygons(const std::vector<std::vector<CanvasPoint>>& polygons,
+                                  const CanvasBrush& brush, bool winding) {
+  if (brush.style == CanvasBrush::kNone) return;
+  double top = height_, bottom = 0;
+  for (const auto& polygon : polygons)
+    for (const CanvasPoint& p : polygon) {
+      top = std::min(top, p.y);
+      bottom = std::max(bottom, p.y);
+    }
+  const int firstRow = std::max(0, static_cast<int>(std::floor(top)));
+  const int lastRow = std::min(height_ - 1, static_cast<int>(std::ceil(bottom)));
+  std::vector<Crossing> crossings;
+  for (int y = firstRow; y <= lastRow; ++y) {
+    // Sample each row through the pixel centres.
+    const double centre = y + 0.5;
+    crossings.clear();
+    for (const auto& polygon : polygons)
+      for (size_t i = 0; i < polygon.size(); ++i) {
+        const CanvasPoint& a = polygon[i];
+        const CanvasPoint& b = polygon[(i + 1) % polygon.size()];
+        if ((a.y <= centre) == (b.y <= centre)) continue;
+        const double x = a.x + (centre - a.y) * (b.x - a.x) / (b.y - a.y);
+        crossings.push_back({x, b.y > a.y ? 1 : -1});
+      }
+    std::sort(crossings.begin(), crossings.end(),
+              [](const Crossing& l, const Crossing& r) { return l.x < r.x; });
+    int inside = 0;
+    for (size_t i = 0; i + 1 < crossings.size(); ++i) {
+      inside += winding ? crossings[i].direction : 1;
+      const bool filled = winding ? inside != 0 : inside % 2 == 1;
+      if (!filled) continue;
+      // Pixels whose centres lie in [left, right).
+      const int from = std::max(0, static_cast<int>(std::ceil(crossings[i].x - 0.5)));
+      const int to = std::min(width_, static_cast<int>(std::ceil(crossings[i + 1].x - 0.5)));
+      for (int x = from; x < to; ++x)
+        if (brush.style == CanvasBrush::kSolid || OnHatch(brush.hatch, x, y))
+          Plot(x, y, brush.colour);
+    }
+  }
+}
+
+void MetafileCanvas::Stamp(int x, int y, const CanvasPen& pen) {
+  if (pen.width <= 1) {
+    Plot(x, y, pen.colour);
+    return;
+  }
+  const int from = -(pen.width / 2);
+  for (int dy = from; dy < from + pen.width; ++dy)
+    for (int dx = from; dx < from + pen.width; ++dx) Plot(x + dx, y + dy, pen.colour);
+}
+
+// Bresenham's line, leaving out the end point as GDI does; wide pens stamp
+// a square at every step.
+void MetafileCanvas::Line(int x0, int y0, int x1, int y1, const CanvasPen& pen) {
+  const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
+  const int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
+  int error = dx + dy;
+  while (x0 != x1 || y0 != y1) {
+    Stamp(x0, y0, pen);
+    const int twice = 2 * error;
+    if (twice >= dy) {
+      error += dy;
+      x0 += sx;
+    }
+    if (twice <= dx) {
+      error += dx;
+      y0 += sy;
+    }
+  }
+}
+
+void MetafileCanvas::StrokePolyline(const std::vector<CanvasPoint>& points, bool closed,
+                                    const CanvasPen& pen) {
+  if (!pen.visible || points.empty()) return;
+  const double margin = pen.width + 1.0;
+  const size_t segments = closed ? points.size() : points.size() - 1;
+  for (size_t i = 0; i < segments; ++i) {
+    CanvasPoint a = points[i];
+    CanvasPoint b = points[(i + 1) % points.size()];
+    if (!ClipSegment(a, b, -margin, -margin, width_ + margin, height_ + margin)) continue;
+    Line(static_cast<int>(std::lround(a.x)), static_cast<int>(std::lround(a.y)),
+         static_cast<int>(std::lround(b.x)), static_cast<int>(std::lround(b.y)), pen);
+  }
+}
+
+void MetafileCanvas::DrawImage(const CanvasImage& image, double sourceX, double sourceY,
+                               double sourceWidth, double sourceHeight, CanvasPoint from,
+                               CanvasPoint to) {
+  const double width = to.x - from.x, height = to.y - from.y;
+  if (width == 0 || height == 0 || image.width <= 0 || image.height <= 0) return;
+  const int left = std::max(0, static_cast<int>(std::ceil(std::min(from.x, to.x) - 0.5)));
+  const int right = std::min(width_, static_cast<int>(std::ceil(std::max(from.x, to.x) - 0.5)));
+  const int top = std::max(0, static_cast<int>(std::ceil(std::min(from.y, to.y) - 0.5)));
+  const int bottom = std::min(height_, static_cast<int>(std::ceil(std::max(from.y, to.y) - 0.5)));
+  for (int y = top; y < bottom; ++y) {
+    const double v = sourceY + (y + 0.5 - from.y) / height * sourceHeight;
+    const int sy = static_cast<int>(std::floor(v));
+    if (sy < 0 || sy >= image.height) continue;
+    for (int x = left; x < right; ++x) {
+      const double u = sourceX + (x + 0.5 - from.x) / width * sourceWidth;
+      const int sx = static_cast<int>(std::floor(u));
+      if (sx < 0 || sx >= image.width) continue;
+      const uint8_t* p = &image.pixels[(static_cast<size_t>(sy) * image.width + sx) * 4];
+      Plot(x, y, CanvasColour{p[2], p[1], p[0]});
+    }
+  }
+}
+
+}  // namespace tesselor
