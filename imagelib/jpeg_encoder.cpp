@@ -1,7 +1,5 @@
 #include "imagelib/jpeg_encoder.h"
 
-#include <jerror.h>
-
 #include "imagelib/file_sink.h"
 #include "imagelib/jpeg_errors.h"
 #include "imagelib/text_exception.h"
@@ -30,16 +28,12 @@ void ResetBuffer(SinkDestination& dest) {
   dest.manager.free_in_buffer = kOutputBufferBytes;
 }
 
-// WriteBytes raises code 11 itself when the sink is full; that exception
-// wins over the library's disk-full text.
+// The sink takes all of the bytes or raises code 11 (its buffer is full),
+// which then comes out of the encoder as it is.
 void WriteToSink(j_compress_ptr cinfo, size_t count) {
   SinkDestination& dest = DestinationOf(cinfo);
-  bool accepted = true;
-  RunCallback(reinterpret_cast<j_common_ptr>(cinfo), [&dest, count, &accepted] {
-    accepted = dest.sink->WriteBytes(static_cast<int64_t>(count), dest.buffer) ==
-               static_cast<int64_t>(count);
-  });
-  if (!accepted) ERREXIT(cinfo, JERR_FILE_WRITE);
+  RunCallback(reinterpret_cast<j_common_ptr>(cinfo),
+              [&dest, count] { dest.sink->WriteBytes(static_cast<int64_t>(count), dest.buffer); });
 }
 
 void InitDestination(j_compress_ptr cinfo) {

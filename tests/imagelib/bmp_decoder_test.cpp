@@ -67,11 +67,12 @@ Rgb RampColour(int i) {
   return {uint8_t(i), 100, uint8_t(255 - i)};
 }
 
-void Decode(const Bytes& file, CBmp& bmp, int bitsPerPixel = 32) {
+// Decodes file into bmp and returns the depth the decoder chose.
+int Decode(const Bytes& file, CBmp& bmp, int bitsPerPixel = 32) {
   CMemorySource source(file.data(), int64_t(file.size()), "memory.bmp");
-  CBmpDecoder decoder;
   ColourTable palette;
-  decoder.DecodeImage(bmp, palette, bitsPerPixel, source);
+  CBmpDecoder().DecodeImage(bmp, palette, bitsPerPixel, source);
+  return bitsPerPixel;
 }
 
 // The error a file raises, as code and text.
@@ -85,27 +86,22 @@ std::pair<int, std::string> ErrorOf(const Bytes& file) {
   return {0, ""};
 }
 
-TEST(BmpDecoder, TwentyFourBitRowsRunBottomUpAndBecomeOpaque) {
+TEST(BmpDecoder, TwentyFourBitRowsBecomeOpaqueInTheirStoredOrder) {
   BmpFile f;  // 3 x 2, rows of 9 bytes plus 3 padding
   f.pixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0, 11, 12, 13, 14, 15, 16, 17, 18, 19, 0, 0, 0};
+  const Bytes first{1, 2, 3, 255, 4, 5, 6, 255, 7, 8, 9, 255};
+  const Bytes second{11, 12, 13, 255, 14, 15, 16, 255, 17, 18, 19, 255};
   CDrawDibBmp bmp;
   Decode(f.Build(), bmp);
   ASSERT_EQ(bmp.bitsPerPixel, 32);
-  EXPECT_EQ(Bytes(bmp.lineArray[1], bmp.lineArray[1] + 12),
-            (Bytes{1, 2, 3, 255, 4, 5, 6, 255, 7, 8, 9, 255}));
-  EXPECT_EQ(Bytes(bmp.lineArray[0], bmp.lineArray[0] + 12),
-            (Bytes{11, 12, 13, 255, 14, 15, 16, 255, 17, 18, 19, 255}));
-}
+  EXPECT_EQ(Bytes(bmp.lineArray[1], bmp.lineArray[1] + 12), first);  // the bottom line
+  EXPECT_EQ(Bytes(bmp.lineArray[0], bmp.lineArray[0] + 12), second);
 
-TEST(BmpDecoder, TopDownFileComesOutTheRightWayUp) {
-  BmpFile f;
-  f.height = -2;
-  f.pixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0, 11, 12, 13, 14, 15, 16, 17, 18, 19, 0, 0, 0};
-  CDrawDibBmp bmp;
+  f.height = -2;  // rows stored from the top
   Decode(f.Build(), bmp);
   ASSERT_EQ(bmp.height, 2);
-  EXPECT_EQ(bmp.lineArray[0][0], 1);
-  EXPECT_EQ(bmp.lineArray[1][0], 11);
+  EXPECT_EQ(Bytes(bmp.lineArray[0], bmp.lineArray[0] + 12), first);
+  EXPECT_EQ(Bytes(bmp.lineArray[1], bmp.lineArray[1] + 12), second);
 }
 
 TEST(BmpDecoder, ThirtyTwoBitRowsAreCopiedWithTheirFourthByte) {
@@ -144,14 +140,7 @@ TEST(BmpDecoder, IndexedFilesAtTheirOwnDepthKeepIndicesAndTable) {
   f.table = RampTable(16);
   f.pixels = {0x12, 0x34, 0x5F, 0};  // odd width: the last byte's low nibble is unused
   CDrawDibBmp bmp;
-  int depth = 0;
-  {
-    const Bytes file = f.Build();
-    CMemorySource source(file.data(), int64_t(file.size()), "m");
-    ColourTable palette;
-    CBmpDecoder().DecodeImage(bmp, palette, depth, source);
-  }
-  EXPECT_EQ(depth, 8);
+  EXPECT_EQ(Decode(f.Build(), bmp, 0), 8);
   ASSERT_EQ(bmp.bitsPerPixel, 8);
   EXPECT_EQ(Bytes(bmp.lineArray[0], bmp.lineArray[0] + 5), (Bytes{1, 2, 3, 4, 5}));
   EXPECT_EQ(Bytes(bmp.palette + 4 * 3, bmp.palette + 4 * 4), (Bytes{252, 100, 3, 255}));
@@ -163,24 +152,14 @@ TEST(BmpDecoder, IndexedFilesAtTheirOwnDepthKeepIndicesAndTable) {
   for (int x = 0; x < 5; ++x) EXPECT_EQ(testing::PixelAt(colour, x, 0), RampColour(x + 1));
 }
 
-TEST(BmpDecoder, PixelDataOffsetStepsOverAGap) {
-  BmpFile f;
-  f.width = 2;
-  f.height = 1;
-  f.gap = {0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE};
-  f.pixels = {1, 2, 3, 4, 5, 6, 0, 0};
-  CDrawDibBmp bmp;
-  Decode(f.Build(), bmp);
-  EXPECT_EQ(testing::PixelAt(bmp, 0, 0), (Rgb{3, 2, 1}));
-}
-
-TEST(BmpDecoder, ColoursUsedAbove256AreReadOverAndDropped) {
+TEST(BmpDecoder, FindsThePixelsPastLongColourTablesAndGaps) {
   BmpFile f;
   f.width = 2;
   f.height = 1;
   f.bitCount = 8;
-  f.coloursUsed = 300;
+  f.coloursUsed = 300;  // more than any index reaches: read over
   f.table = RampTable(300);
+  f.gap.assign(12, 0xEE);  // stepped over by the pixel offset
   f.pixels = {7, 255, 0, 0};
   CDrawDibBmp bmp;
   Decode(f.Build(), bmp);
