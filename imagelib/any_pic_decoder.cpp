@@ -8,7 +8,9 @@
 namespace tesselor {
 
 namespace {
-constexpr int64_t kRecognitionBytes = 512;
+// The PICT rule looks at bytes 522 to 525, behind the 512-byte preamble, so
+// the look-ahead reaches past it.
+constexpr int64_t kRecognitionBytes = 526;
 constexpr int64_t kEpsHeaderBytes = 30;
 constexpr int64_t kEpsTiffOffsetField = 20;
 }  // namespace
