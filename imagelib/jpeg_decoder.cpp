@@ -134,44 +134,37 @@ void CJPEGDecoder::Impl::Decode(CBmp& bmp, int& bitsPerPixel) {
   decompressor.do_fancy_upsampling = FALSE;
   decompressor.dct_method = JDCT_FLOAT;
   if (decompressor.out_color_space == JCS_RGB) decompressor.out_color_space = JCS_EXT_BGR;
+  const J_COLOR_SPACE space = decompressor.out_color_space;
+  if (space != JCS_GRAYSCALE && space != JCS_EXT_BGR && space != JCS_CMYK)
+    RaiseError(kErrUnsupported, "JPEG decoder: the colour space of this file is not supported.");
+
+  // Only an 8-bit target can take grey samples as they are; any other
+  // request gets 32-bit pixels rather than rows too short for them.
+  const bool grey = space == JCS_GRAYSCALE;
+  const int depth = grey && (bitsPerPixel == 0 || bitsPerPixel == kGreyTargetDepth)
+                        ? kGreyTargetDepth
+                        : kColourDepth;
+  // Made before the library sets up its own buffers for the image, so a
+  // header with an absurd size is refused before anything large is allocated.
+  CreateBitmap(bmp, decompressor.image_width, decompressor.image_height, depth, false,
+               "JPEG decoder");
+  bitsPerPixel = depth;
   errors.Check(JpegGuardStartDecompress(&errors.guard, &decompressor));
 
-  const int width = static_cast<int>(decompressor.output_width);
-  const int height = static_cast<int>(decompressor.output_height);
-  const int components = decompressor.output_components;
-  if (components == 1) {
-    // Only an 8-bit target can take the grey samples as they are; any other
-    // request gets 32-bit pixels rather than rows too short for them.
-    const int depth =
-        bitsPerPixel == 0 || bitsPerPixel == kGreyTargetDepth ? kGreyTargetDepth : kColourDepth;
-    CreateBitmap(bmp, width, height, depth, false, "JPEG decoder");
-    uint8_t* samples = depth == kColourDepth ? RowBuffer(static_cast<size_t>(width)) : nullptr;
-    for (int y = 0; y < height; ++y) {
-      if (samples) {
-        ReadRow(samples);
-        SpreadGrey(samples, bmp.lineArray[y], width);
-      } else {
-        ReadRow(bmp.lineArray[y]);
-      }
+  // Grey samples at 8 bits and CMYK samples fill the rows as they are.
+  // Colour samples come as three bytes and are spread, so each pixel's
+  // fourth byte stays as created; grey ones are spread into opaque pixels.
+  const bool direct = depth == kGreyTargetDepth || space == JCS_CMYK;
+  uint8_t* samples =
+      direct ? nullptr
+             : RowBuffer(size_t{decompressor.output_width} * decompressor.output_components);
+  for (int y = 0; y < bmp.height; ++y) {
+    if (direct) {
+      ReadRow(bmp.lineArray[y]);
+    } else {
+      ReadRow(samples);
+      (grey ? SpreadGrey : SpreadBgr)(samples, bmp.lineArray[y], bmp.width);
     }
-    bitsPerPixel = depth;
-  } else if (components == 3 || components == 4) {
-    CreateBitmap(bmp, width, height, kColourDepth, false, "JPEG decoder");
-    // Four-component (CMYK) samples fill the pixels as they are; colour
-    // samples come as three bytes so the fourth byte stays as created.
-    uint8_t* samples = components == 3 ? RowBuffer(static_cast<size_t>(width) * 3) : nullptr;
-    for (int y = 0; y < height; ++y) {
-      if (samples) {
-        ReadRow(samples);
-        SpreadBgr(samples, bmp.lineArray[y], width);
-      } else {
-        ReadRow(bmp.lineArray[y]);
-      }
-    }
-    bitsPerPixel = kColourDepth;
-  } else {
-    RaiseError(kErrUnsupported, "JPEG decoder: " + std::to_string(components) +
-                                    " colour components are not supported.");
   }
   errors.Check(JpegGuardFinishDecompress(&errors.guard, &decompressor));
 }

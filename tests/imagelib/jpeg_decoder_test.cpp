@@ -152,6 +152,27 @@ TEST_P(TruncatedJpeg, DecodesAtHeaderSizeOrRaisesAndTheDecoderStaysUsable) {
 
 INSTANTIATE_TEST_SUITE_P(Kinds, TruncatedJpeg, ::testing::Values("", "-progressive"));
 
+TEST(JpegDecoder, AbsurdSizeIsRefusedBeforeTheLibraryAllocatesForIt) {
+  REQUIRE_PROGRAM("cjpeg");
+  TempDir dir;
+  // A progressive decode would first set up coefficient buffers of many
+  // gigabytes for a 65000 x 65000 image.
+  std::vector<uint8_t> bytes = ReadFileBytes(MakeJpeg(dir, "-progressive"));
+  const size_t frame = MarkerSegment(bytes, 0xC2);  // length, precision, height, width
+  for (size_t field : {frame + 3, frame + 5}) {
+    bytes[field] = 65000 >> 8;
+    bytes[field + 1] = 65000 & 0xFF;
+  }
+  CJPEGDecoder decoder;
+  CDrawDibBmp bmp;
+  try {
+    Decode(decoder, bytes, bmp);
+    FAIL() << "no exception";
+  } catch (const CTextException& e) {
+    EXPECT_EQ(e.GetCode(), 2) << e.GetText();
+  }
+}
+
 TEST(JpegDecoder, DamagedHeaderRaisesCode6WithTheLibraryText) {
   REQUIRE_PROGRAM("cjpeg");
   TempDir dir;
