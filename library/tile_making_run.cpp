@@ -1,9 +1,5 @@
 #include "library/tile_making_run.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <exception>
 #include <optional>
 #include <vector>
@@ -12,27 +8,12 @@
 #include "library/make_tile.h"
 #include "library/tile_files.h"
 #include "platform/app_paths.h"
-#include "platform/atomic_file.h"
 #include "platform/directory_listing.h"
 #include "platform/shell.h"
 
 namespace tesselor {
 
 namespace {
-
-// MakeTile reports "no tile" alike for a skipped photograph and for a tile it
-// could not write. The second must end the run, so when no tile came and none
-// of that name exists, see whether the library can take files at all.
-std::optional<FileError> WriteFailure(const std::string& tileName) {
-  const std::string target = TilePath(Paths().currentLibrary, tileName);
-  if (access(target.c_str(), F_OK) == 0) return std::nullopt;
-  const std::string folder = Paths().LibraryDirectory();
-  struct stat info {};
-  if (stat(folder.c_str(), &info) != 0) return FileError(target, ErrnoText());
-  if (!S_ISDIR(info.st_mode)) return FileError(target, "The library is not a folder.");
-  if (access(folder.c_str(), W_OK | X_OK) != 0) return FileError(target, ErrnoText());
-  return std::nullopt;
-}
 
 // Back to idle however the run ends, and the working directory back where the
 // rest of the program expects it.
@@ -110,22 +91,19 @@ TileMakingOutcome TileMakingRun::MakeTiles(const std::string& folder, int budget
       break;
     }
     const std::string title = FileTitle(entry.name);
-    std::optional<FileError> failure;
+    // MakeTile throws when the library cannot take the tile (its folder gone
+    // or read-only, the disk full). Every further tile would fail the same
+    // way, so the run ends here with one message instead.
+    CDrawDibBmp tile;
+    bool made = false;
     try {
-      CDrawDibBmp tile;
-      if (makeTile_(entry.fullPath, title, view_.tileMade ? &tile : nullptr)) {
-        if (view_.tileMade) view_.tileMade(title, tile);
-      } else {
-        failure = WriteFailure(title);
-      }
+      made = makeTile_(entry.fullPath, title, view_.tileMade ? &tile : nullptr);
     } catch (const std::exception& error) {
-      failure = FileError(TilePath(Paths().currentLibrary, title), error.what());
-    }
-    if (failure) {
-      ReportFileError(*failure);
+      ReportFileError(FileError(TilePath(Paths().currentLibrary, title), error.what()));
       outcome = TileMakingOutcome::kWriteFailed;
       break;
     }
+    if (made && view_.tileMade) view_.tileMade(title, tile);
     if (view_.progress.step) view_.progress.step();
     PumpMessages();
     if (--budget == 0) {

@@ -13,43 +13,43 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::FieldsAre;
 using testing::FileExists;
-using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using testing::ListNames;
 using testing::ProgramFolder;
-
-constexpr const char* kAborted = "Tile creation aborted";
+using ::testing::StartsWith;
 
 class TileMakingRunTest : public ::testing::Test {
  protected:
   TileMakingRunTest() { library = program.Folder("Demo Tile Library"); }
 
   // Stands in for MakeTile: writes a tile named after the photograph unless
-  // one exists, and writes nothing when the library folder is not there.
+  // one exists, and throws as the encoder does when the library is not there.
   bool MakeFakeTile(const std::string& path, const std::string& title, CBmp* madeTile) {
     sources.push_back(path.substr(path.find_last_of('/') + 1));
     const std::string target = TilePath(Paths().currentLibrary, title);
-    if (FileExists(target) || !FileExists(Paths().LibraryDirectory())) return false;
+    if (FileExists(target)) return false;
+    if (!FileExists(Paths().LibraryDirectory()))
+      throw CTextException(kErrOpenOutput, "Could not open the output file");
     ProgramFolder::WriteText(target, path);
-    if (madeTile) testing::FillBitmap(*madeTile, 64, 64, [](int, int) { return testing::Rgb{}; });
+    testing::FillBitmap(*madeTile, 64, 64, [](int, int) { return testing::Rgb{}; });
     return true;
   }
 
-  // The view records what a dialog would be told, in order.
-  TileMakingView View() {
-    return {{[this](int total) { events.push_back("show " + std::to_string(total)); },
-             [this] { events.push_back("step"); }, [this] { events.push_back("hide"); }},
-            [this](const std::string& name, const CBmp& tile) {
-              events.push_back("made " + name + " " + std::to_string(tile.width));
-            },
-            [this] { events.push_back("ended"); }};
-  }
-
-  TileMakingRun MakeRun() {
-    return TileMakingRun(View(),
-                         [this](const std::string& path, const std::string& title, CBmp* madeTile) {
-                           return MakeFakeTile(path, title, madeTile);
-                         });
+  // Records what a dialog would be told, in order.
+  TileMakingRun MakeRun(TileMaker maker = {}) {
+    if (!maker) {
+      maker = [this](const std::string& path, const std::string& title, CBmp* tile) {
+        return MakeFakeTile(path, title, tile);
+      };
+    }
+    return TileMakingRun(
+        {{[this](int total) { events.push_back("show " + std::to_string(total)); },
+          [this] { events.push_back("step"); }, [this] { events.push_back("hide"); }},
+         [this](const std::string& name, const CBmp& tile) {
+           events.push_back("made " + name + " " + std::to_string(tile.width));
+         },
+         [this] { events.push_back("ended"); }},
+        std::move(maker));
   }
 
   ProgramFolder program;
@@ -58,39 +58,37 @@ class TileMakingRunTest : public ::testing::Test {
   std::vector<std::string> events;
 };
 
-TEST_F(TileMakingRunTest, FolderWithoutJpegPhotographsFindsNoImages) {
-  const std::string photos = program.Folder("Photos", {"Summer.JPEG", "notes.txt", "x.png"});
+TEST_F(TileMakingRunTest, NoImagesOrNoLeaveTheLibraryAlone) {
+  const std::string empty = program.Folder("Empty", {"Summer.JPEG", "notes.txt"});
+  const std::string photos = program.Folder("Photos");
+  for (int i = 0; i < 12; ++i) ProgramFolder::WriteText(photos + std::to_string(i) + ".jpg", "");
   TileMakingRun run = MakeRun();
-  EXPECT_EQ(run.MakeTilesFromFolder(photos), TileMakingOutcome::kNoImages);
+  EXPECT_EQ(run.MakeTilesFromFolder(), TileMakingOutcome::kNoFolder);  // browser cancelled
+  EXPECT_EQ(run.MakeTilesFromFolder(empty), TileMakingOutcome::kNoImages);
+  EXPECT_EQ(run.MakeTilesFromFolder(photos), TileMakingOutcome::kDeclined);  // scripted No
   EXPECT_THAT(program.shell.messages,
-              ElementsAre(FieldsAre("No images found!", MessageStyle::kOk)));
+              ElementsAre(FieldsAre("No images found!", MessageStyle::kOk),
+                          FieldsAre("12 images found, shall I proceed to make tiles from these "
+                                    "images?",
+                                    MessageStyle::kQuestion)));
   EXPECT_THAT(sources, IsEmpty());
   EXPECT_THAT(events, IsEmpty());
   EXPECT_FALSE(run.makingTiles());
 }
 
-TEST_F(TileMakingRunTest, AsksWithTheCountAndNoLeavesTheLibraryAlone) {
-  const std::string photos = program.Folder("Photos");
-  for (int i = 0; i < 12; ++i) ProgramFolder::WriteText(photos + std::to_string(i) + ".jpg", "");
-  TileMakingRun run = MakeRun();
-  EXPECT_EQ(run.MakeTilesFromFolder(photos), TileMakingOutcome::kDeclined);
-  EXPECT_THAT(
-      program.shell.messages,
-      ElementsAre(FieldsAre("12 images found, shall I proceed to make tiles from these images?",
-                            MessageStyle::kQuestion)));
-  EXPECT_THAT(ListNames(library), IsEmpty());
-  EXPECT_THAT(events, IsEmpty());
-  EXPECT_FALSE(run.makingTiles());
-}
-
-TEST_F(TileMakingRunTest, YesMakesATilePerPhotographWithProgressAndPumping) {
+TEST_F(TileMakingRunTest, YesMakesATilePerPhotographAndASecondRunMakesNone) {
   const std::string photos = program.Folder("Photos", {"b.jpg", "Summer.JPG", "Summer.JPEG"});
-  program.shell.answers = {MessageAnswer::kYes};
-  bool makingDuringRun = false;
+  program.shell.answers = {MessageAnswer::kYes, MessageAnswer::kYes};
+  program.shell.dialogPaths = {photos};
+  const std::string before = CurrentDirectory();
+  Paths().imageDirectory = program.Folder("Images");
   TileMakingRun run = MakeRun();
+  bool makingDuringRun = false;
   program.shell.onPump = [&] { makingDuringRun = run.makingTiles(); };
 
-  EXPECT_EQ(run.MakeTilesFromFolder(photos), TileMakingOutcome::kFinished);
+  EXPECT_EQ(run.MakeTilesFromFolder(), TileMakingOutcome::kFinished);  // the folder browser's
+  EXPECT_EQ(CurrentDirectory(), Paths().imageDirectory);
+  ChangeDirectory(before);
   EXPECT_EQ(program.shell.messages[0].text,
             "2 images found, shall I proceed to make tiles from these images?");
   EXPECT_THAT(events, ElementsAre("show 2", "made b 64", "step", "made Summer 64", "step", "hide",
@@ -99,26 +97,17 @@ TEST_F(TileMakingRunTest, YesMakesATilePerPhotographWithProgressAndPumping) {
   EXPECT_EQ(program.shell.pumps, 2);
   EXPECT_TRUE(makingDuringRun);
   EXPECT_FALSE(run.makingTiles());
-  EXPECT_EQ(program.shell.messages.size(), 1u);
-}
 
-TEST_F(TileMakingRunTest, SecondRunMakesNothingButStillAsksAndSteps) {
-  const std::string photos = program.Folder("Photos", {"a.jpg", "b.jpg"});
-  program.shell.answers = {MessageAnswer::kYes, MessageAnswer::kYes};
-  TileMakingRun run = MakeRun();
-  ASSERT_EQ(run.MakeTilesFromFolder(photos), TileMakingOutcome::kFinished);
+  // The used-up budget left the stop flag set; the next run clears it.
   events.clear();
-  // The budget ended the first run by setting the stop flag; a new run
-  // clears it.
   EXPECT_EQ(run.MakeTilesFromFolder(photos), TileMakingOutcome::kFinished);
   EXPECT_THAT(events, ElementsAre("show 2", "step", "step", "hide", "ended"));
   EXPECT_EQ(program.shell.messages.size(), 2u);
-  EXPECT_EQ(ListNames(library).size(), 2u);
 }
 
-TEST_F(TileMakingRunTest, SecondClickStopsAfterThePhotographInHand) {
+TEST_F(TileMakingRunTest, SecondClickOrClosingStopsAfterThePhotographInHand) {
   const std::string photos = program.Folder("Photos", {"a.jpg", "b.jpg", "c.jpg"});
-  program.shell.answers = {MessageAnswer::kYes};
+  program.shell.answers = {MessageAnswer::kYes, MessageAnswer::kYes};
   TileMakingRun run = MakeRun();
   std::vector<TileMakingOutcome> clicks;
   program.shell.onPump = [&] { clicks.push_back(run.MakeTilesFromFolder()); };
@@ -128,80 +117,29 @@ TEST_F(TileMakingRunTest, SecondClickStopsAfterThePhotographInHand) {
   EXPECT_THAT(sources, ElementsAre("a.jpg"));
   EXPECT_THAT(events, ElementsAre("show 3", "made a 64", "step", "hide", "ended"));
   EXPECT_THAT(program.shell.beeps, ElementsAre(std::pair(300, 30)));
-  EXPECT_EQ(program.shell.messages.back().text, kAborted);
+  EXPECT_EQ(program.shell.messages.back().text, "Tile creation aborted");
   EXPECT_FALSE(run.makingTiles());
-  EXPECT_TRUE(program.shell.dialogPaths.empty());  // the click opened no folder browser
-}
 
-TEST_F(TileMakingRunTest, ClosingTheManagerStopsTheRunSilently) {
-  const std::string photos = program.Folder("Photos", {"a.jpg", "b.jpg"});
-  program.shell.answers = {MessageAnswer::kYes};
-  TileMakingRun run = MakeRun();
+  // Closing the manager stops the same way, without a word.
   program.shell.onPump = [&] { run.RequestStop(); };
   EXPECT_EQ(run.MakeTilesFromFolder(photos), TileMakingOutcome::kStopped);
-  EXPECT_THAT(sources, ElementsAre("a.jpg"));
-  EXPECT_EQ(program.shell.messages.size(), 1u);  // the question only
-  EXPECT_THAT(program.shell.beeps, IsEmpty());
+  EXPECT_THAT(sources, ElementsAre("a.jpg", "a.jpg"));
+  EXPECT_EQ(program.shell.messages.size(), 3u);  // one more question, nothing else
 }
 
-TEST_F(TileMakingRunTest, AbortWhileIdleDoesNothing) {
-  TileMakingRun run = MakeRun();
-  run.Abort();
-  EXPECT_THAT(program.shell.messages, IsEmpty());
-  EXPECT_FALSE(run.stopRequested());
-}
-
-TEST_F(TileMakingRunTest, VanishedLibraryEndsTheRunIdleWithOneMessage) {
-  const std::string photos = program.Folder("Photos", {"a.jpg", "b.jpg", "c.jpg"});
-  Paths().currentLibrary = "Gone/";
-  program.shell.answers = {MessageAnswer::kYes};
-  TileMakingRun run = MakeRun();
-  EXPECT_EQ(run.MakeTilesFromFolder(photos), TileMakingOutcome::kWriteFailed);
-  ASSERT_EQ(program.shell.messages.size(), 2u);
-  EXPECT_THAT(
-      program.shell.messages[1],
-      FieldsAre(::testing::StartsWith(program.Path() + "Gone/a.jpg\n"), MessageStyle::kStop));
-  EXPECT_THAT(sources, ElementsAre("a.jpg"));
-  EXPECT_THAT(events, ElementsAre("show 3", "hide", "ended"));
-  EXPECT_FALSE(run.makingTiles());
-}
-
-TEST_F(TileMakingRunTest, EncoderErrorEndsTheRunIdleWithOneMessage) {
+TEST_F(TileMakingRunTest, AnUnwritableTileEndsTheRunIdleWithOneMessage) {
   const std::string photos = program.Folder("Photos", {"a.jpg", "b.jpg"});
   program.shell.answers = {MessageAnswer::kYes};
-  int calls = 0;
-  TileMakingRun run(View(), [&](const std::string&, const std::string&, CBmp*) -> bool {
-    ++calls;
-    throw CTextException(kErrOpenOutput, "Could not open the output file");
-  });
+  Paths().currentLibrary = "Gone/";
+  TileMakingRun run = MakeRun();
   EXPECT_EQ(run.MakeTilesFromFolder(photos), TileMakingOutcome::kWriteFailed);
-  EXPECT_EQ(calls, 1);
-  ASSERT_EQ(program.shell.messages.size(), 2u);
-  EXPECT_THAT(program.shell.messages[1].text, HasSubstr("Could not open the output file"));
+  EXPECT_THAT(
+      program.shell.messages.back(),
+      FieldsAre(StartsWith(program.Path() + "Gone/a.jpg\nCould not open"), MessageStyle::kStop));
+  EXPECT_EQ(program.shell.messages.size(), 2u);  // the question and one message
+  EXPECT_THAT(sources, ElementsAre("a.jpg"));
   EXPECT_THAT(events, ElementsAre("show 2", "hide", "ended"));
   EXPECT_FALSE(run.makingTiles());
-}
-
-TEST_F(TileMakingRunTest, ATileAlreadyThereIsNoWriteFailure) {
-  const std::string photos = program.Folder("Photos", {"a.jpg", "b.jpg"});
-  ProgramFolder::WriteText(library + "a.jpg", "kept");
-  program.shell.answers = {MessageAnswer::kYes};
-  TileMakingRun run = MakeRun();
-  EXPECT_EQ(run.MakeTilesFromFolder(photos), TileMakingOutcome::kFinished);
-  EXPECT_EQ(ProgramFolder::ReadText(library + "a.jpg"), "kept");
-  EXPECT_TRUE(FileExists(library + "b.jpg"));
-}
-
-TEST_F(TileMakingRunTest, TheButtonAsksForTheFolder) {
-  const std::string photos = program.Folder("Photos", {"a.jpg"});
-  TileMakingRun run = MakeRun();
-  EXPECT_EQ(run.MakeTilesFromFolder(), TileMakingOutcome::kNoFolder);
-  EXPECT_THAT(program.shell.messages, IsEmpty());
-
-  program.shell.dialogPaths = {photos};
-  program.shell.answers = {MessageAnswer::kYes};
-  EXPECT_EQ(run.MakeTilesFromFolder(), TileMakingOutcome::kFinished);
-  EXPECT_TRUE(FileExists(library + "a.jpg"));
 }
 
 // Photographs that arrive while the question is open are not taken: the run
@@ -216,27 +154,12 @@ class GrowingFolderShell : public ScriptedShell {
 };
 
 TEST_F(TileMakingRunTest, KeepsToTheCountItAnnounced) {
-  const std::string photos = program.Folder("Photos", {"a.jpg", "b.jpg"});
   GrowingFolderShell shell;
-  shell.folder = photos;
+  shell.folder = program.Folder("Photos", {"a.jpg", "b.jpg"});
   shell.answers = {MessageAnswer::kYes};
   TileMakingRun run = MakeRun();
-  EXPECT_EQ(run.MakeTilesFromFolder(photos), TileMakingOutcome::kFinished);
-  EXPECT_EQ(shell.messages[0].text,
-            "2 images found, shall I proceed to make tiles from these images?");
+  EXPECT_EQ(run.MakeTilesFromFolder(shell.folder), TileMakingOutcome::kFinished);
   EXPECT_THAT(sources, ElementsAre("0.jpg", "1.jpg"));
-  EXPECT_TRUE(run.stopRequested());
-}
-
-TEST_F(TileMakingRunTest, WorkingDirectoryIsTheImageFolderAfterwards) {
-  const std::string before = CurrentDirectory();
-  const std::string photos = program.Folder("Photos", {"a.jpg"});
-  Paths().imageDirectory = program.Folder("Images");
-  program.shell.answers = {MessageAnswer::kYes};
-  TileMakingRun run = MakeRun();
-  run.MakeTilesFromFolder(photos);
-  EXPECT_EQ(CurrentDirectory(), Paths().imageDirectory);
-  ChangeDirectory(before);
 }
 
 }  // namespace
