@@ -1,0 +1,132 @@
+#include "app/qt_shell.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QStringList>
+
+#include "app/montage_progress_dlg.h"
+#include "app/recent_file_list.h"
+#include "platform/app_paths.h"
+
+namespace tesselor {
+
+QString QtFileFilter(const std::string& filter) {
+  const QStringList parts = QString::fromStdString(filter).split('|', Qt::SkipEmptyParts);
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    const QString text = parts[i].trimmed();
+    const QString patterns = parts[i + 1].trimmed().replace(';', ' ');
+    // Qt takes the patterns from the last brackets of the text.
+    filters.append(text.endsWith("(" + patterns + ")") ? text : text + " (" + patterns + ")");
+  }
+  return filters.join(";;");
+}
+
+MessageAnswer QtShell::MessageBox(const std::string& text, MessageStyle style) {
+  QMessageBox box(mainWindow_);
+  box.setWindowTitle(kCaption);
+  box.setTextFormat(Qt::PlainText);
+  box.setText(QString::fromStdString(text));
+  switch (style) {
+    case MessageStyle::kOk:
+      box.setIcon(QMessageBox::NoIcon);
+      break;
+    case MessageStyle::kExclamation:
+      box.setIcon(QMessageBox::Warning);
+      break;
+    case MessageStyle::kInformation:
+      box.setIcon(QMessageBox::Information);
+      break;
+    case MessageStyle::kQuestion:
+      box.setIcon(QMessageBox::Question);
+      break;
+    case MessageStyle::kStop:
+      box.setIcon(QMessageBox::Critical);
+      break;
+  }
+  if (style == MessageStyle::kQuestion) {
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes ? MessageAnswer::kYes : MessageAnswer::kNo;
+  }
+  box.setStandardButtons(QMessageBox::Ok);
+  box.exec();
+  return MessageAnswer::kOk;
+}
+
+std::unique_ptr<ProgressWindow> QtShell::CreateProgressWindow() {
+  auto window = std::make_unique<CMontageProgressDlg>(mainWindow_);
+  window->show();
+  return window;
+}
+
+void QtShell::PumpMessages() {
+  if (sinceLastPump_.isValid() && sinceLastPump_.elapsed() < kPumpIntervalMs) return;
+  QCoreApplication::processEvents();
+  sinceLastPump_.start();
+}
+
+void QtShell::BeginWaitCursor() {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void QtShell::EndWaitCursor() {
+  QApplication::restoreOverrideCursor();
+}
+
+// Desktops offer no tone of a given pitch; the system's beep stands in.
+void QtShell::Beep(int, int) {
+  QApplication::beep();
+}
+
+std::optional<std::string> QtShell::FileDialog(FileDialogMode mode,
+                                               const std::string& defaultExtension,
+                                               const std::string& filter) {
+  QFileDialog dialog(mainWindow_, QString(), QDir::currentPath(), QtFileFilter(filter));
+  dialog.setAcceptMode(mode == FileDialogMode::kOpen ? QFileDialog::AcceptOpen
+                                                     : QFileDialog::AcceptSave);
+  dialog.setFileMode(mode == FileDialogMode::kOpen ? QFileDialog::ExistingFile
+                                                   : QFileDialog::AnyFile);
+  dialog.setDefaultSuffix(QString::fromStdString(defaultExtension));
+  // Saving over an existing file is not questioned here; the document asks
+  // its own questions.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  const QString path = QDir::toNativeSeparators(dialog.selectedFiles().first());
+  // The chosen folder becomes the working directory, which the document
+  // remembers as the image folder and the next dialog starts in.
+  ChangeDirectory(QFileInfo(path).absolutePath().toStdString());
+  return path.toStdString();
+}
+
+std::optional<std::string> QtShell::BrowseForFolder() {
+  const QString folder =
+      QFileDialog::getExistingDirectory(mainWindow_, "Current Selection", QDir::currentPath());
+  if (folder.isEmpty()) return std::nullopt;
+  return folder.toStdString();
+}
+
+bool QtShell::RunOptionsDialog(CTesselorDoc& doc) {
+  return dialogs.optionsDialog && dialogs.optionsDialog(doc, mainWindow_);
+}
+
+bool QtShell::RunWizard(CTesselorDoc& doc) {
+  return dialogs.wizard && dialogs.wizard(doc, mainWindow_);
+}
+
+void QtShell::RunLibraryManager(CTesselorDoc& doc, bool createNewLibrary) {
+  if (dialogs.libraryManager) dialogs.libraryManager(doc, createNewLibrary, mainWindow_);
+}
+
+bool QtShell::RunLibraryChooser() {
+  return dialogs.libraryChooser && dialogs.libraryChooser(mainWindow_);
+}
+
+void QtShell::AddToRecentFiles(const std::string& path) {
+  if (recentFiles_) recentFiles_->Add(QString::fromStdString(path));
+}
+
+}  // namespace tesselor

@@ -1,0 +1,69 @@
+// The main window's one scrolling view: the document's current picture,
+// centred on a hatched grey surround, zoomed in whole tenths, and printed
+// fitted to the page. It keeps no pixels of its own.
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QRect>
+#include <QSize>
+
+#include "engine/tesselor_doc.h"
+
+class QPainter;
+class QPrinter;
+
+namespace tesselor {
+
+class CTesselorView : public QAbstractScrollArea, public DocumentListener {
+  Q_OBJECT
+
+ public:
+  static constexpr int kOneToOne = 10;
+  static constexpr int kMinimumZoom = 2;
+  // The printable area, in inches of the printer's resolution.
+  static constexpr int kPrintWidthInches = 8;
+  static constexpr int kPrintHeightInches = 9;
+
+  CTesselorView(CTesselorDoc& doc, QWidget* parent = nullptr);
+  ~CTesselorView() override;
+
+  // Runs the view's command id and returns true, or returns false when the
+  // view does not handle it.
+  bool OnCommand(int id);
+
+  int ZoomLevel() const { return zoomLevel_; }
+  // The picture's size on screen: the mosaic's size at the zoom, whichever
+  // picture is shown, so flipping keeps the size.
+  QSize DisplayedSize() const;
+  // Where the picture sits in the viewport: centred where it fits, else
+  // from the scroll position.
+  QRect ImageRect() const;
+
+  // Draws the current picture fitted to the printable area of painter's
+  // device, from its origin: one page.
+  void PrintPage(QPainter& painter) const;
+  void Print(QPrinter& printer);
+  void PrintPreview(QPrinter& printer);
+
+  void OnInitialUpdate() override;
+  void OnUpdate() override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+
+ private:
+  void ZoomIn();
+  void ZoomOut();
+  void SetZoom(int level);
+  // Scroll ranges from the displayed size, then a full repaint.
+  void Refresh();
+  void UpdateScrollSizes();
+  void EraseBackground(QPainter& painter) const;
+
+  CTesselorDoc& doc_;
+  int zoomLevel_ = kOneToOne;
+};
+
+}  // namespace tesselor

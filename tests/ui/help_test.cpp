@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QEnterEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QTest>
+
+#include "app/about_dlg.h"
+#include "app/help_launcher.h"
+#include "app/hyperlink.h"
+#include "platform/app_paths.h"
+#include "platform/scripted_shell.h"
+#include "tests/ui/ui_test_support.h"
+
+namespace tesselor {
+namespace {
+
+class HelpTest : public ::testing::Test {
+ protected:
+  HelpTest() {
+    Paths().programDirectory = dir.Path();
+    launcher.openInBrowser = [this](const QString& path) { browserOpened.append(path); };
+  }
+  ~HelpTest() override { Paths() = saved; }
+
+  void WriteTopic(const std::string& name) {
+    mkdir(dir.File("help").c_str(), 0700);
+    testing::WriteFileBytes(dir.File("help/" + name), {'<', 'p', '>', 'x'});
+  }
+  QString Topic(const std::string& name) {
+    return QString::fromStdString(dir.File("help/" + name));
+  }
+
+  testing::WithTestApplication application;
+  testing::TempDir dir;
+  AppPaths saved = Paths();
+  ScriptedShell shell;
+  HelpLauncher launcher{nullptr};
+  QStringList browserOpened;
+};
+
+TEST(HelpTopics, EachDialogHasItsTopicAndTheRestTheIntroduction) {
+  for (unsigned page : {140u, 141u, 145u, 148u})
+    EXPECT_EQ(HelpTopicFor(kHelpContextBase + page), "Wizard.htm") << page;
+  EXPECT_EQ(HelpTopicFor(131202), "Montage options.htm");
+  EXPECT_EQ(HelpTopicFor(131205), "Library manager.htm");
+  EXPECT_EQ(HelpTopicFor(0), "");
+  EXPECT_EQ(HelpTopicFor(kHelpContextBase + 136), "");  // the library chooser
+}
+
+TEST_F(HelpTest, AMissingTopicFallsBackToTheIntroduction) {
+  WriteTopic("Introduction.htm");
+  launcher.WinHelp(kHelpContextBase + 141);
+  EXPECT_EQ(launcher.Attempts(), QStringList({Topic("Wizard.htm"), Topic("Introduction.htm")}));
+  ASSERT_NE(launcher.HelpWindow(), nullptr);
+  EXPECT_TRUE(launcher.HelpWindow()->isVisible());
+  EXPECT_TRUE(shell.messages.empty());
+  EXPECT_TRUE(browserOpened.isEmpty());
+}
+
+TEST_F(HelpTest, WithNoPagesTheUserIsToldAndTheBrowserGetsTheFallbackPage) {
+  launcher.WinHelp(kHelpContextBase + 130);
+  EXPECT_EQ(launcher.Attempts(),
+            QStringList({Topic("Montage options.htm"), Topic("Introduction.htm")}));
+  ASSERT_EQ(shell.messages.size(), 1u);
+  EXPECT_EQ(shell.messages[0].text,
+            "Tesselor uses Microsoft HTMLhelp.\nUnfortunately you do not have all the components "
+            "required to view this type of help document.\nTesselor will attempt to launch the "
+            "help file in your defualt browser...");
+  EXPECT_EQ(shell.messages[0].style, MessageStyle::kOk);
+  EXPECT_EQ(browserOpened, QStringList{Topic("Error.htm")});
+}
+
+TEST_F(HelpTest, AnExistingTopicIsShownFirstTime) {
+  WriteTopic("Library manager.htm");
+  launcher.WinHelp(kHelpContextBase + 133);
+  EXPECT_EQ(launcher.Attempts(), QStringList{Topic("Library manager.htm")});
+  EXPECT_TRUE(launcher.HelpWindow()->source().toLocalFile().endsWith("Library manager.htm"));
+}
+
+class HyperLinkTest : public ::testing::Test {
+ protected:
+  HyperLinkTest() {
+    link.openAddress = [this](const QString& address) {
+      opened.append(address);
+      return result;
+    };
+  }
+
+  testing::WithTestApplication application;
+  ScriptedShell shell;
+  CHyperLink link{"https://tesselor.example/"};
+  QStringList opened;
+  int result = 42;
+};
+
+TEST_F(HyperLinkTest, TextIsTheAddressUntilAnotherIsGiven) {
+  EXPECT_EQ(link.Address(), "https://tesselor.example/");
+  EXPECT_EQ(link.toolTip(), "https://tesselor.example/");
+  EXPECT_EQ(link.cursor().shape(), Qt::PointingHandCursor);
+  EXPECT_TRUE(link.font().underline());
+  link.SetAddress("file:///guide.htm");
+  EXPECT_EQ(link.text(), "https://tesselor.example/");
+  EXPECT_EQ(link.toolTip(), "file:///guide.htm");
+  link.SetUnderline(false);
+  EXPECT_FALSE(link.font().underline());
+}
+
+TEST_F(HyperLinkTest, ColourFollowsHoverAndAnOpenedLinkStaysVisited) {
+  EXPECT_EQ(link.TextColour(), QColor(0, 0, 238));
+  link.show();
+  QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+  QApplication::sendEvent(&link, &enter);
+  EXPECT_EQ(link.TextColour(), QApplication::palette().color(QPalette::Highlight));
+  QTest::mouseClick(&link, Qt::LeftButton);
+  EXPECT_EQ(opened, QStringList{"https://tesselor.example/"});
+  EXPECT_TRUE(link.Visited());
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(&link, &leave);
+  EXPECT_EQ(link.TextColour(), QColor(85, 26, 139));
+  EXPECT_EQ(link.palette().color(QPalette::WindowText), QColor(85, 26, 139));
+  EXPECT_TRUE(shell.messages.empty());
+}
+
+TEST_F(HyperLinkTest, AFailedOpenSaysWhyAndLeavesTheLinkUnvisited) {
+  result = 26;
+  link.Follow();
+  result = 4;
+  link.Follow();
+  ASSERT_EQ(shell.messages.size(), 2u);
+  EXPECT_EQ(shell.messages[0].text, "Unable to open hyperlink:\n\nA sharing violation occurred. ");
+  EXPECT_EQ(shell.messages[0].style, MessageStyle::kExclamation);
+  EXPECT_EQ(shell.messages[1].text, "Unable to open hyperlink:\n\nUnknown Error (4) occurred.");
+  EXPECT_FALSE(link.Visited());
+}
+
+TEST(HyperLinkErrors, MissingLocalFilesAreReportedBeforeAnyProgramStarts) {
+  testing::TempDir dir;
+  EXPECT_EQ(OpenAddressInBrowser(QString::fromStdString(dir.File("none.htm"))),
+            CHyperLink::kFileNotFound);
+  EXPECT_EQ(OpenAddressInBrowser(QString::fromStdString(dir.File("no/such/page.htm"))),
+            CHyperLink::kPathNotFound);
+  EXPECT_EQ(HyperlinkErrorText(31),
+            "There is no application associated\nwith the given filename extension.");
+  EXPECT_EQ(HyperlinkErrorText(0), "The operating system is out\nof memory or resources.");
+}
+
+TEST(AboutBox, ShowsTitleVersionIconAndAnUnderlinedLink) {
+  testing::TestApplication();
+  CAboutDlg about;
+  EXPECT_EQ(about.windowTitle(), "About Tesselor");
+  QStringList texts;
+  bool hasIcon = false;
+  for (QLabel* label : about.findChildren<QLabel*>()) {
+    texts.append(label->text());
+    hasIcon |= !label->pixmap().isNull();
+  }
+  EXPECT_TRUE(texts.contains("Tesselor Version 2.00b"));
+  EXPECT_TRUE(hasIcon);
+  EXPECT_FALSE(about.findChildren<QGroupBox*>().isEmpty());
+  EXPECT_TRUE(about.Link()->font().underline());
+  EXPECT_TRUE(about.Link()->Address().endsWith("help/Introduction.htm"));
+}
+
+}  // namespace
+}  // namespace tesselor

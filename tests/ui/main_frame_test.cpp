@@ -1,0 +1,244 @@
+#include "app/main_frame.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+
+#include "app/command_table.h"
+#include "app/help_launcher.h"
+#include "app/qt_shell.h"
+#include "app/recent_file_list.h"
+#include "app/tesselor_view.h"
+#include "platform/app_paths.h"
+#include "platform/scripted_shell.h"
+#include "tests/ui/ui_test_support.h"
+
+namespace tesselor {
+namespace {
+
+using testing::Rgb;
+
+// The frame with a document whose messages and dialogs are scripted; the Qt
+// shell only says which dialogs exist.
+class FrameTest : public ::testing::Test {
+ protected:
+  FrameTest()
+      : settings(QString::fromStdString(dir.File("settings.conf")), QSettings::IniFormat),
+        recentFiles(settings),
+        frame(doc, qtShell, recentFiles) {
+    qtShell.dialogs.optionsDialog = [](CTesselorDoc&, QWidget*) { return true; };
+    scripted.optionsDialog = [](CTesselorDoc&) { return true; };
+    doc.SetBuilder([this](const CBmp& source, CBmp& mosaic, const BuildOptions& options) {
+      testing::FillBitmap(mosaic, mosaic.width, mosaic.height, [](int x, int y) {
+        return Rgb{uint8_t(40 + (x / 8 % 2) * 150), uint8_t(90 + (y / 8 % 2) * 100), 160};
+      });
+      if (duringBuild) duringBuild();
+      return source.width && options.tileSize ? BuildOutcome::kCompleted : BuildOutcome::kNoTiles;
+    });
+    frame.UpdateActions();
+  }
+
+  std::string WritePhoto(const std::string& name = "photo.bmp") {
+    const std::string path = dir.File(name);
+    testing::WritePhoto(path, 320, 240, [](int x, int y) {
+      return Rgb{uint8_t(200 - y / 2), uint8_t(120 + x / 4), uint8_t(60 + y / 3)};
+    });
+    return path;
+  }
+
+  // The texts of a menu's visible entries, separators as "".
+  QStringList MenuTexts(int index) {
+    QStringList texts;
+    for (QAction* action : frame.menuBar()->actions()[index]->menu()->actions())
+      if (action->isVisible()) texts.append(action->isSeparator() ? QString() : action->text());
+    return texts;
+  }
+
+  void ShowAndActivate() {
+    frame.show();
+    frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+  }
+
+  testing::WithTestApplication application;
+  testing::TempDir dir;
+  QSettings settings;
+  RecentFileList recentFiles;
+  ScriptedShell scripted;
+  QtShell qtShell;
+  CTesselorDoc doc;
+  CMainFrame frame;
+  std::function<void()> duringBuild;
+};
+
+TEST_F(FrameTest, MenusHoldTheirEntriesWithAccessKeysAndShortcutTexts) {
+  QStringList titles;
+  for (QAction* menu : frame.menuBar()->actions()) titles.append(menu->text());
+  EXPECT_EQ(titles, QStringList({"&File", "&View", "&Mosaic", "&Help"}));
+  EXPECT_EQ(MenuTexts(0), QStringList({"&Open...\tCtrl+O", "&Save\tCtrl+S", "Save &As...", "",
+                                       "&Print...\tCtrl+P", "Print Pre&view", "P&rint Setup...", "",
+                                       "Recent File", "", "E&xit"}));
+  EXPECT_EQ(MenuTexts(1),
+            QStringList({"&Toolbar", "&Status Bar", "", "T&oggle\t(Space)", "",
+                         "Zoom &In \t(ALT +)", "Zoom &Out \t(ALT -)", "&Zoom 1:1\t(ALT 1)"}));
+  EXPECT_EQ(MenuTexts(2), QStringList({"&Library manager ...", "", "Wizard ...\t(ALT+W)", "",
+                                       "&Create mosaic...\t(ALT+C)"}));
+  EXPECT_EQ(MenuTexts(3), QStringList({"&Help Topics", "", "&About Tesselor..."}));
+  EXPECT_FALSE(frame.Action(kIdFileRecentFirst)->isEnabled());
+}
+
+TEST_F(FrameTest, ToolbarHasElevenButtonsInGroupsWithTooltips) {
+  QStringList tips;
+  for (QAction* action : frame.ToolBar().actions()) {
+    tips.append(action->isSeparator() ? QString() : action->toolTip());
+    if (!action->isSeparator()) {
+      EXPECT_FALSE(action->icon().isNull()) << action->toolTip().toStdString();
+      EXPECT_EQ(action->icon().availableSizes().value(0), QSize(20, 16));
+    }
+  }
+  EXPECT_EQ(tips, QStringList({"Open", "Save", "", "Print", "", "About", "", "Create a photomosaic",
+                               "Flip between original and photomosaic", "Tile library manager", "",
+                               "Zoom in", "Zoom out", "View at 1:1 magnification", "",
+                               "Photomosaic Wizard"}));
+  EXPECT_EQ(frame.ToolBar().allowedAreas(), Qt::AllToolBarAreas);
+  EXPECT_TRUE(frame.ToolBar().isMovable());
+  EXPECT_TRUE(frame.ToolBar().isFloatable());
+  EXPECT_EQ(frame.toolBarArea(&frame.ToolBar()), Qt::TopToolBarArea);
+}
+
+TEST_F(FrameTest, StatusBarShowsTheIdleTextAndEachCommandsPrompt) {
+  ShowAndActivate();
+  const QList<QLabel*> labels = frame.statusBar()->findChildren<QLabel*>();
+  ASSERT_FALSE(labels.isEmpty());
+  EXPECT_EQ(labels.first()->text(), kIdleStatusText);
+  frame.Action(kIdFileOpen)->showStatusText(&frame);
+  EXPECT_EQ(frame.statusBar()->currentMessage(), "Open an existing document");
+  frame.Action(kIdToggle)->showStatusText(&frame);
+  EXPECT_EQ(frame.statusBar()->currentMessage(),
+            "Toggle view between original image and its photomosaic");
+  EXPECT_EQ(frame.Action(kIdFlip)->toolTip(), "Flip between original and photomosaic");
+}
+
+TEST_F(FrameTest, EveryBusyGatedCommandIsGreyedDuringABuildAndCloseIsRefused) {
+  const std::vector<int> gated = {
+      kIdFileOpen,          kIdFileSave,    kIdFileSaveAs,   kIdFilePrintSetup,   kIdFilePrint,
+      kIdFilePrintPreview,  kIdAppAbout,    kIdAppExit,      kIdHelpTopics,       kIdContextHelp,
+      kIdCreatePhotomosaic, kIdFlip,        kIdZoomIn,       kIdZoomOut,          kIdToggle,
+      kIdMenuZoomIn,        kIdMenuZoomOut, kIdCreateMosaic, kIdMenuZoomOneToOne, kIdZoomOneToOne};
+  recentFiles.Add(QString::fromStdString(WritePhoto("recent.bmp")));
+  ASSERT_TRUE(doc.OpenDocumentFile(WritePhoto()));
+  ShowAndActivate();
+  bool checked = false;
+  duringBuild = [&] {
+    checked = true;
+    for (int id : gated) EXPECT_FALSE(frame.Action(id)->isEnabled()) << id;
+    EXPECT_FALSE(frame.Action(kIdFileRecentFirst)->isEnabled());
+    EXPECT_TRUE(frame.Action(kIdViewToolbar)->isEnabled());
+    EXPECT_TRUE(frame.Action(kIdFileNew)->isEnabled());
+    EXPECT_FALSE(frame.close());
+    EXPECT_TRUE(frame.isVisible());
+    // Keys that reach the window while the build drains events do nothing.
+    const bool showsOriginal = doc.ShowsOriginal();
+    QTest::keyClick(&frame, Qt::Key_Space);
+    QTest::keyClick(&frame, Qt::Key_C, Qt::AltModifier);
+    EXPECT_EQ(doc.ShowsOriginal(), showsOriginal);
+  };
+  frame.Route(kIdCreatePhotomosaic);
+  ASSERT_TRUE(checked);
+  for (int id : gated) EXPECT_TRUE(frame.Action(id)->isEnabled()) << id;
+  EXPECT_TRUE(frame.Action(kIdFileRecentFirst)->isEnabled());
+  EXPECT_TRUE(frame.close());
+}
+
+TEST_F(FrameTest, CommandsWhoseDialogIsMissingStayGreyed) {
+  EXPECT_FALSE(frame.Action(kIdWizard)->isEnabled());
+  EXPECT_FALSE(frame.Action(kIdLibraryManager)->isEnabled());
+  EXPECT_TRUE(frame.Action(kIdCreateMosaic)->isEnabled());
+  qtShell.dialogs.wizard = [](CTesselorDoc&, QWidget*) { return false; };
+  frame.UpdateActions();
+  EXPECT_TRUE(frame.Action(kIdWizard)->isEnabled());
+}
+
+TEST_F(FrameTest, KeysOneAndSpaceAreBoundAltOneIsNot) {
+  ASSERT_TRUE(doc.OpenDocumentFile(WritePhoto()));
+  frame.Route(kIdCreateMosaic);
+  ShowAndActivate();
+  frame.Route(kIdZoomIn);
+  frame.Route(kIdMenuZoomIn);
+  ASSERT_EQ(frame.View().ZoomLevel(), 12);
+  QTest::keyClick(&frame, Qt::Key_1, Qt::AltModifier);
+  EXPECT_EQ(frame.View().ZoomLevel(), 12);
+  QTest::keyClick(&frame, Qt::Key_1);
+  EXPECT_EQ(frame.View().ZoomLevel(), 10);
+  QTest::keyClick(&frame, Qt::Key_Minus, Qt::AltModifier | Qt::KeypadModifier);
+  EXPECT_EQ(frame.View().ZoomLevel(), 9);
+
+  ASSERT_FALSE(doc.ShowsOriginal());
+  QTest::keyClick(&frame, Qt::Key_Space);
+  EXPECT_TRUE(doc.ShowsOriginal());
+}
+
+TEST_F(FrameTest, TitleFollowsTheDocument) {
+  EXPECT_EQ(frame.windowTitle(), "Untitled - Tesselor");
+  ASSERT_TRUE(doc.OpenDocumentFile(WritePhoto("beach.bmp")));
+  EXPECT_EQ(frame.windowTitle(), "beach - Tesselor");
+}
+
+TEST_F(FrameTest, RecentFilesOpenFromTheMenuAndAMissingOneIsDropped) {
+  const QString first = QString::fromStdString(WritePhoto("first.bmp"));
+  const QString gone = QString::fromStdString(dir.File("gone.bmp"));
+  recentFiles.Add(first);
+  recentFiles.Add(gone);
+  EXPECT_EQ(MenuTexts(0).mid(8, 2), QStringList({"&1 " + gone, "&2 " + first}));
+  frame.Action(kIdFileRecentFirst + 1)->trigger();
+  EXPECT_EQ(doc.SourcePath(), first.toStdString());
+  frame.Action(kIdFileRecentFirst)->trigger();
+  EXPECT_EQ(scripted.MessageTexts(),
+            std::vector<std::string>{"Unable open file, it may have been moved or deleted"});
+  EXPECT_EQ(recentFiles.Files(), QStringList{first});
+}
+
+TEST_F(FrameTest, HelpTopicsOpensTheIntroduction) {
+  const AppPaths saved = Paths();
+  Paths().programDirectory = dir.Path();
+  mkdir(dir.File("help").c_str(), 0700);
+  testing::WriteFileBytes(dir.File("help/Introduction.htm"), {'h', 'i'});
+  frame.Route(kIdHelpTopics);
+  Paths() = saved;
+  EXPECT_EQ(frame.Help().Attempts(),
+            QStringList{QString::fromStdString(dir.File("help/Introduction.htm"))});
+  ASSERT_NE(frame.Help().HelpWindow(), nullptr);
+  EXPECT_TRUE(frame.Help().HelpWindow()->isVisible());
+}
+
+// The whole window as it looks with a mosaic: saved for a look, and checked
+// for its parts.
+TEST_F(FrameTest, GrabbedWindowShowsMenuToolbarMosaicAndStatusBar) {
+  ASSERT_TRUE(doc.OpenDocumentFile(WritePhoto()));
+  frame.Route(kIdCreateMosaic);
+  frame.resize(760, 560);
+  ShowAndActivate();
+  QApplication::processEvents();
+  const QImage shot = frame.grab().toImage();
+  const QByteArray folder = qgetenv("TESSELOR_SCREENSHOTS");
+  const QString file = folder.isEmpty() ? QString::fromStdString(dir.File("main-window.png"))
+                                        : QString::fromLocal8Bit(folder) + "/main-window.png";
+  ASSERT_TRUE(shot.save(file));
+  EXPECT_EQ(shot.size(), frame.size() * shot.devicePixelRatio());
+  EXPECT_TRUE(frame.menuBar()->isVisible());
+  EXPECT_TRUE(frame.statusBar()->isVisible());
+  // The middle of the window is the mosaic, not the surround.
+  const QPoint centre = frame.View().mapTo(&frame, frame.View().rect().center());
+  const Rgb middle = testing::ToRgb(shot.pixel(centre));
+  EXPECT_EQ(middle.b, 160);
+}
+
+}  // namespace
+}  // namespace tesselor

@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/montage_progress_dlg.h"
+#include "app/qt_shell.h"
+#include "engine/tesselor_doc.h"
+#include "tests/ui/ui_test_support.h"
+
+namespace tesselor {
+namespace {
+
+TEST(QtFileFilter, BecomesQtsFormWithoutRepeatingThePattern) {
+  EXPECT_EQ(QtFileFilter(kImageFileFilter), "Compressed JPG (*.jpg);;Windows Bitmap (*.bmp)");
+  EXPECT_EQ(QtFileFilter("Tiles|*.jpg;*.raw||"), "Tiles (*.jpg *.raw)");
+}
+
+class QtShellTest : public ::testing::Test {
+ protected:
+  QtShellTest() { Shell::Install(&shell); }
+  ~QtShellTest() override { Shell::Install(nullptr); }
+
+  testing::WithTestApplication application;
+  QtShell shell;
+};
+
+TEST_F(QtShellTest, QuestionsHaveYesAndNoAndOtherStylesOnlyOk) {
+  {
+    testing::MessageBoxAnswerer yes(QMessageBox::Yes);
+    EXPECT_EQ(ShowMessage("Overwrite?", MessageStyle::kQuestion), MessageAnswer::kYes);
+    ASSERT_EQ(yes.seen.size(), 1u);
+    EXPECT_EQ(yes.seen[0].icon, QMessageBox::Question);
+    EXPECT_EQ(yes.seen[0].buttons, QMessageBox::Yes | QMessageBox::No);
+  }
+  testing::MessageBoxAnswerer ok;
+  const std::pair<MessageStyle, QMessageBox::Icon> styles[] = {
+      {MessageStyle::kOk, QMessageBox::NoIcon},
+      {MessageStyle::kExclamation, QMessageBox::Warning},
+      {MessageStyle::kInformation, QMessageBox::Information},
+      {MessageStyle::kStop, QMessageBox::Critical}};
+  for (const auto& [style, icon] : styles) {
+    EXPECT_EQ(ShowMessage("line one\nline two", style), MessageAnswer::kOk);
+    EXPECT_EQ(ok.seen.back().icon, icon);
+    EXPECT_EQ(ok.seen.back().buttons, QMessageBox::Ok);
+    EXPECT_EQ(ok.seen.back().text, "line one\nline two");
+  }
+}
+
+TEST_F(QtShellTest, MissingDialogsAnswerCancel) {
+  CTesselorDoc doc;
+  EXPECT_FALSE(shell.RunOptionsDialog(doc));
+  EXPECT_FALSE(shell.RunWizard(doc));
+  EXPECT_FALSE(shell.RunLibraryChooser());
+  bool ran = false;
+  shell.dialogs.wizard = [&](CTesselorDoc&, QWidget*) { return ran = true; };
+  EXPECT_TRUE(shell.RunWizard(doc));
+  EXPECT_TRUE(ran);
+}
+
+TEST_F(QtShellTest, ProgressWindowCountsBeyondSixteenBitsAndOnlyAbortStopsIt) {
+  std::unique_ptr<ProgressWindow> window = shell.CreateProgressWindow();
+  auto* dialog = dynamic_cast<CMontageProgressDlg*>(window.get());
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(dialog->isVisible());
+  EXPECT_EQ(dialog->windowTitle(), "Tesselor");
+  EXPECT_EQ(dialog->StatusLine()->text(), "Montage progress");
+  window->SetRange(0, 200000);
+  window->SetPos(150000);
+  window->StepIt();
+  EXPECT_EQ(dialog->ProgressBar()->value(), 150001);
+  window->SetStatusText("Creating image mosaic ...");
+  EXPECT_EQ(dialog->StatusLine()->text(), "Creating image mosaic ...");
+
+  QTest::keyClick(dialog, Qt::Key_Return);
+  QTest::keyClick(dialog, Qt::Key_Escape);
+  dialog->close();
+  EXPECT_TRUE(dialog->isVisible());
+  EXPECT_FALSE(window->AbortRequested());
+  QTest::mouseClick(dialog->AbortButton(), Qt::LeftButton);
+  QTest::mouseClick(dialog->AbortButton(), Qt::LeftButton);
+  EXPECT_TRUE(window->AbortRequested());
+  EXPECT_TRUE(dialog->isVisible());
+}
+
+}  // namespace
+}  // namespace tesselor
