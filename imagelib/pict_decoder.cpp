@@ -1,5 +1,6 @@
 #include "imagelib/pict_decoder.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "imagelib/jpeg_decoder.h"

@@ -1,6 +1,6 @@
 #include "imagelib/wemf_decoder.h"
 
-#include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "imagelib/emf_player.h"
@@ -42,7 +42,7 @@ void ToIndices(const std::vector<uint8_t>& rendered, const ColourTable& table, i
   for (int y = 0; y < bmp.height; ++y)
     for (int x = 0; x < bmp.width; ++x) {
       const uint8_t* pixel = &rendered[(static_cast<size_t>(y) * bmp.width + x) * 4];
-      int best = 0, bestDistance = INT32_MAX;
+      int best = 0, bestDistance = INT_MAX;
       for (int i = 0; i < entries; ++i) {
         const uint8_t* entry = &table[4 * i];
         int distance = 0;

@@ -80,19 +80,6 @@ TEST(TgaDecoder, ThirtyTwoBitPixelsKeepTheirAlpha) {
   EXPECT_EQ(BitmapAlpha(bmp), testing::MagickAlpha(path));
 }
 
-TEST(TgaDecoder, RowOrderFollowsDescriptorBitFive) {
-  for (const uint8_t descriptor : {uint8_t{0}, uint8_t{0x20}}) {
-    std::vector<uint8_t> tga = TgaHeader(2, 1, 2, 24, descriptor);
-    Append(tga, {1, 2, 3, 4, 5, 6});  // first file row, then second
-    CDrawDibBmp bmp;
-    CTGADecoder decoder;
-    DecodeBytes(decoder, tga, bmp);
-    const int firstRowLine = descriptor ? 0 : 1;
-    EXPECT_EQ(PixelAt(bmp, 0, firstRowLine), (Rgb{3, 2, 1}));
-    EXPECT_EQ(PixelAt(bmp, 0, 1 - firstRowLine), (Rgb{6, 5, 4}));
-  }
-}
-
 TEST(TgaDecoder, SixteenBitPixelsSpreadFiveBitChannels) {
   std::vector<uint8_t> tga = TgaHeader(2, 2, 1, 16);
   Append(tga, {0x1F, 0x80, 0xE0, 0x7F});  // pure blue with the attribute bit, red and green
