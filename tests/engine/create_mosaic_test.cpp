@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-
-#include "engine/mosaic_passes.h"
 #include "platform/app_paths.h"
 #include "platform/random.h"
 #include "tests/engine/engine_fixtures.h"
@@ -13,127 +10,91 @@
 namespace tesselor {
 namespace {
 
-using testing::FillBitmap;
-using testing::Flat;
-using testing::PixelAt;
 using testing::Rgb;
 
-constexpr const char* kCreating = "Creating image mosaic ...";
-
-// A program folder whose library holds `tiles` flat tiles, a photograph and
-// an empty mosaic of the photograph's size, and the generator as at start-up.
+// A program folder whose library holds `tiles` flat tiles, a dark photograph
+// and a black mosaic of its size, and the generator as at start-up.
 class CreateMosaicTest : public ::testing::Test {
  protected:
   ~CreateMosaicTest() override { ChangeDirectory(startDirectory_); }
 
-  void Prepare(int width, int height, int tiles = 1) {
+  BuildOutcome Build(int width, int height, int tiles = 1, bool randomPlacement = false) {
     const std::string library = program_.Folder("Demo Tile Library");
     for (int i = 0; i < tiles; ++i)
       testing::WriteTileFile(library + "t" + std::to_string(i) + ".jpg",
-                             Flat({uint8_t(200 - i), 100, 50}));
-    FillBitmap(source, width, height, Flat({10, 20, 30}));
-    FillBitmap(mosaic, width, height, Flat({0, 0, 0}));
+                             testing::Flat({uint8_t(200 - i), 100, 50}));
+    testing::FillBitmap(source, width, height, testing::Flat({10, 20, 30}));
+    testing::FillBitmap(mosaic, width, height, testing::Flat({0, 0, 0}));
     ResetProgramRandom();
+    BuildOptions options;
+    options.randomPlacement = randomPlacement;
+    return CreateMosaic(source, mosaic, options);
   }
 
-  // The generator's state after `draws` draws from start-up.
-  static uint32_t StateAfter(int draws) {
+  // Whether the generator has made exactly `draws` draws since start-up.
+  static bool Drew(int draws) {
     RandomGenerator generator;
     for (int i = 0; i < draws; ++i) generator.Next();
-    return generator.State();
+    return generator.State() == ProgramRandom().State();
   }
 
-  BuildOptions Options(bool randomPlacement = false) {
-    BuildOptions options;
-    options.tileSize = 32;
-    options.randomPlacement = randomPlacement;
-    return options;
-  }
-
-  ScriptedShell& Shell() { return program_.shell; }
+  const ProgressRecord& Window(size_t index) { return program_.shell.progress.at(index); }
 
   CDrawDibBmp source, mosaic;
   std::string startDirectory_ = CurrentDirectory();
   testing::ProgramFolder program_;
 };
 
-TEST(MosaicGrid, HasOneColumnAndRowMoreThanWholeTilesFit) {
-  EXPECT_EQ(GridFor(100, 60, 32).columns, 4);
-  EXPECT_EQ(GridFor(100, 60, 32).rows, 2);
-  EXPECT_EQ(GridFor(64, 64, 32).Cells(), 9);
-}
-
 TEST_F(CreateMosaicTest, EveryCellStepsTheBarAndDrawsOnceEvenOutsideTheMosaic) {
   // 64 x 64 at 32: the third column and row lie wholly outside.
-  Prepare(64, 64);
-  EXPECT_EQ(CreateMosaic(source, mosaic, Options()), BuildOutcome::kCompleted);
-  ASSERT_EQ(Shell().progress.size(), 2u);  // loading, then building
-  EXPECT_EQ(Shell().progress[1].status, kCreating);
-  EXPECT_EQ(Shell().progress[1].high, 9);
-  EXPECT_EQ(Shell().progress[1].steps, 9);
-  EXPECT_EQ(ProgramRandom().State(), StateAfter(9));
-  EXPECT_EQ(Shell().waitCursorDepth, 0);
+  EXPECT_EQ(Build(64, 64), BuildOutcome::kCompleted);
+  EXPECT_EQ(Window(1).status, "Creating image mosaic ...");
+  EXPECT_EQ(Window(1).high, 9);
+  EXPECT_EQ(Window(1).steps, 9);
+  EXPECT_TRUE(Drew(9));
+  EXPECT_EQ(program_.shell.waitCursorDepth, 0);
 
-  // 100 x 60: four columns, the last painted only from x 96 to 99.
-  Prepare(100, 60);
-  EXPECT_EQ(CreateMosaic(source, mosaic, Options()), BuildOutcome::kCompleted);
-  EXPECT_EQ(Shell().progress[3].high, 8);
-  // The tile's gains are held at 0.8 toward the dark photograph.
-  EXPECT_EQ(PixelAt(mosaic, 99, 59), (Rgb{160, 80, 40}));
-}
+  // 100 x 60: 4 x 2 cells, the last column painted from x 96 to 99; the
+  // tile's gains are held at 0.8 toward the dark photograph.
+  EXPECT_EQ(Build(100, 60), BuildOutcome::kCompleted);
+  EXPECT_EQ(Window(3).high, 8);
+  EXPECT_EQ(testing::PixelAt(mosaic, 99, 59), (Rgb{160, 80, 40}));
 
-TEST_F(CreateMosaicTest, RandomPlacementDoublesTheRangeAndDrawsPositionsFirst) {
-  Prepare(100, 60);
-  EXPECT_EQ(CreateMosaic(source, mosaic, Options(true)), BuildOutcome::kCompleted);
-  EXPECT_EQ(Shell().progress[1].high, 16);
-  EXPECT_EQ(Shell().progress[1].steps, 16);
-  EXPECT_EQ(ProgramRandom().State(), StateAfter(8 + 8 * 3));
+  // Random placement doubles the range and draws y and x before each choice.
+  EXPECT_EQ(Build(100, 60, 1, true), BuildOutcome::kCompleted);
+  EXPECT_EQ(Window(5).high, 16);
+  EXPECT_TRUE(Drew(8 + 8 * 3));
 }
 
 TEST_F(CreateMosaicTest, AbortInEachPhase) {
-  Prepare(100, 60, 3);
-  Shell().abortAfterSteps = {1, -1};  // loading keeps the file in hand: two tiles and mirrors
-  EXPECT_EQ(CreateMosaic(source, mosaic, Options()), BuildOutcome::kCompleted);
-  EXPECT_EQ(Shell().progress[0].steps, 4);
+  program_.shell.abortAfterSteps = {1, -1};  // loading keeps the file in hand
+  EXPECT_EQ(Build(100, 60, 3), BuildOutcome::kCompleted);
+  EXPECT_EQ(Window(0).steps, 4);  // two files and their mirrors
 
-  Shell().abortAfterSteps = {-1, 3};  // the third cell and later stay unpainted
-  ResetProgramRandom();
-  EXPECT_EQ(CreateMosaic(source, mosaic, Options(true)), BuildOutcome::kAborted);
-  EXPECT_EQ(ProgramRandom().State(), StateAfter(2));
+  program_.shell.abortAfterSteps = {-1, 3};  // the third cell and later stay unpainted
+  EXPECT_EQ(Build(100, 60, 3, true), BuildOutcome::kAborted);
+  EXPECT_TRUE(Drew(2));
 
-  Shell().abortAfterSteps = {-1, 10};  // the placement at which Abort is seen is the last
-  ResetProgramRandom();
-  EXPECT_EQ(CreateMosaic(source, mosaic, Options(true)), BuildOutcome::kAborted);
-  EXPECT_EQ(ProgramRandom().State(), StateAfter(8 + 2 * 3));
+  program_.shell.abortAfterSteps = {-1, 10};  // the placement at which Abort is seen is the last
+  EXPECT_EQ(Build(100, 60, 3, true), BuildOutcome::kAborted);
+  EXPECT_TRUE(Drew(8 + 2 * 3));
 }
 
 TEST_F(CreateMosaicTest, WithoutTilesNothingIsPaintedAndTheMessageComesOnce) {
-  Prepare(64, 64, 0);
-  EXPECT_EQ(CreateMosaic(source, mosaic, Options()), BuildOutcome::kNoTiles);
-  EXPECT_EQ(Shell().messages.size(), 1u);
-  EXPECT_EQ(Shell().progress.size(), 1u);  // no window for the matching phase
-  EXPECT_EQ(PixelAt(mosaic, 5, 5), (Rgb{0, 0, 0}));
-  EXPECT_EQ(Shell().waitCursorDepth, 0);
+  EXPECT_EQ(Build(64, 64, 0), BuildOutcome::kNoTiles);
+  EXPECT_EQ(program_.shell.messages.size(), 1u);
+  EXPECT_EQ(program_.shell.progress.size(), 1u);  // no window for the matching phase
+  EXPECT_EQ(testing::PixelAt(mosaic, 5, 5), (Rgb{0, 0, 0}));
 }
 
 TEST_F(CreateMosaicTest, ReturnsToTheImageDirectoryOrWhereItStarted) {
-  Prepare(32, 32);
   const std::string imageFolder = program_.Folder("photos");
   Paths().imageDirectory = imageFolder;
-  CreateMosaic(source, mosaic, Options());
+  Build(32, 32);
   EXPECT_EQ(CurrentDirectory(), imageFolder);
   Paths().imageDirectory.clear();
-  CreateMosaic(source, mosaic, Options());
+  Build(32, 32, 0);
   EXPECT_EQ(CurrentDirectory(), imageFolder);
-}
-
-TEST_F(CreateMosaicTest, RefusesInputsTheEngineCannotIndex) {
-  Prepare(32, 32);
-  BuildOptions noStep = Options();
-  noStep.accuracyStep = 0;
-  EXPECT_THROW(CreateMosaic(source, mosaic, noStep), std::invalid_argument);
-  CDrawDibBmp eightBit;  // starts at 8 bits per pixel
-  EXPECT_THROW(CreateMosaic(eightBit, mosaic, Options()), std::invalid_argument);
 }
 
 }  // namespace

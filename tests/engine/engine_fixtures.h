@@ -14,7 +14,11 @@ namespace tesselor::testing {
 
 using ColourAt = std::function<Rgb(int x, int y)>;
 
-// A tile of size n whose planes hold colour(x, y); averages as loading sets them.
+inline ColourAt Flat(Rgb colour) {
+  return [colour](int, int) { return colour; };
+}
+
+// A tile of size n whose planes hold colour(x, y), with its averages.
 inline std::unique_ptr<TileBuffer> MakeTile(int n, const ColourAt& colour) {
   auto tile = std::make_unique<TileBuffer>(n);
   int sums[3] = {};
@@ -33,28 +37,21 @@ inline std::unique_ptr<TileBuffer> MakeTile(int n, const ColourAt& colour) {
 }
 
 inline std::unique_ptr<TileBuffer> FlatTile(int n, Rgb colour) {
-  return MakeTile(n, [colour](int, int) { return colour; });
+  return MakeTile(n, Flat(colour));
 }
 
-inline ColourAt Flat(Rgb colour) {
-  return [colour](int, int) { return colour; };
-}
-
-// A picture of random noise over a few random blobs, so that cells differ.
+// Noise over gradients, different for every seed drawn, so cells and tiles differ.
 inline ColourAt RandomPicture(std::mt19937& random) {
   const int base = static_cast<int>(random() % 200);
   const unsigned seed = random();
   return [base, seed](int x, int y) {
-    const unsigned h =
-        (static_cast<unsigned>(x) * 73856093u) ^ (static_cast<unsigned>(y) * 19349663u) ^ seed;
-    return Rgb{static_cast<uint8_t>(base + (x * 7 + (h & 31)) % 56),
-               static_cast<uint8_t>((h >> 5) & 255),
-               static_cast<uint8_t>((y * 3 + (h >> 13)) & 255)};
+    const unsigned h = (unsigned(x) * 73856093u) ^ (unsigned(y) * 19349663u) ^ seed;
+    return Rgb{uint8_t(base + (x * 7 + (h & 31)) % 56), uint8_t(h >> 5),
+               uint8_t(y * 3 + (h >> 13))};
   };
 }
 
-// Writes a lossless 64 x 64 tile file (a Windows bitmap, which the loader
-// recognises by content whatever the name says).
+// A lossless tile file: a Windows bitmap, which loading recognises by content.
 inline void WriteTileFile(const std::string& path, const ColourAt& colour, int width = 64,
                           int height = 64) {
   CDrawDibBmp bmp;

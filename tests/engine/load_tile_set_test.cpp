@@ -53,33 +53,6 @@ TEST(ReduceTile, AveragesBlocksFromTheBottomLeftAtEverySize) {
   }
 }
 
-TEST(ReduceTile, TopHalfWhiteGivesWhiteTopRowsAndTheRightAverage) {
-  TilePlanes work;
-  for (int channel = 0; channel < kChannels; ++channel)
-    for (int row = 32; row < kTileEdge; ++row)
-      for (int column = 0; column < kTileEdge; ++column) work.At(channel, row, column) = 255;
-  TileBuffer tile(8);
-  ReduceTile(work, false, tile);
-  for (int y = 0; y < 8; ++y) EXPECT_EQ(tile.Value(kBlue, 5, y), y < 4 ? 255 : 0);
-  EXPECT_EQ(tile.Average(kRed), 127);
-}
-
-TEST(ReduceTile, MirrorSwapsLeftAndRightAndKeepsTheAverages) {
-  TilePlanes work;
-  for (int row = 0; row < kTileEdge; ++row)
-    for (int column = 0; column < kTileEdge; ++column)
-      work.At(column < 32 ? kRed : kBlue, row, column) = 200;
-  TileBuffer plain(16), mirrored(16);
-  ReduceTile(work, false, plain);
-  ReduceTile(work, true, mirrored);
-  EXPECT_EQ(plain.Value(kRed, 0, 0), 200);
-  EXPECT_EQ(mirrored.Value(kRed, 0, 0), 0);
-  EXPECT_EQ(mirrored.Value(kBlue, 0, 0), 200);
-  EXPECT_EQ(mirrored.Value(kRed, 15, 9), 200);
-  for (int channel = 0; channel < kChannels; ++channel)
-    EXPECT_EQ(mirrored.Average(channel), plain.Average(channel));
-}
-
 TEST_F(LoadTileSetTest, LoadsTileFilesInListingOrderWithMirrorCopies) {
   const std::string library = Library();
   WriteTileFile(library + "b.jpg", testing::Flat({9, 9, 9}));
@@ -107,21 +80,16 @@ TEST_F(LoadTileSetTest, LoadsTileFilesInListingOrderWithMirrorCopies) {
   EXPECT_EQ(CurrentDirectory(), library);
 }
 
-TEST_F(LoadTileSetTest, EmptyOrMissingLibrariesSayThereAreNoTiles) {
+TEST_F(LoadTileSetTest, AbortKeepsTheFileInHandAndNoTilesIsSaidOnce) {
   TileSet tiles;
-  EXPECT_EQ(LoadTileSet(tiles, 32, true), -1);  // no folder at all
-  Library();
-  EXPECT_EQ(LoadTileSet(tiles, 32, true), -1);
-  EXPECT_EQ(tiles.Count(), 0);
-  EXPECT_EQ(Shell().MessageTexts(), (std::vector<std::string>{kNoTiles, kNoTiles}));
-}
-
-TEST_F(LoadTileSetTest, AbortEndsLoadingAfterTheFileInHand) {
+  EXPECT_EQ(LoadTileSet(tiles, 32, true), -1);  // no library folder at all
   const std::string library = Library();
+  EXPECT_EQ(LoadTileSet(tiles, 32, true), -1);
+  EXPECT_EQ(Shell().MessageTexts(), (std::vector<std::string>{kNoTiles, kNoTiles}));
+
   for (const char* name : {"a.jpg", "b.jpg", "c.jpg"})
     WriteTileFile(library + name, testing::Flat({5, 5, 5}));
   Shell().abortAfterSteps.push_back(1);
-  TileSet tiles;
   EXPECT_EQ(LoadTileSet(tiles, 16, false), 2);
 }
 
