@@ -2,7 +2,10 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
+#include "app/options_dialog.h"
 #include "app/tesselor_app.h"
+#include "app/wizard.h"
+#include "resources/compiled_resources.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
@@ -17,6 +20,9 @@ int main(int argc, char** argv) {
   parser.process(application);
 
   tesselor::CTesselorApp app;
+  tesselor::InstallCompiledResources();
+  app.Shell().dialogs.optionsDialog = tesselor::COptionsDialog::Run;
+  app.Shell().dialogs.wizard = tesselor::CWizard::Run;
   if (!app.InitInstance(parser.positionalArguments())) return 1;
   return QApplication::exec();
 }

@@ -23,8 +23,10 @@ inline QApplication& TestApplication() {
   static char name[] = "tesselor-ui-tests";
   static char* argv[] = {name, nullptr};
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QApplication application(argc, argv);
-  return application;
+  // Never destroyed: at exit QApplication's clean-up would run after Qt's own
+  // static objects are gone, and crash the test program.
+  static QApplication* application = new QApplication(argc, argv);
+  return *application;
 }
 
 // A member to declare first in a fixture whose widgets need the application.

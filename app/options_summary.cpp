@@ -1,0 +1,116 @@
+#include "app/options_summary.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <algorithm>
+
+namespace tesselor {
+
+namespace {
+
+const QColor kBlack(0, 0, 0);
+const QColor kDarkRed(150, 0, 0);
+const QColor kBlue(0, 0, 230);
+const QColor kGreen(0, 100, 0);
+
+// Labels start at these offsets from the panel's left; values line up at
+// kValueColumn.
+constexpr int kHeadingColumn = 10;
+constexpr int kLabelColumn = 20;
+constexpr int kValueColumn = 140;
+constexpr int kLineStep = 14;
+// How wide a heading may be and still leave a gap before the value column.
+constexpr int kHeadingRoom = kValueColumn - kHeadingColumn - 8;
+
+QString Percent(int value) {
+  return QString::number(value) + QLatin1Char('%');
+}
+
+}  // namespace
+
+std::vector<SummaryText> LayOutOptionsSummary(const OptionsSummaryValues& values) {
+  std::vector<SummaryText> lines;
+  const auto add = [&lines](const QString& text, bool bold, const QColor& colour, int x, int y) {
+    lines.push_back(SummaryText{text, bold, colour, QPoint(x, y)});
+  };
+
+  add(QStringLiteral("Mosaic Dimensions:"), true, kBlack, kHeadingColumn, 12);
+  add(QStringLiteral("(") + values.xSize + QStringLiteral(" , ") + values.ySize +
+          QStringLiteral(")"),
+      true, kDarkRed, kValueColumn, 12);
+  add(QStringLiteral("Tile Library:"), true, kBlack, kHeadingColumn, 33);
+  add(values.library, true, kBlue, kLabelColumn, 54);
+  add(QStringLiteral("Tile Size:"), false, kBlack, kLabelColumn, 68);
+  add(values.tileSize, false, kDarkRed, kValueColumn, 68);
+
+  // Each optional tile line takes the next line and pushes the rest down.
+  int y = 82;
+  if (values.mirrorTiles) {
+    add(QStringLiteral("Mirroring of tiles is enabled"), false, kGreen, kLabelColumn, y);
+    y += kLineStep;
+  }
+  if (values.randomPlacement) {
+    add(QStringLiteral("Random tile placement mosaic"), false, kGreen, kLabelColumn, y);
+    y += kLineStep;
+  }
+
+  add(QStringLiteral("Mosaic Options:"), true, kBlack, kHeadingColumn, y + 7);
+  add(QStringLiteral("Tiling Accuracy:"), false, kBlack, kLabelColumn, y + 28);
+  add(values.accuracy, false, kDarkRed, kValueColumn, y + 28);
+  add(QStringLiteral("Randomization:"), false, kBlack, kLabelColumn, y + 42);
+  add(values.randomization, false, kDarkRed, kValueColumn, y + 42);
+
+  int optionalY = y + 56;
+  if (values.colourAdjust > 0) {
+    add(QStringLiteral("Colour Adjustment:"), false, kBlack, kLabelColumn, optionalY);
+    add(Percent(values.colourAdjust), false, kDarkRed, kValueColumn, optionalY);
+    optionalY += kLineStep;
+  }
+  if (values.blendPercent > 0) {
+    add(QStringLiteral("Blend Image:"), false, kBlack, kLabelColumn, optionalY);
+    add(Percent(values.blendPercent), false, kDarkRed, kValueColumn, optionalY);
+  }
+  return lines;
+}
+
+QFont SummaryFont(bool bold) {
+  QFont font(QStringLiteral("Sans Serif"));
+  font.setStyleHint(QFont::SansSerif);
+  // The panel's layout was made for a narrow face 15 pixels high: lines 14
+  // pixels apart, values 130 pixels after the headings. A larger face is
+  // shrunk until its line fits that height, then narrowed until the widest
+  // heading ends before its value.
+  int pixelSize = 15;
+  font.setPixelSize(pixelSize);
+  while (pixelSize > 8 && QFontMetrics(font).height() > 15) font.setPixelSize(--pixelSize);
+  font.setBold(true);
+  const int widest = QFontMetrics(font).horizontalAdvance(QStringLiteral("Mosaic Dimensions:"));
+  if (widest > kHeadingRoom) font.setStretch(std::max(50, 100 * kHeadingRoom / widest));
+  font.setBold(bold);
+  return font;
+}
+
+COptionsSummary::COptionsSummary(std::function<OptionsSummaryValues()> values, QWidget* parent)
+    : QWidget(parent), values_(std::move(values)) {
+  setFixedSize(kWidth, kHeight);
+}
+
+void COptionsSummary::paintEvent(QPaintEvent* /*event*/) {
+  QPainter painter(this);
+  const QRect panel = rect();
+  painter.fillRect(panel, Qt::white);
+  painter.setPen(kBlack);
+  painter.drawRect(panel.adjusted(0, 0, -1, -1));
+
+  const QFont normal = SummaryFont(false);
+  const QFont bold = SummaryFont(true);
+  for (const SummaryText& line : Lines()) {
+    painter.setFont(line.bold ? bold : normal);
+    painter.setPen(line.colour);
+    // Positions name the top-left of the text, not its baseline.
+    const QRect box(line.position, QSize(panel.width() - line.position.x(), kHeight));
+    painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, line.text);
+  }
+}
+
+}  // namespace tesselor

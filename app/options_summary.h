@@ -1,0 +1,64 @@
+// The white panel of the options dialog that restates the current choices in
+// words, so the user sees the whole mosaic set-up while only one tab shows.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QPoint>
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+namespace tesselor {
+
+// What the panel states, read from the dialog's controls as they stand.
+struct OptionsSummaryValues {
+  QString xSize;
+  QString ySize;
+  QString library;  // the library folder name without its trailing '/'
+  QString tileSize;
+  bool mirrorTiles = false;
+  bool randomPlacement = false;
+  QString accuracy;
+  QString randomization;
+  int colourAdjust = 0;
+  int blendPercent = 0;
+};
+
+// One line of text; position is its top-left corner from the panel's.
+struct SummaryText {
+  QString text;
+  bool bold = false;
+  QColor colour;
+  QPoint position;
+};
+
+// The panel's texts in drawing order. The optional lines (mirroring, random
+// placement, colour adjustment, blend) shift the lines below them so the
+// panel never shows gaps.
+std::vector<SummaryText> LayOutOptionsSummary(const OptionsSummaryValues& values);
+
+// The panel's face: the system sans-serif with a line height of at most 15
+// pixels, since the lines are only 14 pixels apart.
+QFont SummaryFont(bool bold);
+
+class COptionsSummary : public QWidget {
+ public:
+  // The panel's size in pixels on screen.
+  static constexpr int kWidth = 248;
+  static constexpr int kHeight = 211;
+
+  explicit COptionsSummary(std::function<OptionsSummaryValues()> values, QWidget* parent = nullptr);
+
+  // The lines as the panel draws them now.
+  std::vector<SummaryText> Lines() const { return LayOutOptionsSummary(values_()); }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  std::function<OptionsSummaryValues()> values_;
+};
+
+}  // namespace tesselor

@@ -1,0 +1,29 @@
+// The wizard's welcome page: what the wizard does, and whether it opens at
+// every start of the program.
+#pragma once
+
+#include <QWizardPage>
+#include <memory>
+
+#include "imagelib/draw_dib_bmp.h"
+
+class QCheckBox;
+
+namespace tesselor {
+
+class CWizardPageOne : public QWizardPage {
+ public:
+  static constexpr unsigned kDialogId = 140;
+
+  explicit CWizardPageOne(QWidget* parent = nullptr);
+
+  // "Show Wizard at the start of each session".
+  void SetShowAtStart(bool show);
+  bool ShowAtStart() const;
+
+ private:
+  std::unique_ptr<CDrawDibBmp> picture_;
+  QCheckBox* showAtStart_ = nullptr;
+};
+
+}  // namespace tesselor

@@ -1,0 +1,110 @@
+#include "app/wizard_page_two.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <fstream>
+#include <new>
+
+#include "app/wizard_fields.h"
+#include "app/wizard_picture.h"
+#include "engine/tesselor_doc.h"
+#include "imagelib/any_pic_decoder.h"
+#include "imagelib/text_exception.h"
+#include "platform/shell.h"
+
+namespace tesselor {
+
+CWizardPageTwo::CWizardPageTwo(QWidget* parent) : QWizardPage(parent) {
+  setTitle(QStringLiteral("Step One"));
+
+  path_ = NewReadOnlyWhiteField("imagePath");
+  auto* select = new QPushButton(QStringLiteral("Select image ..."));
+  select->setObjectName(QStringLiteral("selectImage"));
+  connect(select, &QPushButton::clicked, this, &CWizardPageTwo::OnSelectImage);
+
+  auto* group = new QGroupBox(QStringLiteral("Select a source image"));
+  auto* intro = new QLabel(QStringLiteral(
+      "The first step is to select an image which you wish to make into a photomosaic:"));
+  intro->setWordWrap(true);
+  auto* choose = new QHBoxLayout;
+  choose->addStretch(1);
+  choose->addWidget(select);
+  auto* inGroup = new QVBoxLayout(group);
+  inGroup->addWidget(intro);
+  inGroup->addWidget(path_);
+  inGroup->addLayout(choose);
+  inGroup->addWidget(new QLabel(QStringLiteral("The image can be a .BMP or .JPG file")));
+  inGroup->addStretch(1);
+
+  frame_ = new CWizardPicture(CWizardPicture::Fit::kInside);
+  auto* layout = new QHBoxLayout(this);
+  layout->addWidget(group, 1);
+  layout->addWidget(frame_, 0, Qt::AlignTop);
+}
+
+void CWizardPageTwo::SetImagePath(const std::string& path) {
+  path_->setText(QString::fromStdString(path));
+}
+
+std::string CWizardPageTwo::ImagePath() const {
+  return path_->text().toStdString();
+}
+
+void CWizardPageTwo::initializePage() {
+  // Only the first visit reads the handed-in photograph; a later one keeps
+  // whatever the user chose since.
+  if (handedPathLoaded_) return;
+  handedPathLoaded_ = true;
+  if (!path_->text().isEmpty()) LoadImage(ImagePath());
+}
+
+bool CWizardPageTwo::validatePage() {
+  if (preview_) return true;
+  ShowMessage("You cannot proceed to the next step until you specify an image",
+              MessageStyle::kStop);
+  return false;
+}
+
+void CWizardPageTwo::OnSelectImage() {
+  const std::optional<std::string> path =
+      Shell::Instance().FileDialog(FileDialogMode::kOpen, "jpg", kImageFileFilter);
+  if (path) LoadImage(*path);
+}
+
+void CWizardPageTwo::LoadImage(const std::string& path) {
+  if (!std::ifstream(path, std::ios::binary)) {
+    ShowMessage("Unable open file, it may have been moved or deleted");
+    return;
+  }
+  const std::string extension = LowerExtension(path);
+  if (extension != "jpg" && extension != "jpeg" && extension != "bmp") {
+    ShowMessage("Tesselor only accepts JPEG and BMP image files", MessageStyle::kExclamation);
+    return;
+  }
+
+  frame_->SetPicture(nullptr);
+  preview_.reset();
+  auto image = std::make_unique<CDrawDibBmp>();
+  bool decoded = true;
+  try {
+    CAnyPicDecoder().DecodeFile(path, *image, 32);
+  } catch (const CTextException&) {
+    decoded = false;
+  } catch (const std::bad_alloc&) {
+    decoded = false;
+  }
+  if (!decoded) {
+    ShowMessage("Unable to read file, it may not contain a valid image",
+                MessageStyle::kExclamation);
+    return;
+  }
+  preview_ = std::move(image);
+  path_->setText(QString::fromStdString(path));
+  frame_->SetPicture(preview_.get());
+}
+
+}  // namespace tesselor
