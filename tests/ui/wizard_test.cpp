@@ -112,11 +112,6 @@ TEST_F(WizardTest, FirstRunTicksTheBoxAndOffers24PixelTiles) {
   EXPECT_EQ(wizard.StepThree()->findChild<QComboBox*>("tileSize")->currentText(), "24 x 24");
   EXPECT_TRUE(ShowsPicture(wizard.StepThree()->ShownPicture(), 152));
   EXPECT_TRUE(ShowsPicture(wizard.StepTwo()->ShownPicture(), 146));
-
-  const WizardChoices untouched = wizard.Choices();
-  EXPECT_EQ(untouched.tileSizePosition, 3);
-  EXPECT_FALSE(untouched.randomPattern);
-  EXPECT_TRUE(untouched.imagePath.empty());
 }
 
 TEST_F(WizardTest, ButtonsFollowThePageAndStepOneCannotGoBack) {
@@ -233,27 +228,8 @@ TEST_F(WizardTest, FramesDrawTheirPictureOnBlackAndAnEmptyPreviewGrey) {
   const QImage centred = preview.grab().toImage();
   EXPECT_EQ(QColor(centred.pixel(100, 10)), QColor(Qt::black));  // above the picture
   EXPECT_EQ(QColor(centred.pixel(100, 93)), QColor(Qt::white));
-}
-
-TEST_F(WizardTest, PreviewFitsInsideTheFrameCentred) {
-  const QRect frame(0, 0, 248, 187);
-  // Wide: the width limits, the picture is centred top to bottom.
-  EXPECT_EQ(FitInside(frame, 496, 100), (PicturePlacement{0, 68, 0.5}));
-  // Tall: the height limits, centred left to right.
-  EXPECT_EQ(FitInside(frame, 187, 374), (PicturePlacement{77, 0, 0.5}));
-  EXPECT_EQ(FitToWidth(QRect(10, 20, 248, 187), 124, 500), (PicturePlacement{10, 20, 2.0}));
-}
-
-TEST_F(WizardTest, ChangeShowsTheLibraryAfterTheChooserWhateverItAnswered) {
-  CWizard wizard(WizardChoices{});
-  auto* library = wizard.StepThree()->findChild<QLineEdit*>("library");
-  EXPECT_EQ(library->text(), "Demo Tile Library");
-  shell.libraryChooser = [] {
-    Paths().currentLibrary = "Seaside/";
-    return false;
-  };
-  wizard.StepThree()->findChild<QPushButton*>("changeLibrary")->click();
-  EXPECT_EQ(library->text(), "Seaside");
+  // A tall picture is centred across instead.
+  EXPECT_EQ(FitInside(QRect(0, 0, 248, 187), 187, 374), (PicturePlacement{77, 0, 0.5}));
 }
 
 TEST_F(WizardTest, HelpOnEveryPageOpensTheWizardTopic) {
