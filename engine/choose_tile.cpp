@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "engine/tile_index.h"
 #include "platform/random.h"
-#include "platform/shell.h"
 
 namespace tesselor {
 
@@ -51,48 +51,24 @@ ColourGains GainsFor(const CellBuffer& cell, const TileBuffer& tile, int colourA
   return gains;
 }
 
-double ScoreTile(const CellBuffer& cell, const TileBuffer& tile, const ColourGains& gains,
-                 int accuracyStep) {
-  const int n = cell.size;
-  int sum = 0;
-  int samples = 0;
-  for (int u = 0; u < n; u += accuracyStep) {
-    for (int v = 0; v < n; v += accuracyStep) {
-      for (int c = 0; c < kChannels; ++c) {
-        const int adjusted = AdjustedValue(tile.Value(c, u, v), gains.channel[c]);
-        sum += std::abs(adjusted - cell.Value(c, u, v));
-      }
-      ++samples;
-    }
-  }
-  // The averages compared are the tile's own, not the adjusted ones.
-  int averageDifference = 0;
-  for (int c = 0; c < kChannels; ++c)
-    averageDifference += std::abs(cell.average[c] - tile.Average(c));
-  return averageDifference + static_cast<double>(sum) / samples;
+namespace {
+// Lower scores first; among equal scores the tile earlier in the table. Tiles
+// inserted in table order therefore queue behind equal scores already listed.
+bool Precedes(double score, int tile, const Candidate& other) {
+  return score < other.score || (score == other.score && other.tile >= 0 && tile < other.tile);
 }
+}  // namespace
 
 void CandidateList::Insert(double score, int tile, const ColourGains& gains) {
-  if (score < bestOverall_.score) bestOverall_ = {score, tile, gains};
+  if (Precedes(score, tile, bestOverall_)) bestOverall_ = {score, tile, gains};
   for (size_t slot = 0; slot < slots_.size(); ++slot) {
-    if (slots_[slot].score > score) {
+    if (Precedes(score, tile, slots_[slot])) {
       std::move_backward(slots_.begin() + static_cast<std::ptrdiff_t>(slot), slots_.end() - 1,
                          slots_.end());
       slots_[slot] = {score, tile, gains};
       return;
     }
   }
-}
-
-CandidateList RankTiles(const CellBuffer& cell, const TileSet& tiles, int tileCount,
-                        int colourAdjust, int accuracyStep) {
-  CandidateList list;
-  for (int t = 0; t < tileCount; ++t) {
-    PumpMessages();
-    const ColourGains gains = GainsFor(cell, tiles[t], colourAdjust);
-    list.Insert(ScoreTile(cell, tiles[t], gains, accuracyStep), t, gains);
-  }
-  return list;
 }
 
 TileChoice PickCandidate(const CandidateList& list, int tileCount, int randomization, int draw) {
@@ -108,13 +84,17 @@ TileChoice PickCandidate(const CandidateList& list, int tileCount, int randomiza
   return {list.BestOverall().tile, list.BestOverall().gains};
 }
 
-TileChoice ChooseTile(const CBmp& source, const CBmp& mosaic, const TileSet& tiles, int tileCount,
-                      int colourAdjust, int randomization, int tileSize, int x, int y,
-                      int accuracyStep) {
+int PickableSlots(int tileCount, int randomization) {
+  return std::clamp(std::min(randomization, tileCount - 1), 0, kCandidateSlots - 1) + 1;
+}
+
+TileChoice ChooseTile(const CBmp& source, int mosaicHeight, const TileIndex& index, int tileCount,
+                      int colourAdjust, int randomization, int tileSize, int x, int y, int draw) {
   CellBuffer cell;
-  FillCellBuffer(source, mosaic.height, x, y, tileSize, cell);
-  const CandidateList list = RankTiles(cell, tiles, tileCount, colourAdjust, accuracyStep);
-  return PickCandidate(list, tileCount, randomization, ProgramRandom().Next());
+  FillCellBuffer(source, mosaicHeight, x, y, tileSize, cell);
+  const CandidateList list =
+      index.Rank(cell, colourAdjust, PickableSlots(tileCount, randomization));
+  return PickCandidate(list, tileCount, randomization, draw);
 }
 
 }  // namespace tesselor

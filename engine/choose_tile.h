@@ -45,11 +45,6 @@ void FillCellBuffer(const CBmp& source, int mosaicHeight, int x, int y, int tile
 // 1 -/+ colourAdjust percent.
 ColourGains GainsFor(const CellBuffer& cell, const TileBuffer& tile, int colourAdjust);
 
-// Difference of the averages plus the mean absolute difference of the
-// adjusted tile from the cell at every step-th column and row; lower is better.
-double ScoreTile(const CellBuffer& cell, const TileBuffer& tile, const ColourGains& gains,
-                 int accuracyStep);
-
 constexpr int kCandidateSlots = 50;
 // The score of an empty slot; a tile must score below it to be listed.
 constexpr double kUnlistedScore = 1000.0;
@@ -61,8 +56,9 @@ struct Candidate {
 };
 
 // The best-scoring tiles of one cell, best first. Equal scores keep table
-// order. It also remembers the single best tile whatever its score, for cells
-// that no tile matches well enough to be listed.
+// order, whatever order the tiles are inserted in. It also remembers the
+// single best tile whatever its score, for cells that no tile matches well
+// enough to be listed.
 class CandidateList {
  public:
   void Insert(double score, int tile, const ColourGains& gains);
@@ -75,11 +71,6 @@ class CandidateList {
   Candidate bestOverall_{std::numeric_limits<double>::infinity(), -1, {}};
 };
 
-// Scores tiles 0 to tileCount - 1 against the cell, letting the front end
-// handle its messages once per tile so a long build stays responsive.
-CandidateList RankTiles(const CellBuffer& cell, const TileSet& tiles, int tileCount,
-                        int colourAdjust, int accuracyStep);
-
 struct TileChoice {
   int tile = -1;
   ColourGains gains;
@@ -90,10 +81,16 @@ struct TileChoice {
 // tiles takes the last one listed.
 TileChoice PickCandidate(const CandidateList& list, int tileCount, int randomization, int draw);
 
-// Ranks the tiles for the cell at (x, y) and picks one with exactly one draw
-// of ProgramRandom(). mosaic is only measured, never written.
-TileChoice ChooseTile(const CBmp& source, const CBmp& mosaic, const TileSet& tiles, int tileCount,
-                      int colourAdjust, int randomization, int tileSize, int x, int y,
-                      int accuracyStep);
+// How many candidate slots a pick can reach: the draw lands on positions 0
+// to randomization, and never past the tiles or the list.
+int PickableSlots(int tileCount, int randomization);
+
+class TileIndex;
+
+// Ranks the tiles for the cell at (x, y) of a mosaic of mosaicHeight lines
+// and picks one of the best with draw. Reads the photograph and the tiles
+// only, so cells can be chosen on several threads at once.
+TileChoice ChooseTile(const CBmp& source, int mosaicHeight, const TileIndex& index, int tileCount,
+                      int colourAdjust, int randomization, int tileSize, int x, int y, int draw);
 
 }  // namespace tesselor

@@ -1,10 +1,53 @@
 #include "engine/mosaic_passes.h"
 
+#include <vector>
+
 #include "engine/choose_tile.h"
+#include "engine/ordered_parallel.h"
 #include "engine/paint_tile.h"
+#include "engine/tile_index.h"
+#include "platform/message_pump.h"
 #include "platform/random.h"
 
 namespace tesselor {
+
+namespace {
+
+// One tile to place: where, and the draw its pick uses.
+struct Placement {
+  int x;
+  int y;
+  int draw;
+};
+
+// Choices may run this far ahead of the painting; each waits as a few bytes.
+constexpr int kChoiceWindow = 1024;
+
+// Every placement of the build with the draws it gets when the build runs
+// in sequence: one per grid cell (columns outer, rows inner), then for each
+// random placement y, x and the pick.
+std::vector<Placement> PlanPlacements(const MosaicGrid& grid, int outWidth, int outHeight,
+                                      int tileSize, bool randomPlacement, RandomGenerator random) {
+  std::vector<Placement> plan;
+  plan.reserve(static_cast<size_t>(randomPlacement ? 2 * grid.Cells() : grid.Cells()));
+  for (int i = 0; i < grid.columns; ++i)
+    for (int j = 0; j < grid.rows; ++j) plan.push_back({i * tileSize, j * tileSize, random.Next()});
+  if (!randomPlacement) return plan;
+  for (int64_t k = 0; k < grid.Cells(); ++k) {
+    const auto y = static_cast<int>(int64_t{random.Next()} * outHeight / kRandMax);
+    const auto x = static_cast<int>(int64_t{random.Next()} * outWidth / kRandMax);
+    plan.push_back({x, y, random.Next()});
+  }
+  return plan;
+}
+
+// Moves the program's generator on by the draws the build actually made, so
+// a later build goes on with the same sequence as after a build in order.
+void ConsumeDraws(int64_t draws) {
+  for (int64_t k = 0; k < draws; ++k) ProgramRandom().Next();
+}
+
+}  // namespace
 
 MosaicGrid GridFor(int outWidth, int outHeight, int tileSize) {
   return {outWidth / tileSize + 1, outHeight / tileSize + 1};
@@ -22,33 +65,57 @@ BuildOutcome PaintMosaic(const CBmp& source, CBmp& mosaic, const TileSet& tiles,
   progress.SetPos(0);
   progress.SetStatusText("Creating image mosaic ...");
 
-  const auto place = [&](int x, int y) {
-    const TileChoice choice = ChooseTile(source, mosaic, tiles, tiles.Count(), options.colourAdjust,
-                                         options.randomization, n, x, y, options.accuracyStep);
-    PaintTile(source, mosaic, tiles, choice.tile, x, y, n, choice.gains, options.blendFraction);
+  // Choosing reads only the photograph and the tiles, so every placement is
+  // chosen ahead on all cores; painting, progress and Abort stay in order.
+  const std::vector<Placement> plan =
+      PlanPlacements(grid, outWidth, outHeight, n, options.randomPlacement, ProgramRandom());
+  const TileIndex index(tiles, options.accuracyStep);
+  const int mosaicHeight = mosaic.height;
+  OrderedParallel<TileChoice> choices(
+      static_cast<int64_t>(plan.size()),
+      [&](int64_t k) {
+        const Placement& p = plan[static_cast<size_t>(k)];
+        return ChooseTile(source, mosaicHeight, index, tiles.Count(), options.colourAdjust,
+                          options.randomization, n, p.x, p.y, p.draw);
+      },
+      kChoiceWindow);
+
+  MessagePump pump;
+  int64_t next = 0;
+  const auto placeNext = [&] {
+    const TileChoice choice = choices.TakeNext([] { PumpMessages(); });
+    const Placement& p = plan[static_cast<size_t>(next++)];
+    PaintTile(source, mosaic, tiles, choice.tile, p.x, p.y, n, choice.gains, options.blendFraction);
+    pump.Tick();
   };
 
-  // Columns outer, rows inner: the order decides which draw each cell gets.
-  for (int i = 0; i < grid.columns; ++i) {
-    for (int j = 0; j < grid.rows; ++j) {
-      progress.StepIt();
-      if (progress.AbortRequested()) return BuildOutcome::kAborted;
-      place(i * n, j * n);
-    }
-  }
-  if (!options.randomPlacement) return BuildOutcome::kCompleted;
-
-  // As many tiles again, anywhere over the mosaic; each may hang over the
-  // right or bottom edge. The one at which Abort is seen is still placed.
+  BuildOutcome outcome = BuildOutcome::kCompleted;
+  int64_t draws = 0;
   for (int64_t k = 0; k < cells; ++k) {
     progress.StepIt();
-    const bool last = progress.AbortRequested();
-    const auto y = static_cast<int>(int64_t{ProgramRandom().Next()} * outHeight / kRandMax);
-    const auto x = static_cast<int>(int64_t{ProgramRandom().Next()} * outWidth / kRandMax);
-    place(x, y);
-    if (last) return BuildOutcome::kAborted;
+    if (progress.AbortRequested()) {
+      outcome = BuildOutcome::kAborted;
+      break;
+    }
+    placeNext();
+    draws += 1;
   }
-  return BuildOutcome::kCompleted;
+  // As many tiles again, anywhere over the mosaic; each may hang over the
+  // right or bottom edge. The one at which Abort is seen is still placed.
+  if (outcome == BuildOutcome::kCompleted && options.randomPlacement) {
+    for (int64_t k = 0; k < cells; ++k) {
+      progress.StepIt();
+      const bool last = progress.AbortRequested();
+      placeNext();
+      draws += 3;
+      if (last) {
+        outcome = BuildOutcome::kAborted;
+        break;
+      }
+    }
+  }
+  ConsumeDraws(draws);
+  return outcome;
 }
 
 }  // namespace tesselor

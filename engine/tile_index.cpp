@@ -1,0 +1,139 @@
+#include "engine/tile_index.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace tesselor {
+
+namespace {
+
+int SampleAxisCount(int tileSize, int step) { return (tileSize + step - 1) / step; }
+
+// Gathers the compared values of one n x n plane, columns outer, rows inner.
+void GatherSamples(const uint8_t* plane, int tileSize, int step, uint8_t* out) {
+  for (int u = 0; u < tileSize; u += step)
+    for (int v = 0; v < tileSize; v += step) *out++ = plane[v * tileSize + u];
+}
+
+// Sum of |a[i] - b[i]|: the whole comparison when a channel's gain is 1.
+int AbsoluteDifference(const uint8_t* a, const uint8_t* b, int count) {
+  int sum = 0;
+  int i = 0;
+#if defined(__SSE2__)
+  __m128i total = _mm_setzero_si128();
+  for (; i + 16 <= count; i += 16) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
+    const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
+    total = _mm_add_epi64(total, _mm_sad_epu8(x, y));
+  }
+  sum = _mm_cvtsi128_si32(total) + _mm_cvtsi128_si32(_mm_unpackhi_epi64(total, total));
+#endif
+  for (; i < count; ++i) sum += std::abs(a[i] - b[i]);
+  return sum;
+}
+
+// Sum of |AdjustedValue(a[i], gain) - b[i]|, in the same double arithmetic.
+int AdjustedDifference(const uint8_t* a, const uint8_t* b, int count, double gain) {
+  int sum = 0;
+  for (int i = 0; i < count; ++i) sum += std::abs(AdjustedValue(a[i], gain) - b[i]);
+  return sum;
+}
+
+}  // namespace
+
+TileIndex::TileIndex(const TileSet& tiles, int accuracyStep)
+    : tiles_(tiles),
+      tileSize_(tiles.Count() > 0 ? tiles[0].Size() : 0),
+      step_(accuracyStep),
+      samplesPerChannel_(tileSize_ > 0 ? SampleAxisCount(tileSize_, accuracyStep) *
+                                             SampleAxisCount(tileSize_, accuracyStep)
+                                       : 0) {
+  const int count = tiles.Count();
+  byTotal_.reserve(static_cast<size_t>(count));
+  samples_.resize(static_cast<size_t>(count) * kChannels * samplesPerChannel_);
+  for (int t = 0; t < count; ++t) {
+    const TileBuffer& tile = tiles[t];
+    byTotal_.push_back({tile.Average(0) + tile.Average(1) + tile.Average(2), t});
+    uint8_t* out = samples_.data() + static_cast<size_t>(t) * kChannels * samplesPerChannel_;
+    for (int c = 0; c < kChannels; ++c)
+      GatherSamples(tile.Plane(c), tileSize_, step_, out + c * samplesPerChannel_);
+  }
+  std::sort(byTotal_.begin(), byTotal_.end(), [](const Entry& a, const Entry& b) {
+    return a.averageTotal != b.averageTotal ? a.averageTotal < b.averageTotal : a.tile < b.tile;
+  });
+}
+
+int TileIndex::SampleDifference(const uint8_t* tileSamples, const uint8_t* cellSamples,
+                                const ColourGains& gains, int averageDifference,
+                                double limit) const {
+  const int m = samplesPerChannel_;
+  int sum = 0;
+  for (int c = 0; c < kChannels; ++c) {
+    const double gain = gains.channel[c];
+    const uint8_t* a = tileSamples + c * m;
+    const uint8_t* b = cellSamples + c * m;
+    sum += gain == 1.0 ? AbsoluteDifference(a, b, m) : AdjustedDifference(a, b, m, gain);
+    // The remaining channels only add, so this partial score is a bound.
+    if (averageDifference + static_cast<double>(sum) / m > limit) return sum;
+  }
+  return sum;
+}
+
+CandidateList TileIndex::Rank(const CellBuffer& cell, int colourAdjust, int wanted) const {
+  CandidateList list;
+  if (byTotal_.empty()) return list;
+  const int m = samplesPerChannel_;
+  std::vector<uint8_t> cellSamples(static_cast<size_t>(kChannels) * m);
+  for (int c = 0; c < kChannels; ++c)
+    GatherSamples(cell.planes[c].data(), tileSize_, step_, cellSamples.data() + c * m);
+
+  const int cellTotal = cell.average[0] + cell.average[1] + cell.average[2];
+  const int lastWanted = std::clamp(wanted, 1, kCandidateSlots) - 1;
+  // Until the last wanted slot is filled any tile may still take it.
+  const auto limit = [&] {
+    const Candidate& last = list.Slot(lastWanted);
+    return last.tile >= 0 ? last.score : std::numeric_limits<double>::infinity();
+  };
+
+  const auto consider = [&](int t) {
+    const TileBuffer& tile = tiles_[t];
+    int averageDifference = 0;
+    for (int c = 0; c < kChannels; ++c)
+      averageDifference += std::abs(cell.average[c] - tile.Average(c));
+    const double bound = limit();
+    if (averageDifference > bound) return;
+    const ColourGains gains = GainsFor(cell, tile, colourAdjust);
+    const uint8_t* tileSamples = samples_.data() + static_cast<size_t>(t) * kChannels * m;
+    const int sum =
+        SampleDifference(tileSamples, cellSamples.data(), gains, averageDifference, bound);
+    const double score = averageDifference + static_cast<double>(sum) / m;
+    // A tile that gave up early carries a partial score; it cannot be placed.
+    if (score <= bound) list.Insert(score, t, gains);
+  };
+
+  // Walk outward from the cell's total, nearer side first.
+  auto above = std::lower_bound(byTotal_.begin(), byTotal_.end(), cellTotal,
+                                [](const Entry& e, int total) { return e.averageTotal < total; });
+  auto below = above;
+  while (true) {
+    const bool haveAbove = above != byTotal_.end();
+    const bool haveBelow = below != byTotal_.begin();
+    if (!haveAbove && !haveBelow) break;
+    const int gapAbove = haveAbove ? above->averageTotal - cellTotal : std::numeric_limits<int>::max();
+    const int gapBelow = haveBelow ? cellTotal - (below - 1)->averageTotal : std::numeric_limits<int>::max();
+    if (std::min(gapAbove, gapBelow) > limit()) break;
+    if (gapAbove <= gapBelow)
+      consider((above++)->tile);
+    else
+      consider((--below)->tile);
+  }
+  return list;
+}
+
+}  // namespace tesselor
