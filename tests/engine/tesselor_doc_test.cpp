@@ -177,14 +177,6 @@ TEST_F(DocTest, BrokenImageKeepsThePreviousPhotographMosaicPathAndTitle) {
   EXPECT_EQ(doc.Title(), "photo");
 }
 
-TEST_F(DocTest, CancelledOpenChangesNothing) {
-  OpenPhoto(8, 6);
-  shell.dialogPaths.push_back(std::nullopt);
-  doc.OnFileOpen();
-  EXPECT_EQ(doc.Title(), "photo");
-  EXPECT_EQ(shell.recentFiles.size(), 1u);
-}
-
 // --- Saving --------------------------------------------------------------
 
 TEST_F(DocTest, SavingBeforeAnyImageAsksForANameThenRefuses) {
@@ -541,14 +533,6 @@ TEST_F(DocTest, BuildFromAnEmptyLibraryStillEndsWithTheMosaicShown) {
   EXPECT_TRUE(doc.MosaicBuilt());
   EXPECT_FALSE(doc.IsBusy());
   EXPECT_EQ(shell.beeps.size(), 1u);
-}
-
-TEST_F(DocTest, LibraryCommandsGoToTheLibraryManager) {
-  std::vector<bool> runs;
-  shell.libraryManager = [&](CTesselorDoc&, bool createNew) { runs.push_back(createNew); };
-  doc.OnCommand(kIdLibraryManager);
-  doc.OnCommand(kIdNewLibrary);
-  EXPECT_EQ(runs, (std::vector<bool>{false, true}));
 }
 
 struct CountingListener : DocumentListener {

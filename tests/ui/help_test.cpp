@@ -2,11 +2,8 @@
 #include <sys/stat.h>
 
 #include <QEnterEvent>
-#include <QGroupBox>
-#include <QLabel>
 #include <QTest>
 
-#include "app/about_dlg.h"
 #include "app/help_launcher.h"
 #include "app/hyperlink.h"
 #include "platform/app_paths.h"
@@ -39,15 +36,6 @@ class HelpTest : public ::testing::Test {
   HelpLauncher launcher{nullptr};
   QStringList browserOpened;
 };
-
-TEST(HelpTopics, EachDialogHasItsTopicAndTheRestTheIntroduction) {
-  for (unsigned page : {140u, 141u, 145u, 148u})
-    EXPECT_EQ(HelpTopicFor(kHelpContextBase + page), "Wizard.htm") << page;
-  EXPECT_EQ(HelpTopicFor(131202), "Montage options.htm");
-  EXPECT_EQ(HelpTopicFor(131205), "Library manager.htm");
-  EXPECT_EQ(HelpTopicFor(0), "");
-  EXPECT_EQ(HelpTopicFor(kHelpContextBase + 136), "");  // the library chooser
-}
 
 TEST_F(HelpTest, AMissingTopicFallsBackToTheIntroduction) {
   WriteTopic("Introduction.htm");
@@ -141,26 +129,6 @@ TEST(HyperLinkErrors, MissingLocalFilesAreReportedBeforeAnyProgramStarts) {
             CHyperLink::kFileNotFound);
   EXPECT_EQ(OpenAddressInBrowser(QString::fromStdString(dir.File("no/such/page.htm"))),
             CHyperLink::kPathNotFound);
-  EXPECT_EQ(HyperlinkErrorText(31),
-            "There is no application associated\nwith the given filename extension.");
-  EXPECT_EQ(HyperlinkErrorText(0), "The operating system is out\nof memory or resources.");
-}
-
-TEST(AboutBox, ShowsTitleVersionIconAndAnUnderlinedLink) {
-  testing::TestApplication();
-  CAboutDlg about;
-  EXPECT_EQ(about.windowTitle(), "About Tesselor");
-  QStringList texts;
-  bool hasIcon = false;
-  for (QLabel* label : about.findChildren<QLabel*>()) {
-    texts.append(label->text());
-    hasIcon |= !label->pixmap().isNull();
-  }
-  EXPECT_TRUE(texts.contains("Tesselor Version 2.00b"));
-  EXPECT_TRUE(hasIcon);
-  EXPECT_FALSE(about.findChildren<QGroupBox*>().isEmpty());
-  EXPECT_TRUE(about.Link()->font().underline());
-  EXPECT_TRUE(about.Link()->Address().endsWith("help/Introduction.htm"));
 }
 
 }  // namespace

@@ -108,9 +108,6 @@ TEST_F(FrameTest, ToolbarHasElevenButtonsInGroupsWithTooltips) {
                                "Zoom in", "Zoom out", "View at 1:1 magnification", "",
                                "Photomosaic Wizard"}));
   EXPECT_EQ(frame.ToolBar().allowedAreas(), Qt::AllToolBarAreas);
-  EXPECT_TRUE(frame.ToolBar().isMovable());
-  EXPECT_TRUE(frame.ToolBar().isFloatable());
-  EXPECT_EQ(frame.toolBarArea(&frame.ToolBar()), Qt::TopToolBarArea);
 }
 
 TEST_F(FrameTest, StatusBarShowsTheIdleTextAndEachCommandsPrompt) {

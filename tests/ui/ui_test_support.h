@@ -2,6 +2,8 @@
 // platform, settings in a private folder, and photographs written to disk.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
@@ -17,15 +19,24 @@
 
 namespace tesselor::testing {
 
-// The test program's one application; the first call makes it.
+// The test program's one application; the first call makes it. It goes
+// away when the tests end, before the program's static objects: Qt's own
+// statics must still be there while it shuts down.
 inline QApplication& TestApplication() {
-  static int argc = 1;
-  static char name[] = "tesselor-ui-tests";
-  static char* argv[] = {name, nullptr};
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  // Never destroyed: at exit QApplication's clean-up would run after Qt's own
-  // static objects are gone, and crash the test program.
-  static QApplication* application = new QApplication(argc, argv);
+  static QApplication* application = [] {
+    static int argc = 1;
+    static char name[] = "tesselor-ui-tests";
+    static char* argv[] = {name, nullptr};
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    struct Ender : ::testing::Environment {
+      explicit Ender(QApplication* app) : app_(app) {}
+      void TearDown() override { delete app_; }
+      QApplication* app_;
+    };
+    auto* made = new QApplication(argc, argv);
+    ::testing::AddGlobalTestEnvironment(new Ender(made));
+    return made;
+  }();
   return *application;
 }
 
