@@ -3,12 +3,15 @@
 #include <cstdio>
 #include <memory>
 #include <new>
+#include <vector>
 
+#include "engine/ordered_parallel.h"
 #include "imagelib/any_pic_decoder.h"
 #include "imagelib/draw_dib_bmp.h"
 #include "imagelib/text_exception.h"
 #include "platform/app_paths.h"
 #include "platform/directory_listing.h"
+#include "platform/message_pump.h"
 #include "platform/shell.h"
 
 namespace tesselor {
@@ -24,20 +27,52 @@ bool CanOpenForReading(const std::string& path) {
 
 // Decodes one tile file and lays its top-left 64 x 64 pixels out in work.
 // A file that does not decode, or decodes to less than a whole tile, is
-// reported and left out rather than read beyond its pixels.
+// unusable: it is reported and left out rather than read beyond its pixels.
 bool ReadTileFile(CAnyPicDecoder& decoder, const std::string& path, TilePlanes& work) {
-  bool usable = false;
   try {
     CDrawDibBmp bmp;
     decoder.DecodeFile(path, bmp, 32);
-    usable = bmp.bitsPerPixel == 32 && bmp.width >= kTileEdge && bmp.height >= kTileEdge;
-    if (usable) work.CopyFrom(bmp);
+    if (bmp.bitsPerPixel != 32 || bmp.width < kTileEdge || bmp.height < kTileEdge) return false;
+    work.CopyFrom(bmp);
+    return true;
   } catch (const CTextException&) {
   } catch (const std::bad_alloc&) {
   }
-  if (!usable) ShowMessage("The following tile file is invalid:\n" + path);
-  return usable;
+  return false;
 }
+
+// What reading one listed file gave, ready to join the table.
+struct LoadedFile {
+  enum class Kind { kNotATile, kInvalid, kTile } kind = Kind::kNotATile;
+  // The tile and its mirror image; a missing copy could not be allocated.
+  std::unique_ptr<TileBuffer> copies[2];
+};
+
+// The part of loading that touches only its own file, so it runs on the
+// worker threads: decoding, reducing and mirroring.
+LoadedFile ReadListedFile(const DirectoryEntry& entry, int tileSize, int copies) {
+  LoadedFile loaded;
+  if (!IsEngineTileFile(entry.fullPath) || !CanOpenForReading(entry.fullPath)) return loaded;
+  thread_local CAnyPicDecoder decoder;
+  auto work = std::make_unique<TilePlanes>();
+  if (!ReadTileFile(decoder, entry.fullPath, *work)) {
+    loaded.kind = LoadedFile::Kind::kInvalid;
+    return loaded;
+  }
+  loaded.kind = LoadedFile::Kind::kTile;
+  for (int copy = 0; copy < copies; ++copy) {
+    try {
+      loaded.copies[copy] = std::make_unique<TileBuffer>(tileSize);
+    } catch (const std::bad_alloc&) {
+      break;
+    }
+    ReduceTile(*work, copy == 1, *loaded.copies[copy]);
+  }
+  return loaded;
+}
+
+// Results waiting for their turn; each holds at most two small tiles.
+constexpr int kLoadWindow = 64;
 
 }  // namespace
 
@@ -75,7 +110,6 @@ void ReduceTile(const TilePlanes& work, bool mirrored, TileBuffer& tile) {
 }
 
 int LoadTileSet(TileSet& tiles, int tileSize, bool mirrorTiles) {
-  auto work = std::make_unique<TilePlanes>();
   {
     const std::unique_ptr<ProgressWindow> progress = Shell::Instance().CreateProgressWindow();
     const int files = CountTileFiles();
@@ -86,32 +120,39 @@ int LoadTileSet(TileSet& tiles, int tileSize, bool mirrorTiles) {
     tiles.Clear();
     const std::string folder = Paths().LibraryDirectory();
     ChangeDirectory(folder);
-    CAnyPicDecoder decoder;
+    const std::vector<DirectoryEntry> entries = ListDirectory(folder, "*.jpg");
     const int copies = mirrorTiles ? 2 : 1;
+    // Files are read ahead on every core; the table, the messages and Abort
+    // take them in listing order, so the result is that of a reading in order.
+    OrderedParallel<LoadedFile> reader(
+        static_cast<int64_t>(entries.size()),
+        [&](int64_t i) { return ReadListedFile(entries[static_cast<size_t>(i)], tileSize, copies); },
+        kLoadWindow);
+    MessagePump pump;
     bool ended = false;
-    for (const DirectoryEntry& entry : ListDirectory(folder, "*.jpg")) {
+    for (const DirectoryEntry& entry : entries) {
       if (ended) break;
       // Abort is read once per file; the file in hand is still loaded.
       if (progress->AbortRequested()) ended = true;
-      if (!IsEngineTileFile(entry.fullPath) || !CanOpenForReading(entry.fullPath)) continue;
-      if (!ReadTileFile(decoder, entry.fullPath, *work)) continue;
+      LoadedFile loaded = reader.TakeNext([] { PumpMessages(); });
+      if (loaded.kind == LoadedFile::Kind::kNotATile) continue;
+      if (loaded.kind == LoadedFile::Kind::kInvalid) {
+        ShowMessage("The following tile file is invalid:\n" + entry.fullPath);
+        continue;
+      }
       for (int copy = 0; copy < copies; ++copy) {
         if (tiles.IsFull()) {
           ended = true;
           break;
         }
-        std::unique_ptr<TileBuffer> tile;
-        try {
-          tile = std::make_unique<TileBuffer>(tileSize);
-        } catch (const std::bad_alloc&) {
+        if (!loaded.copies[copy]) {
           ShowMessage("There is insufficient memory to load the entire library into memory");
           ended = true;
           break;
         }
-        ReduceTile(*work, copy == 1, *tile);
-        tiles.Add(std::move(tile));
+        tiles.Add(std::move(loaded.copies[copy]));
         progress->StepIt();
-        PumpMessages();
+        pump.Tick();
       }
     }
   }
