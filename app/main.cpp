@@ -2,6 +2,8 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
+#include "app/library_chooser_dialog.h"
+#include "app/library_manager_dialog.h"
 #include "app/options_dialog.h"
 #include "app/tesselor_app.h"
 #include "app/wizard.h"
@@ -23,6 +25,8 @@ int main(int argc, char** argv) {
   tesselor::InstallCompiledResources();
   app.Shell().dialogs.optionsDialog = tesselor::COptionsDialog::Run;
   app.Shell().dialogs.wizard = tesselor::CWizard::Run;
+  app.Shell().dialogs.libraryManager = tesselor::CLibraryManagerDlg::Run;
+  app.Shell().dialogs.libraryChooser = tesselor::CLibraryChooserDlg::Run;
   if (!app.InitInstance(parser.positionalArguments())) return 1;
   return QApplication::exec();
 }

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QStringList>
 
+#include "app/folder_browser.h"
 #include "app/montage_progress_dlg.h"
 #include "app/recent_file_list.h"
 #include "platform/app_paths.h"
@@ -103,10 +104,11 @@ std::optional<std::string> QtShell::FileDialog(FileDialogMode mode,
 }
 
 std::optional<std::string> QtShell::BrowseForFolder() {
-  const QString folder =
-      QFileDialog::getExistingDirectory(mainWindow_, "Current Selection", QDir::currentPath());
-  if (folder.isEmpty()) return std::nullopt;
-  return folder.toStdString();
+  // Over the dialog that asked (the library manager), else the main window.
+  QWidget* owner = QApplication::activeModalWidget();
+  CFolderBrowser browser({}, owner ? owner : mainWindow_.data());
+  if (browser.DoModal() != CFolderBrowser::kChosen) return std::nullopt;
+  return browser.GetFolder().toStdString();
 }
 
 bool QtShell::RunOptionsDialog(CTesselorDoc& doc) {
