@@ -1,6 +1,8 @@
 #include "engine/tile_index.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -38,10 +40,37 @@ int AbsoluteDifference(const uint8_t* a, const uint8_t* b, int count) {
   return sum;
 }
 
-// Sum of |AdjustedValue(a[i], gain) - b[i]|, in the same double arithmetic.
+// Sum of |AdjustedValue(a[i], gain) - b[i]|, in the same double arithmetic:
+// SSE2's double multiply and truncating conversion are the scalar ones.
 int AdjustedDifference(const uint8_t* a, const uint8_t* b, int count, double gain) {
   int sum = 0;
-  for (int i = 0; i < count; ++i) sum += std::abs(AdjustedValue(a[i], gain) - b[i]);
+  int i = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i byteMax = _mm_set1_epi16(255);
+  const __m128d gains = _mm_set1_pd(gain);
+  __m128i total = _mm_setzero_si128();  // four 32-bit partial sums
+  for (; i + 4 <= count; i += 4) {
+    int32_t tileBytes, cellBytes;
+    std::memcpy(&tileBytes, a + i, 4);
+    std::memcpy(&cellBytes, b + i, 4);
+    const __m128i tile32 =
+        _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(tileBytes), zero), zero);
+    const __m128d low = _mm_mul_pd(_mm_cvtepi32_pd(tile32), gains);
+    const __m128d high = _mm_mul_pd(_mm_cvtepi32_pd(_mm_shuffle_epi32(tile32, 0x4E)), gains);
+    const __m128i adjusted32 = _mm_unpacklo_epi64(_mm_cvttpd_epi32(low), _mm_cvttpd_epi32(high));
+    // Values are at most 2 x 255 here, so 16 bits hold them before the clamp.
+    const __m128i adjusted = _mm_min_epi16(_mm_packs_epi32(adjusted32, zero), byteMax);
+    const __m128i cell = _mm_unpacklo_epi8(_mm_cvtsi32_si128(cellBytes), zero);
+    const __m128i difference = _mm_sub_epi16(adjusted, cell);
+    const __m128i absolute = _mm_max_epi16(difference, _mm_sub_epi16(zero, difference));
+    total = _mm_add_epi32(total, _mm_unpacklo_epi16(absolute, zero));
+  }
+  alignas(16) int32_t lanes[4];
+  _mm_store_si128(reinterpret_cast<__m128i*>(lanes), total);
+  sum = lanes[0] + lanes[1] + lanes[2] + lanes[3];
+#endif
+  for (; i < count; ++i) sum += std::abs(AdjustedValue(a[i], gain) - b[i]);
   return sum;
 }
 
@@ -89,7 +118,7 @@ CandidateList TileIndex::Rank(const CellBuffer& cell, int colourAdjust, int want
   CandidateList list;
   if (byTotal_.empty()) return list;
   const int m = samplesPerChannel_;
-  std::vector<uint8_t> cellSamples(static_cast<size_t>(kChannels) * m);
+  std::array<uint8_t, kChannels * kTileEdge * kTileEdge> cellSamples;
   for (int c = 0; c < kChannels; ++c)
     GatherSamples(cell.planes[c].data(), tileSize_, step_, cellSamples.data() + c * m);
 
