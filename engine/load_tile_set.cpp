@@ -18,12 +18,6 @@ namespace tesselor {
 
 namespace {
 
-bool CanOpenForReading(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return false;
-  std::fclose(file);
-  return true;
-}
 
 // Decodes one tile file and lays its top-left 64 x 64 pixels out in work.
 // A file that does not decode, or decodes to less than a whole tile, is

@@ -27,12 +27,6 @@ bool IsImageExtension(const std::string& extension) {
   return extension == "jpg" || extension == "jpeg" || extension == "bmp";
 }
 
-bool CanReadFile(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return false;
-  std::fclose(file);
-  return true;
-}
 
 // A blank mosaic bitmap of the photograph's size times magnification, or null
 // when it cannot be had. Sizes are checked in floating point first, since a
@@ -189,7 +183,7 @@ bool CTesselorDoc::OpenDocumentFile(const std::string& path) {
 }
 
 bool CTesselorDoc::OnOpenDocument(const std::string& path) {
-  if (!CanReadFile(path)) {
+  if (!CanOpenForReading(path)) {
     ShowMessage("Unable open file, it may have been moved or deleted");
     return false;
   }

@@ -15,19 +15,9 @@
 #include "library/tile_files.h"
 #include "platform/app_paths.h"
 #include "platform/atomic_file.h"
+#include "platform/directory_listing.h"
 
 namespace tesselor {
-
-namespace {
-
-bool CanOpenForReading(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return false;
-  std::fclose(file);
-  return true;
-}
-
-}  // namespace
 
 void ReduceToTile(const CBmp& picture, const PixelArea& area, CBmp& tile) {
   tile.Create(kTileEdge, kTileEdge, 32, true);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 
 namespace tesselor {
 
@@ -67,6 +68,13 @@ std::vector<DirectoryEntry> ListDirectory(const std::string& folder, const std::
   closedir(dir);
   std::sort(entries.begin(), entries.end(), NameLess);
   return entries;
+}
+
+bool CanOpenForReading(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  std::fclose(file);
+  return true;
 }
 
 std::string FileTitle(const std::string& name) {

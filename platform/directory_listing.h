@@ -22,6 +22,9 @@ bool WildcardMatch(const std::string& pattern, const std::string& name);
 // bytes. A folder that does not exist or cannot be read lists nothing.
 std::vector<DirectoryEntry> ListDirectory(const std::string& folder, const std::string& pattern);
 
+// True when path names a file that can be opened for reading now.
+bool CanOpenForReading(const std::string& path);
+
 // The file name without its last extension ("beach.JPG" gives "beach").
 std::string FileTitle(const std::string& name);
 
