@@ -3,7 +3,8 @@
 // whether the two mosaics are the same to the byte, and the mosaic's
 // fidelity to the photograph.
 //
-//   bench_build PHOTO LIBRARY_FOLDER TILE_SIZE ACCURACY RANDOMIZATION COLOUR_ADJUST [--no-reference]
+//   bench_build PHOTO LIBRARY_FOLDER TILE_SIZE ACCURACY RANDOMIZATION COLOUR_ADJUST
+//   [--no-reference]
 //
 // Fidelity is the PSNR between photograph and mosaic after both are
 // box-averaged to one pixel per tile cell: every cell of the grid that lies
@@ -108,8 +109,7 @@ int main(int argc, char** argv) {
   engine.Create(photo.width, photo.height, 32, true);
   ResetProgramRandom();
   SilentProgressWindow progress;
-  const double engineSeconds =
-      Timed([&] { PaintMosaic(photo, engine, tiles, options, progress); });
+  const double engineSeconds = Timed([&] { PaintMosaic(photo, engine, tiles, options, progress); });
   const long peakBytes = bench::PeakMemoryBytes();
 
   std::printf("photo: %d x %d\ntiles: %d\ncells: %lld\n", photo.width, photo.height, count,
@@ -123,8 +123,7 @@ int main(int argc, char** argv) {
   if (withReference) {
     CDrawDibBmp model;
     model.Create(photo.width, photo.height, 32, true);
-    const double modelSeconds =
-        Timed([&] { reference::Build(photo, model, tiles, options); });
+    const double modelSeconds = Timed([&] { reference::Build(photo, model, tiles, options); });
     const bool identical = std::memcmp(engine.bits, model.bits,
                                        size_t(engine.LineLength()) * size_t(engine.height)) == 0;
     std::printf("reference matching seconds: %.3f\nspeed-up: %.1f\nidentical: %s\n", modelSeconds,

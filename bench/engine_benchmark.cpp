@@ -27,8 +27,12 @@ struct Inputs {
 };
 
 // Cells walk the photograph so each iteration scores a different cell.
-int CellX(int64_t i) { return int(i * 7 % 40) * kTileSize; }
-int CellY(int64_t i) { return int(i * 3 % 30) * kTileSize; }
+int CellX(int64_t i) {
+  return int(i * 7 % 40) * kTileSize;
+}
+int CellY(int64_t i) {
+  return int(i * 3 % 30) * kTileSize;
+}
 
 void BM_ChooseTileReference(benchmark::State& state) {
   Inputs in(int(state.range(0)));

@@ -18,7 +18,6 @@ namespace tesselor {
 
 namespace {
 
-
 // Decodes one tile file and lays its top-left 64 x 64 pixels out in work.
 // A file that does not decode, or decodes to less than a whole tile, is
 // unusable: it is reported and left out rather than read beyond its pixels.
@@ -60,7 +59,10 @@ LoadedFile ReadListedFile(const DirectoryEntry& entry, int tileSize, int copies)
     } catch (const std::bad_alloc&) {
       break;
     }
-    ReduceTile(*work, copy == 1, *loaded.copies[copy]);
+    if (copy == 0)
+      ReduceTile(*work, *loaded.copies[0]);
+    else
+      MirrorTile(*loaded.copies[0], *loaded.copies[1]);
   }
   return loaded;
 }
@@ -79,7 +81,7 @@ int CountTileFiles() {
   return count;
 }
 
-void ReduceTile(const TilePlanes& work, bool mirrored, TileBuffer& tile) {
+void ReduceTile(const TilePlanes& work, TileBuffer& tile) {
   const int n = tile.Size();
   const int block = kTileEdge / n;
   for (int c = 0; c < kChannels; ++c) {
@@ -95,11 +97,22 @@ void ReduceTile(const TilePlanes& work, bool mirrored, TileBuffer& tile) {
           for (int column = firstColumn; column < firstColumn + block; ++column)
             blockSum += work.At(c, row, column);
         const int value = blockSum / (block * block);
-        plane[(n - 1 - k) * n + (mirrored ? n - 1 - j : j)] = static_cast<uint8_t>(value);
+        plane[(n - 1 - k) * n + j] = static_cast<uint8_t>(value);
         planeSum += value;
       }
     }
     tile.SetAverage(c, static_cast<uint8_t>(planeSum / (n * n)));
+  }
+}
+
+void MirrorTile(const TileBuffer& tile, TileBuffer& mirror) {
+  const int n = tile.Size();
+  for (int c = 0; c < kChannels; ++c) {
+    const uint8_t* from = tile.Plane(c);
+    uint8_t* to = mirror.Plane(c);
+    for (int y = 0; y < n; ++y)
+      for (int x = 0; x < n; ++x) to[y * n + x] = from[y * n + n - 1 - x];
+    mirror.SetAverage(c, tile.Average(c));
   }
 }
 
@@ -120,7 +133,9 @@ int LoadTileSet(TileSet& tiles, int tileSize, bool mirrorTiles) {
     // take them in listing order, so the result is that of a reading in order.
     OrderedParallel<LoadedFile> reader(
         static_cast<int64_t>(entries.size()),
-        [&](int64_t i) { return ReadListedFile(entries[static_cast<size_t>(i)], tileSize, copies); },
+        [&](int64_t i) {
+          return ReadListedFile(entries[static_cast<size_t>(i)], tileSize, copies);
+        },
         kLoadWindow);
     MessagePump pump;
     bool ended = false;

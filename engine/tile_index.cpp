@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 #if defined(__SSE2__)
@@ -15,7 +15,9 @@ namespace tesselor {
 
 namespace {
 
-int SampleAxisCount(int tileSize, int step) { return (tileSize + step - 1) / step; }
+int SampleAxisCount(int tileSize, int step) {
+  return (tileSize + step - 1) / step;
+}
 
 // Gathers the compared values of one n x n plane, columns outer, rows inner.
 void GatherSamples(const uint8_t* plane, int tileSize, int step, uint8_t* out) {
@@ -88,7 +90,9 @@ TileIndex::TileIndex(const TileSet& tiles, int accuracyStep)
   samples_.resize(static_cast<size_t>(count) * kChannels * samplesPerChannel_);
   for (int t = 0; t < count; ++t) {
     const TileBuffer& tile = tiles[t];
-    byTotal_.push_back({tile.Average(0) + tile.Average(1) + tile.Average(2), t});
+    byTotal_.push_back({tile.Average(0) + tile.Average(1) + tile.Average(2),
+                        t,
+                        {tile.Average(0), tile.Average(1), tile.Average(2)}});
     uint8_t* out = samples_.data() + static_cast<size_t>(t) * kChannels * samplesPerChannel_;
     for (int c = 0; c < kChannels; ++c)
       GatherSamples(tile.Plane(c), tileSize_, step_, out + c * samplesPerChannel_);
@@ -130,14 +134,14 @@ CandidateList TileIndex::Rank(const CellBuffer& cell, int colourAdjust, int want
     return last.tile >= 0 ? last.score : std::numeric_limits<double>::infinity();
   };
 
-  const auto consider = [&](int t) {
-    const TileBuffer& tile = tiles_[t];
+  const auto consider = [&](const Entry& entry) {
+    const int t = entry.tile;
     int averageDifference = 0;
     for (int c = 0; c < kChannels; ++c)
-      averageDifference += std::abs(cell.average[c] - tile.Average(c));
+      averageDifference += std::abs(cell.average[c] - entry.average[c]);
     const double bound = limit();
     if (averageDifference > bound) return;
-    const ColourGains gains = GainsFor(cell, tile, colourAdjust);
+    const ColourGains gains = GainsFor(cell, tiles_[t], colourAdjust);
     const uint8_t* tileSamples = samples_.data() + static_cast<size_t>(t) * kChannels * m;
     const int sum =
         SampleDifference(tileSamples, cellSamples.data(), gains, averageDifference, bound);
@@ -154,13 +158,15 @@ CandidateList TileIndex::Rank(const CellBuffer& cell, int colourAdjust, int want
     const bool haveAbove = above != byTotal_.end();
     const bool haveBelow = below != byTotal_.begin();
     if (!haveAbove && !haveBelow) break;
-    const int gapAbove = haveAbove ? above->averageTotal - cellTotal : std::numeric_limits<int>::max();
-    const int gapBelow = haveBelow ? cellTotal - (below - 1)->averageTotal : std::numeric_limits<int>::max();
+    const int gapAbove =
+        haveAbove ? above->averageTotal - cellTotal : std::numeric_limits<int>::max();
+    const int gapBelow =
+        haveBelow ? cellTotal - (below - 1)->averageTotal : std::numeric_limits<int>::max();
     if (std::min(gapAbove, gapBelow) > limit()) break;
     if (gapAbove <= gapBelow)
-      consider((above++)->tile);
+      consider(*above++);
     else
-      consider((--below)->tile);
+      consider(*--below);
   }
   return list;
 }

@@ -27,6 +27,7 @@ class TileIndex {
   struct Entry {
     int averageTotal;  // red + green + blue averages
     int tile;
+    std::array<uint8_t, kChannels> average;  // kept here to spare a visit to the tile
   };
 
   // Sums the absolute differences of the adjusted tile samples from the cell

@@ -36,10 +36,12 @@ void MakeLibrary(std::mt19937& random, int tileSize, int files, TileSet& tiles) 
     const unsigned seed = random();
     const auto colour = [hue, seed](int x, int y) {
       const unsigned h = (unsigned(x) * 2654435761u) ^ (unsigned(y) * 40503u) ^ seed;
-      return Rgb{uint8_t(hue + (h & 63)), uint8_t(80 + ((h >> 6) & 63)), uint8_t((x * 9 + y) & 255)};
+      return Rgb{uint8_t(hue + (h & 63)), uint8_t(80 + ((h >> 6) & 63)),
+                 uint8_t((x * 9 + y) & 255)};
     };
     tiles.Add(testing::MakeTile(tileSize, colour));
-    tiles.Add(testing::MakeTile(tileSize, [&](int x, int y) { return colour(tileSize - 1 - x, y); }));
+    tiles.Add(
+        testing::MakeTile(tileSize, [&](int x, int y) { return colour(tileSize - 1 - x, y); }));
   }
 }
 

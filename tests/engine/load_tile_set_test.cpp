@@ -42,7 +42,7 @@ TEST(ReduceTile, AveragesBlocksFromTheBottomLeftAtEverySize) {
   const int twelveStarts[] = {0, 5, 10, 16, 21, 26, 32, 37, 42, 48, 53, 58};
   for (const int n : {64, 48, 32, 24, 16, 12, 8}) {
     TileBuffer tile(n);
-    ReduceTile(work, false, tile);
+    ReduceTile(work, tile);
     const int block = 64 / n;
     for (int j = 0; j < n; ++j) {
       const int start = n == 12 ? twelveStarts[j] : 64 * j / n;
