@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz/scratch_folder.h"
 #include "imagelib/any_pic_decoder.h"
 #include "imagelib/draw_dib_bmp.h"
 #include "library/legacy_upgrade.h"
@@ -23,16 +24,15 @@ const std::string kLibrary = "Legacy/";
 
 const std::string& ProgramFolder() {
   static const std::string folder = [] {
-    char pattern[] = "/tmp/tesselor-fuzz-XXXXXX";
-    if (!mkdtemp(pattern)) std::abort();
-    const std::string made = std::string(pattern) + "/";
-    if (mkdir((made + kLibrary).c_str(), 0700) != 0) std::abort();
-    return made;
+    if (mkdir((ScratchFolder() + kLibrary).c_str(), 0700) != 0) std::abort();
+    return ScratchFolder();
   }();
   return folder;
 }
 
-bool Exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+bool Exists(const std::string& path) {
+  return access(path.c_str(), F_OK) == 0;
+}
 
 }  // namespace
 

@@ -2,31 +2,19 @@
 // and as a Windows bitmap and decodes both again: the writers must take
 // whatever the decoders produce, and the decoders must read back what the
 // writers wrote with the same size.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
+#include "fuzz/fuzz_bitmap.h"
+#include "fuzz/scratch_folder.h"
 #include "imagelib/any_pic_decoder.h"
-#include "imagelib/draw_dib_bmp.h"
 #include "imagelib/jpeg_encoder.h"
 #include "imagelib/text_exception.h"
-#include "platform/file_error.h"
 
 using namespace tesselor;
 
 namespace {
-
-const std::string& ScratchFolder() {
-  static const std::string folder = [] {
-    char pattern[] = "/tmp/tesselor-fuzz-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    if (!made) std::abort();
-    return std::string(made) + "/";
-  }();
-  return folder;
-}
 
 void ExpectSameSize(const std::string& path, const CBmp& original) {
   CAnyPicDecoder decoder;
@@ -40,7 +28,7 @@ void ExpectSameSize(const std::string& path, const CBmp& original) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static CAnyPicDecoder decoder;
   CMemorySource source(data, static_cast<int64_t>(size), "fuzz-input");
-  CDrawDibBmp bmp;
+  FuzzBitmap bmp;
   try {
     decoder.DecodeSource(source, bmp, 32);
   } catch (const CTextException&) {

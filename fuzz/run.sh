@@ -17,7 +17,7 @@ targets=("$@")
 build=build-fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTESSELOR_FUZZ=ON -DTESSELOR_BUILD_APP=OFF -DTESSELOR_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" --target $(printf 'fuzz_%s ' "${targets[@]}")
+cmake --build "$build" -j2 --target $(printf 'fuzz_%s ' "${targets[@]}")
 bash fuzz/make_seeds.sh "$build/seeds" >/dev/null
 mkdir -p "$build/findings" "$build/corpus"
 

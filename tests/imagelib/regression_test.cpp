@@ -1,0 +1,99 @@
+// Inputs that once broke a decoder under the fuzz targets, kept under
+// fuzz/regressions/<target>/ and named after what they broke. Each is fed to
+// the decoder exactly as its fuzz target feeds it and must now decode or be
+// refused with CTextException; the sanitizer build also catches any read or
+// write outside the data (scripts/test-sanitized.sh).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "fuzz/fuzz_input.h"
+#include "imagelib/draw_dib_bmp.h"
+#include "imagelib/text_exception.h"
+#include "platform/directory_listing.h"
+#include "tests/support/test_support.h"
+
+namespace tesselor {
+namespace {
+
+using Replay = std::function<void(const std::vector<uint8_t>&, CBmp&)>;
+
+template <class Decoder>
+Replay Through(const char* sourceName) {
+  return [sourceName](const std::vector<uint8_t>& input, CBmp& bmp) {
+    DecodeFuzzInput<Decoder>(input.data(), input.size(), sourceName, bmp);
+  };
+}
+
+// Each decoder target's folder, with the decoder and source name its target uses.
+const std::map<std::string, Replay>& Targets() {
+  static const std::map<std::string, Replay> targets = {
+      {"any", Through<CAnyPicDecoder>("fuzz-input")},
+      {"bmp", Through<CBmpDecoder>("fuzz-input")},
+      {"jpeg", Through<CJPEGDecoder>("fuzz-input")},
+      {"tga", Through<CTGADecoder>("fuzz-input")},
+      {"tiff", Through<CTIFFDecoder>("fuzz-input")},
+      {"png", Through<CPNGDecoder>("fuzz-input")},
+      {"pcx", Through<CPCXDecoder>("fuzz-input")},
+      {"pict", Through<CPictDecoder>("fuzz-input")},
+      {"wmf", Through<CWEMFDecoder>("fuzz-input.wmf")},
+      {"emf", Through<CWEMFDecoder>("fuzz-input.emf")},
+  };
+  return targets;
+}
+
+struct KeptInput {
+  std::string target;
+  std::string name;
+};
+
+std::vector<KeptInput> KeptInputs() {
+  std::vector<KeptInput> inputs;
+  for (const auto& [target, replay] : Targets())
+    for (const DirectoryEntry& entry :
+         ListDirectory(std::string(TESSELOR_FUZZ_REGRESSIONS) + "/" + target, "*"))
+      inputs.push_back({target, entry.name});
+  return inputs;
+}
+
+// "tga/colour-map-past-256-entries" becomes "tga_colour_map_past_256_entries".
+std::string TestName(const ::testing::TestParamInfo<KeptInput>& info) {
+  std::string name = info.param.target + "_" + info.param.name;
+  std::replace_if(
+      name.begin(), name.end(), [](char c) { return !std::isalnum(c); }, '_');
+  return name;
+}
+
+class FuzzRegression : public ::testing::TestWithParam<KeptInput> {};
+
+TEST_P(FuzzRegression, DecodesOrIsRefusedCleanly) {
+  const KeptInput& kept = GetParam();
+  const std::vector<uint8_t> input = testing::ReadFileBytes(std::string(TESSELOR_FUZZ_REGRESSIONS) +
+                                                            "/" + kept.target + "/" + kept.name);
+  CDrawDibBmp bmp;
+  try {
+    Targets().at(kept.target)(input, bmp);
+  } catch (const CTextException& e) {
+    EXPECT_NE(e.GetCode(), 0) << e.GetText();
+    return;
+  }
+  EXPECT_GT(bmp.width, 0);
+  EXPECT_GT(bmp.height, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kept, FuzzRegression, ::testing::ValuesIn(KeptInputs()), TestName);
+// Until the fuzzers find something there is nothing to replay.
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(FuzzRegression);
+
+TEST(FuzzRegression, EveryKeptInputBelongsToAKnownTarget) {
+  for (const DirectoryEntry& folder : ListDirectory(TESSELOR_FUZZ_REGRESSIONS, "*"))
+    EXPECT_TRUE(Targets().count(folder.name)) << folder.name;
+}
+
+}  // namespace
+}  // namespace tesselor
