@@ -44,6 +44,9 @@ std::vector<SummaryText> LayOutOptionsSummary(const OptionsSummaryValues& values
 QFont SummaryFont(bool bold);
 
 class COptionsSummary : public QWidget {
+  // So findChild and qobject_cast can tell it from other widgets.
+  Q_OBJECT
+
  public:
   // The panel's size in pixels on screen.
   static constexpr int kWidth = 248;

@@ -10,6 +10,9 @@
 namespace tesselor {
 
 class CTilePreview : public QWidget {
+  // So findChild and qobject_cast can tell it from other widgets.
+  Q_OBJECT
+
  public:
   // Edge of the white square in pixels; the frame lies one pixel outside it.
   static constexpr int kSquareEdge = 96;
