@@ -1,0 +1,192 @@
+// Files whose headers claim pictures far beyond what the program can hold:
+// every format is refused through format recognition, as the program opens
+// files, with a message that says why, and at once, before any storage for
+// the claimed pixels is set up.
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "imagelib/any_pic_decoder.h"
+#include "imagelib/data_sink.h"
+#include "imagelib/draw_dib_bmp.h"
+#include "imagelib/jpeg_encoder.h"
+#include "imagelib/text_exception.h"
+#include "tests/support/test_support.h"
+
+namespace tesselor {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+void Put16(Bytes& b, uint32_t v) {
+  b.push_back(uint8_t(v));
+  b.push_back(uint8_t(v >> 8));
+}
+void Put32(Bytes& b, uint32_t v) {
+  Put16(b, v & 0xFFFF);
+  Put16(b, v >> 16);
+}
+void Put32BigEndian(Bytes& b, uint32_t v) {
+  for (int shift = 24; shift >= 0; shift -= 8) b.push_back(uint8_t(v >> shift));
+}
+
+Bytes BmpHeader(uint32_t width, uint32_t height) {
+  Bytes b = {'B', 'M'};
+  Put32(b, 0);   // file size, not read
+  Put32(b, 0);   // reserved
+  Put32(b, 54);  // pixel offset
+  Put32(b, 40);
+  Put32(b, width);
+  Put32(b, height);
+  Put16(b, 1);
+  Put16(b, 24);
+  for (int i = 0; i < 6; ++i) Put32(b, 0);
+  b.resize(b.size() + 64, 0x55);
+  return b;
+}
+
+Bytes TgaHeader(uint32_t width, uint32_t height) {
+  Bytes b = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};  // true colour, no colour map
+  Put16(b, width);
+  Put16(b, height);
+  b.push_back(24);
+  b.push_back(0);
+  b.resize(b.size() + 64, 0x55);
+  return b;
+}
+
+Bytes PcxHeader(uint32_t width, uint32_t height) {
+  Bytes b(128, 0);
+  b[0] = 10;
+  b[1] = 5;
+  b[2] = 1;  // run-length encoded
+  b[3] = 8;
+  b[8] = uint8_t(width - 1);
+  b[9] = uint8_t((width - 1) >> 8);
+  b[10] = uint8_t(height - 1);
+  b[11] = uint8_t((height - 1) >> 8);
+  b[65] = 3;
+  b[66] = uint8_t(width);
+  b[67] = uint8_t(width >> 8);
+  b.resize(b.size() + 64, 0x55);
+  return b;
+}
+
+void PutPngChunk(Bytes& b, const char* type, const Bytes& data) {
+  Put32BigEndian(b, uint32_t(data.size()));
+  Bytes typed(type, type + 4);
+  typed.insert(typed.end(), data.begin(), data.end());
+  b.insert(b.end(), typed.begin(), typed.end());
+  Put32BigEndian(b, uint32_t(crc32(0, typed.data(), uInt(typed.size()))));
+}
+
+Bytes PngHeader(uint32_t width, uint32_t height) {
+  Bytes b = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  Bytes header;
+  Put32BigEndian(header, width);
+  Put32BigEndian(header, height);
+  header.insert(header.end(), {8, 2, 0, 0, 0});  // 8-bit RGB, not interlaced
+  PutPngChunk(b, "IHDR", header);
+  PutPngChunk(b, "IDAT", Bytes(16, 0x55));
+  PutPngChunk(b, "IEND", {});
+  return b;
+}
+
+// One uncompressed grey strip, far shorter than the size claims.
+Bytes TiffHeader(uint32_t width, uint32_t height) {
+  Bytes b = {'I', 'I', 42, 0};
+  Put32(b, 8);
+  const uint32_t entries = 9;
+  const uint32_t dataOffset = 8 + 2 + 12 * entries + 4;
+  Put16(b, entries);
+  auto entry = [&b](uint16_t tag, uint16_t type, uint32_t value) {
+    Put16(b, tag);
+    Put16(b, type);
+    Put32(b, 1);
+    Put32(b, type == 3 ? value & 0xFFFF : value);
+  };
+  entry(256, 4, width);
+  entry(257, 4, height);
+  entry(258, 3, 8);  // bits per sample
+  entry(259, 3, 1);  // no compression
+  entry(262, 3, 1);  // black is zero
+  entry(273, 4, dataOffset);
+  entry(277, 3, 1);  // samples per pixel
+  entry(278, 4, height);
+  entry(279, 4, 4096);
+  Put32(b, 0);
+  b.resize(b.size() + 4096, 0x55);
+  return b;
+}
+
+// A real 16 x 16 JPEG whose frame header is made to claim the size.
+Bytes JpegHeader(uint32_t width, uint32_t height) {
+  CDrawDibBmp small;
+  testing::FillBitmap(small, 16, 16, [](int x, int y) {
+    return testing::Rgb{uint8_t(x * 16), uint8_t(y * 16), 90};
+  });
+  Bytes b(static_cast<size_t>(CJPEGEncoder::SinkCapacity(small)));
+  CDataSink sink;
+  sink.Open("small.jpg", b.data(), int64_t(b.size()));
+  CJPEGEncoder().EncodeImage(small, sink);
+  b.resize(static_cast<size_t>(sink.BytesWritten()));
+  for (size_t i = 2; i + 9 < b.size(); ++i)
+    if (b[i] == 0xFF && b[i + 1] == 0xC0) {  // length, precision, height, width
+      b[i + 5] = uint8_t(height >> 8);
+      b[i + 6] = uint8_t(height);
+      b[i + 7] = uint8_t(width >> 8);
+      b[i + 8] = uint8_t(width);
+      return b;
+    }
+  ADD_FAILURE() << "no frame header";
+  return b;
+}
+
+struct Format {
+  const char* name;
+  std::function<Bytes(uint32_t, uint32_t)> header;
+};
+
+const Format kFormats[] = {
+    {"bmp", BmpHeader}, {"tga", TgaHeader},   {"pcx", PcxHeader},
+    {"png", PngHeader}, {"tiff", TiffHeader}, {"jpeg", JpegHeader},
+};
+
+class AbsurdSize : public ::testing::TestWithParam<Format> {};
+
+// 65535 x 65535 is the largest size most of these headers can state (JPEG
+// stops at 65500, which its library refuses itself); 40000 x 40000 fits every
+// header but is 6.4 GB of pixels, past what one bitmap may take.
+TEST_P(AbsurdSize, IsRefusedAtOnceSayingWhy) {
+  const Format& format = GetParam();
+  testing::TempDir dir;
+  for (const auto& [width, height] : {std::pair{65535u, 65535u}, {40000u, 40000u}}) {
+    const std::string size = std::to_string(width) + " x " + std::to_string(height);
+    const std::string path = dir.File(std::string("huge.") + format.name);
+    testing::WriteFileBytes(path, format.header(width, height));
+    CDrawDibBmp bmp;
+    const auto start = std::chrono::steady_clock::now();
+    try {
+      CAnyPicDecoder().DecodeFile(path, bmp, 32);
+      ADD_FAILURE() << size << " decoded";
+    } catch (const CTextException& e) {
+      const bool ours = e.GetText().find(size) != std::string::npos;
+      const bool jpegLibrarys =
+          e.GetText().find("Maximum supported image dimension") != std::string::npos;
+      EXPECT_TRUE(ours || (format.name == std::string("jpeg") && jpegLibrarys)) << e.GetText();
+      EXPECT_EQ(e.GetCode(), ours ? kErrBadHeader : kErrUnsupported) << e.GetText();
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << size;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, AbsurdSize, ::testing::ValuesIn(kFormats),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace tesselor
