@@ -56,10 +56,14 @@ int UpgradeLegacyTiles(const std::string& libraryFolder) {
     if (!ReadLegacyTile(entry.fullPath, *planes)) continue;
     CDrawDibBmp tile;
     planes->CopyTo(tile);
+    const std::string jpegPath = folder + FileTitle(entry.name) + ".jpg";
     try {
-      encoder.EncodeFile(folder + FileTitle(entry.name) + ".jpg", tile);
-    } catch (const CTextException&) {
-      continue;  // without its JPEG the legacy file is the only copy of the tile
+      encoder.EncodeFile(jpegPath, tile);
+    } catch (const CTextException& error) {
+      // Without its JPEG the legacy file is the only copy of the tile, so it
+      // stays. A full or read-only disk would refuse every further tile the
+      // same way: the upgrade ends here, and the user is told why.
+      throw FileError(jpegPath, error.GetText());
     }
     if (unlink(entry.fullPath.c_str()) != 0) throw FileError(entry.fullPath, ErrnoText());
     ++converted;

@@ -68,8 +68,8 @@ TileList RefreshTileList(const std::string& libraryFolder) {
   try {
     UpgradeLegacyTiles(libraryFolder);
   } catch (const FileError& error) {
-    // The upgrade stops at a legacy file it could not remove; the tiles it
-    // converted before are there, so list them all the same.
+    // The upgrade stops at a legacy file it could not convert or remove; the
+    // tiles it converted before are there, so list them all the same.
     ReportFileError(error);
   }
   return ListManagerTiles(libraryFolder);

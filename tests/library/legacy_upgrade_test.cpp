@@ -5,6 +5,7 @@
 
 #include "imagelib/any_pic_decoder.h"
 #include "library/tile_files.h"
+#include "platform/file_error.h"
 #include "tests/library/program_folder.h"
 
 namespace tesselor {
@@ -58,7 +59,12 @@ TEST(UpgradeLegacyTiles, KeepsTheRawFileWhenItsJpegCannotBeWritten) {
   const std::string library = program.Folder("Old");
   WriteLegacyTile(library + "d.raw", [](int, int) { return true; });
   mkdir((library + "d.jpg").c_str(), 0777);  // nothing can be renamed over a folder
-  EXPECT_EQ(UpgradeLegacyTiles("Old/"), 0);
+  try {
+    UpgradeLegacyTiles("Old/");
+    ADD_FAILURE() << "no FileError";
+  } catch (const FileError& error) {
+    EXPECT_EQ(error.Path(), library + "d.jpg");
+  }
   EXPECT_TRUE(testing::FileExists(library + "d.raw"));
 }
 
