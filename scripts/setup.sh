@@ -8,6 +8,8 @@ packages=(
   libjpeg62-turbo-dev libpng-dev libtiff-dev zlib1g-dev
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  # the fuzz targets (fuzz/run.sh): clang and its libFuzzer and sanitizer runtimes
+  clang libclang-rt-14-dev
   # independent encoders and decoders the tests compare against
   imagemagick libjpeg-turbo-progs libtiff-tools
   # photographs for the Demo Tile Library and the demo mosaic
