@@ -1,6 +1,7 @@
 #include "imagelib/metafile_canvas.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 
@@ -65,6 +66,13 @@ struct Crossing {
 
 }  // namespace
 
+int SaturatedInt(double v) {
+  if (std::isnan(v)) return 0;
+  if (v <= INT_MIN) return INT_MIN;
+  if (v >= INT_MAX) return INT_MAX;
+  return static_cast<int>(v);
+}
+
 MetafileCanvas::MetafileCanvas(uint8_t* const* rows, int width, int height)
     : rows_(rows), width_(width), height_(height) {}
 
@@ -91,8 +99,8 @@ void MetafileCanvas::FillPolygons(const std::vector<std::vector<CanvasPoint>>& p
       top = std::min(top, p.y);
       bottom = std::max(bottom, p.y);
     }
-  const int firstRow = std::max(0, static_cast<int>(std::floor(top)));
-  const int lastRow = std::min(height_ - 1, static_cast<int>(std::ceil(bottom)));
+  const int firstRow = std::max(0, SaturatedInt(std::floor(top)));
+  const int lastRow = std::min(height_ - 1, SaturatedInt(std::ceil(bottom)));
   std::vector<Crossing> crossings;
   for (int y = firstRow; y <= lastRow; ++y) {
     // Sample each row through the pixel centres.
@@ -114,8 +122,8 @@ void MetafileCanvas::FillPolygons(const std::vector<std::vector<CanvasPoint>>& p
       const bool filled = winding ? inside != 0 : inside % 2 == 1;
       if (!filled) continue;
       // Pixels whose centres lie in [left, right).
-      const int from = std::max(0, static_cast<int>(std::ceil(crossings[i].x - 0.5)));
-      const int to = std::min(width_, static_cast<int>(std::ceil(crossings[i + 1].x - 0.5)));
+      const int from = std::max(0, SaturatedInt(std::ceil(crossings[i].x - 0.5)));
+      const int to = std::min(width_, SaturatedInt(std::ceil(crossings[i + 1].x - 0.5)));
       for (int x = from; x < to; ++x)
         if (brush.style == CanvasBrush::kSolid || OnHatch(brush.hatch, x, y))
           Plot(x, y, brush.colour);
@@ -172,17 +180,17 @@ void MetafileCanvas::DrawImage(const CanvasImage& image, double sourceX, double 
                                CanvasPoint to) {
   const double width = to.x - from.x, height = to.y - from.y;
   if (width == 0 || height == 0 || image.width <= 0 || image.height <= 0) return;
-  const int left = std::max(0, static_cast<int>(std::ceil(std::min(from.x, to.x) - 0.5)));
-  const int right = std::min(width_, static_cast<int>(std::ceil(std::max(from.x, to.x) - 0.5)));
-  const int top = std::max(0, static_cast<int>(std::ceil(std::min(from.y, to.y) - 0.5)));
-  const int bottom = std::min(height_, static_cast<int>(std::ceil(std::max(from.y, to.y) - 0.5)));
+  const int left = std::max(0, SaturatedInt(std::ceil(std::min(from.x, to.x) - 0.5)));
+  const int right = std::min(width_, SaturatedInt(std::ceil(std::max(from.x, to.x) - 0.5)));
+  const int top = std::max(0, SaturatedInt(std::ceil(std::min(from.y, to.y) - 0.5)));
+  const int bottom = std::min(height_, SaturatedInt(std::ceil(std::max(from.y, to.y) - 0.5)));
   for (int y = top; y < bottom; ++y) {
     const double v = sourceY + (y + 0.5 - from.y) / height * sourceHeight;
-    const int sy = static_cast<int>(std::floor(v));
+    const int sy = SaturatedInt(std::floor(v));
     if (sy < 0 || sy >= image.height) continue;
     for (int x = left; x < right; ++x) {
       const double u = sourceX + (x + 0.5 - from.x) / width * sourceWidth;
-      const int sx = static_cast<int>(std::floor(u));
+      const int sx = SaturatedInt(std::floor(u));
       if (sx < 0 || sx >= image.width) continue;
       const uint8_t* p = &image.pixels[(static_cast<size_t>(sy) * image.width + sx) * 4];
       Plot(x, y, CanvasColour{p[2], p[1], p[0]});

@@ -29,6 +29,10 @@ struct CanvasBrush {
   int hatch = 0;  // the metafile's hatch style, for kHatched
 };
 
+// v toward zero, held to int's range (NaN as 0): a metafile's coordinates can
+// be anything, and converting a double beyond that range is undefined.
+int SaturatedInt(double v);
+
 // A decoded device-independent bitmap, top line first, blue, green, red, 255.
 struct CanvasImage {
   int width = 0;

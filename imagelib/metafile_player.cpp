@@ -124,7 +124,7 @@ void MetafilePlayer::CreatePen(uint32_t slot, int style, double width, uint32_t 
   object->pen.colour = Colour(colour);
   // Pen widths are logical units along x; zero means one pixel.
   const double pixels = std::abs(ToPixels({width, 0}).x - ToPixels({0, 0}).x);
-  object->pen.width = std::clamp(static_cast<int>(std::lround(pixels)), 1, 256);
+  object->pen.width = std::clamp(SaturatedInt(std::round(pixels)), 1, 256);
 }
 
 void MetafilePlayer::CreateBrush(uint32_t slot, int style, uint32_t colour, int hatch) {
@@ -213,7 +213,7 @@ void MetafilePlayer::Ellipse(LogicalPoint corner, LogicalPoint opposite) {
   const double radiusX = std::abs(b.x - a.x) / 2, radiusY = std::abs(b.y - a.y) / 2;
   // A polygon fine enough that its sides are under two pixels long.
   const double perimeter = 2 * M_PI * std::max(radiusX, radiusY);
-  const int sides = std::clamp(static_cast<int>(perimeter / 2), 16, 4096);
+  const int sides = std::clamp(SaturatedInt(perimeter / 2), 16, 4096);
   auto ring = [&](double x, double y, double rx, double ry) {
     std::vector<CanvasPoint> points;
     for (int i = 0; i < sides; ++i) {

@@ -86,7 +86,9 @@ void CWEMFDecoder::DecodeImage(CBmp& bmp, ColourTable& palette, int& bitsPerPixe
   }
   width = OrDefault(width, kEmptyFrameWidth);
   height = OrDefault(height, kEmptyFrameHeight);
-  if (width * height > kMaxRenderedPixels)
+  // Each side first: two wild sides multiplied would overflow.
+  if (width > kMaxRenderedPixels || height > kMaxRenderedPixels ||
+      width * height > kMaxRenderedPixels)
     RaiseError(kErrOutOfMemory, "Cannot allocate memory bitmap.");
 
   const bool hasPalette = paletteEntries > 0 && paletteEntries < kTableEntries;

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
+#include <cmath>
 #include <functional>
 #include <map>
 #include <string>
@@ -14,6 +16,8 @@
 
 #include "fuzz/fuzz_input.h"
 #include "imagelib/draw_dib_bmp.h"
+#include "imagelib/metafile_canvas.h"
+#include "imagelib/metafile_player.h"
 #include "imagelib/text_exception.h"
 #include "platform/directory_listing.h"
 #include "tests/support/test_support.h"
@@ -93,6 +97,37 @@ GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(FuzzRegression);
 TEST(FuzzRegression, EveryKeptInputBelongsToAKnownTarget) {
   for (const DirectoryEntry& folder : ListDirectory(TESSELOR_FUZZ_REGRESSIONS, "*"))
     EXPECT_TRUE(Targets().count(folder.name)) << folder.name;
+}
+
+// The first finding, where it broke: a metafile's records can put points
+// anywhere, far beyond int's range or at NaN, and the canvas must clip them
+// to the picture without converting such a double to int.
+TEST(WildMetafileCoordinates, AreClippedToThePictureWithoutOverflow) {
+  EXPECT_EQ(SaturatedInt(1e300), INT_MAX);
+  EXPECT_EQ(SaturatedInt(-1e300), INT_MIN);
+  EXPECT_EQ(SaturatedInt(NAN), 0);
+  EXPECT_EQ(SaturatedInt(-2.9), -2);
+
+  constexpr int kEdge = 8;
+  std::vector<uint8_t> pixels(4 * kEdge * kEdge);
+  std::vector<uint8_t*> rows;
+  for (int y = 0; y < kEdge; ++y) rows.push_back(&pixels[size_t(4 * kEdge * y)]);
+  MetafileCanvas canvas(rows.data(), kEdge, kEdge);
+  canvas.Clear({255, 255, 255});
+  const double huge = 1e300;
+  const CanvasBrush red{CanvasBrush::kSolid, {255, 0, 0}, 0};
+  canvas.FillPolygons({{{-huge, -huge}, {huge, -huge}, {huge, huge}, {-huge, huge}}}, red, false);
+  for (size_t i = 0; i < pixels.size(); i += 4)
+    ASSERT_EQ(pixels[i + 2], 255) << "pixel " << i / 4 << " not filled";
+  canvas.FillPolygons({{{NAN, 0}, {4, NAN}, {huge, 8}}}, red, true);
+  canvas.StrokePolyline({{-huge, 3}, {huge, NAN}, {3, huge}}, true, CanvasPen{true, {}, 3});
+  canvas.DrawImage(CanvasImage{1, 1, {1, 2, 3, 255}}, 0, 0, 1, 1, {-huge, -huge}, {huge, huge});
+
+  // The ellipse whose polygon had more sides than an int can count.
+  const ColourTable palette(4 * 256, 0);
+  MetafilePlayer player(canvas, palette);
+  player.Ellipse({-huge, -huge}, {huge, huge});
+  player.Ellipse({0, 0}, {NAN, 4});
 }
 
 }  // namespace
