@@ -43,6 +43,15 @@ bool PngOpen(PngReader& reader, CDataSource& source) {
   reader.info = png_create_info_struct(reader.png);
   if (!reader.info) return false;
   png_set_read_fn(reader.png, &reader, OnRead);
+  // Only the pixels are used, so the metadata chunks are skipped unread.
+  // libpng would otherwise allocate whatever length such a chunk claims (an
+  // absurd one only draws a warning) and inflate compressed text and
+  // profiles, so a file of a few bytes could make it ask for gigabytes.
+  static constexpr png_byte kIgnoredChunks[] =
+      "bKGD\0cHRM\0eXIf\0gAMA\0hIST\0iCCP\0iTXt\0oFFs\0pCAL\0pHYs\0sBIT\0sCAL\0sPLT\0"
+      "sRGB\0tEXt\0tIME\0zTXt";
+  png_set_keep_unknown_chunks(reader.png, PNG_HANDLE_CHUNK_NEVER, kIgnoredChunks,
+                              static_cast<int>(sizeof kIgnoredChunks / 5));
   return true;
 }
 
