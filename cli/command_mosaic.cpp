@@ -231,6 +231,21 @@ BuildOptions OptionsFor(Request& request, const CBmp& source) {
   return settings.ToBuildOptions();
 }
 
+// The blank mosaic of the photograph times magnification; false when it
+// cannot be had. The size is checked in floating point first: a wanted width
+// on a tall photograph can give a height beyond what an int holds.
+bool CreateMosaicBitmap(const CBmp& source, double magnification, CBmp& mosaic) {
+  const double width = source.width * magnification;
+  const double height = source.height * magnification;
+  if (!(width < kMaxBitmapDimension + 1.0 && height < kMaxBitmapDimension + 1.0)) return false;
+  try {
+    mosaic.Create(static_cast<int>(width), static_cast<int>(height), 32, true);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  return true;
+}
+
 int WriteMosaic(const CDrawDibBmp& mosaic, const std::string& path) {
   try {
     if (Extension(path) == "bmp")
@@ -260,13 +275,9 @@ int RunMosaic(const Arguments& args) {
   const BuildOptions options = OptionsFor(request, source);
 
   CDrawDibBmp mosaic;
-  try {
-    mosaic.Create(static_cast<int>(source.width * options.magnification),
-                  static_cast<int>(source.height * options.magnification), 32, true);
-  } catch (const std::bad_alloc&) {
+  if (!CreateMosaicBitmap(source, options.magnification, mosaic))
     return Failure(
         "Not enough memory to create the mosaic image.\nTry selecting a lower magnification.");
-  }
 
   // Relative paths keep meaning what they meant here, after loading has
   // worked in the library folder.

@@ -1,0 +1,61 @@
+// tesselor-cli mosaic asked for far more than one build can hold: it must
+// fail at once with its message, never build or crash.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "imagelib/draw_dib_bmp.h"
+#include "tests/support/test_support.h"
+
+namespace tesselor {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+class CliAbsurdRequest : public ::testing::Test {
+ protected:
+  // Runs in the work folder on an empty program folder; stderr ends up in err.
+  int Run(const std::string& arguments) {
+    const Clock::time_point start = Clock::now();
+    const int code = testing::RunCommand("cd '" + work.Path() + "' && TESSELOR_HOME='" +
+                                         home.Path() + "' '" TESSELOR_CLI_PATH "' mosaic " +
+                                         arguments + " >/dev/null 2>stderr.txt </dev/null");
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(5)) << arguments;
+    const std::vector<uint8_t> bytes = testing::ReadFileBytes(work.File("stderr.txt"));
+    err.assign(bytes.begin(), bytes.end());
+    return code;
+  }
+
+  testing::TempDir home, work;
+  std::string err;
+};
+
+TEST_F(CliAbsurdRequest, FailsAtOnceWithItsMessage) {
+  const std::string noMemory = "Not enough memory to create the mosaic image.";
+  // A wanted width of 65535 on a photograph one pixel wide makes it 65535
+  // times taller: 2.6 billion lines, more than an int can count.
+  CDrawDibBmp photo;
+  testing::FillBitmap(photo, 1, 40000, [](int, int y) { return testing::Rgb{uint8_t(y), 0, 0}; });
+  photo.SaveAsBmp(work.File("tall.bmp"));
+  EXPECT_EQ(Run("tall.bmp -o out.jpg --width 65535"), 1);
+  EXPECT_NE(err.find(noMemory), std::string::npos) << err;
+
+  // Within the largest width and height, but 17 GB of pixels.
+  testing::FillBitmap(photo, 300, 300, [](int x, int) { return testing::Rgb{uint8_t(x), 0, 0}; });
+  photo.SaveAsBmp(work.File("square.bmp"));
+  EXPECT_EQ(Run("square.bmp -o out.jpg --magnification 218"), 1);
+  EXPECT_NE(err.find(noMemory), std::string::npos) << err;
+
+  // A photograph whose header claims 60000 x 60000 pixels it does not have.
+  std::vector<uint8_t> header = testing::ReadFileBytes(work.File("square.bmp"));
+  for (const size_t field : {18, 22})
+    for (int i = 0; i < 4; ++i) header[field + i] = uint8_t(60000 >> (8 * i));
+  testing::WriteFileBytes(work.File("huge.bmp"), header);
+  EXPECT_EQ(Run("huge.bmp -o out.jpg"), 1);
+  EXPECT_NE(err.find("60000 x 60000"), std::string::npos) << err;
+
+  EXPECT_FALSE(testing::FileExists(work.File("out.jpg")));
+}
+
+}  // namespace
+}  // namespace tesselor
