@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang and runs each one.
-#   fuzz/run.sh --seconds 10        each target for 10 seconds (what CI does)
+#   fuzz/run.sh --seconds 5         each target for 5 seconds (what CI does)
 #   fuzz/run.sh --runs 1000000      each target for a million executions
 #   fuzz/run.sh --runs N TARGET...  only the named targets (bmp, jpeg, ...)
-# Findings land in build-fuzz/findings/; the summary shows executions per target.
+# Findings land in build-fuzz/findings/ (TESSELOR_FUZZ_BUILD_DIR picks another
+# build folder); the summary shows executions per target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 limit="-max_total_time=10"
@@ -14,7 +15,7 @@ esac
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(any bmp jpeg tga tiff png pcx pict wmf emf roundtrip legacy_tile)
 
-build=build-fuzz
+build=${TESSELOR_FUZZ_BUILD_DIR:-build-fuzz}
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTESSELOR_FUZZ=ON -DTESSELOR_BUILD_APP=OFF -DTESSELOR_BUILD_TESTS=OFF >/dev/null
 cmake --build "$build" -j2 --target $(printf 'fuzz_%s ' "${targets[@]}")

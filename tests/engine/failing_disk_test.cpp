@@ -23,17 +23,6 @@ using testing::ReadFileBytes;
 using testing::ScratchMount;
 using Bytes = std::vector<uint8_t>;
 
-// Writes filler until the disk refuses more, so every later write fails.
-void FillUp(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  ASSERT_NE(file, nullptr);
-  const Bytes block(4096, 0x5A);
-  while (std::fwrite(block.data(), 1, block.size(), file) == block.size() &&
-         std::fflush(file) == 0) {
-  }
-  std::fclose(file);
-}
-
 // A document holding a built mosaic of noise, which no disk of a few pages
 // can take as JPEG or bitmap.
 class SaveOnFailingDisk : public ::testing::Test {
@@ -84,7 +73,7 @@ class SaveOnFailingDisk : public ::testing::Test {
 TEST_F(SaveOnFailingDisk, FullDiskKeepsTheFileTheSaveWouldHaveReplaced) {
   for (const char* name : {"mosaic.jpg", "mosaic.bmp"})
     testing::WriteFileBytes(mount.File(name), Bytes{'o', 'l', 'd'});
-  FillUp(mount.File("filler"));
+  mount.FillUp();
   ExpectSaveFailsKeepingTheOldFile("mosaic.jpg", "No space left on device");
   ExpectSaveFailsKeepingTheOldFile("mosaic.bmp", "No space left on device");
 }

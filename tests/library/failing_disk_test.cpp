@@ -11,7 +11,6 @@
 
 #include "imagelib/jpeg_encoder.h"
 #include "library/legacy_upgrade.h"
-#include "library/library_catalog.h"
 #include "library/tile_files.h"
 #include "library/tile_making_run.h"
 #include "library/tile_operations.h"
@@ -24,7 +23,6 @@ namespace tesselor {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
 using ::testing::FieldsAre;
 using testing::FileExists;
 using ::testing::HasSubstr;
@@ -50,17 +48,6 @@ bool IsWholeJpeg(const std::string& path) {
   const Bytes bytes = ReadFileBytes(path);
   return bytes.size() > 4 && bytes[0] == 0xFF && bytes[1] == 0xD8 &&
          bytes[bytes.size() - 2] == 0xFF && bytes[bytes.size() - 1] == 0xD9;
-}
-
-// Writes filler until the disk refuses more, so every later write fails.
-void FillUp(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  ASSERT_NE(file, nullptr);
-  const Bytes block(4096, 0x5A);
-  while (std::fwrite(block.data(), 1, block.size(), file) == block.size() &&
-         std::fflush(file) == 0) {
-  }
-  std::fclose(file);
 }
 
 // The program folder lies on a small tmpfs of its own; the photographs on
@@ -131,7 +118,7 @@ TEST_F(FailingDiskTest, LegacyUpgradeOnAFullDiskKeepsEveryLegacyTileAndSaysWhy) 
     legacy.push_back(Noise(TilePlanes::kBytes, unsigned(legacy.size())));
     testing::WriteFileBytes(library + name, legacy.back());
   }
-  FillUp(mount.File("filler"));
+  mount.FillUp();
 
   const TileList list = RefreshTileList("Lib/");
   EXPECT_THAT(list.names, IsEmpty());
@@ -144,7 +131,7 @@ TEST_F(FailingDiskTest, LegacyUpgradeOnAFullDiskKeepsEveryLegacyTileAndSaysWhy) 
                                            MessageStyle::kStop));
 
   // With room again the next refresh converts them.
-  ASSERT_EQ(unlink(mount.File("filler").c_str()), 0);
+  mount.MakeRoom();
   EXPECT_THAT(RefreshTileList("Lib/").names, ElementsAre("a", "b"));
   EXPECT_THAT(ListNames(library), ElementsAre("a.jpg", "b.jpg"));
 }
@@ -177,16 +164,6 @@ TEST_F(FailingDiskTest, ReadOnlyLibraryRefusesEveryChangeWithAMessageAndKeepsIts
   EXPECT_EQ(shell.messages[4].text, "Unable to create the directory:\nMore");
   EXPECT_THAT(ListNames(library), ElementsAre("old.raw", "tile.jpg"));
   EXPECT_EQ(ReadFileBytes(library + "tile.jpg"), tile);
-}
-
-TEST_F(FailingDiskTest, MissingLibraryListsAndCountsNothingWithoutComplaint) {
-  Paths().currentLibrary = "Gone/";
-  EXPECT_EQ(UpgradeLegacyTiles("Gone/"), 0);
-  EXPECT_THAT(RefreshTileList("Gone/").names, IsEmpty());
-  EXPECT_EQ(CountLibraryTiles("Gone"), 0);
-  int previewIndex = 0;
-  EXPECT_EQ(PreviewTilePath("Gone/", previewIndex), std::nullopt);
-  EXPECT_THAT(shell.messages, IsEmpty());
 }
 
 // Files that go after the folder was listed: photographs removed by another

@@ -8,8 +8,10 @@
 #include <sys/mount.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "tests/support/test_support.h"
 
@@ -33,6 +35,20 @@ class ScratchMount {
   // Ends in '/'.
   const std::string& Path() const { return dir_.Path(); }
   std::string File(const std::string& name) const { return dir_.File(name); }
+
+  // Writes a filler file until the disk refuses more, so that every later
+  // write fails for want of space.
+  void FillUp() {
+    std::FILE* file = std::fopen(File(".filler").c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    const std::vector<uint8_t> block(4096, 0x5A);
+    while (std::fwrite(block.data(), 1, block.size(), file) == block.size() &&
+           std::fflush(file) == 0) {
+    }
+    std::fclose(file);
+  }
+  // Gives the space FillUp took back.
+  void MakeRoom() { std::remove(File(".filler").c_str()); }
 
   // From now on nothing can be written, created, renamed or removed here;
   // what the mount holds stays readable.
