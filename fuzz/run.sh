@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang and runs each one.
-#   fuzz/run.sh --seconds 5         each target for 5 seconds (what CI does)
+#   fuzz/run.sh --seconds 5         each target for 5 seconds
+#   fuzz/run.sh --runs 20000        each target for 20000 executions (what CI does)
 #   fuzz/run.sh --runs 1000000      each target for a million executions
 #   fuzz/run.sh --runs N TARGET...  only the named targets (bmp, jpeg, ...)
 # Findings land in build-fuzz/findings/ (TESSELOR_FUZZ_BUILD_DIR picks another
-# build folder); the summary shows executions per target.
+# build folder); the summary shows executions per target. The mutations follow
+# a fixed seed (TESSELOR_FUZZ_SEED, 1 unless set), so a run of a given number
+# of executions explores the same inputs every time: CI's verdict does not
+# depend on luck, and a finding can be reproduced by running again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 limit="-max_total_time=10"
@@ -30,7 +34,7 @@ for target in "${targets[@]}"; do
   # Regression inputs kept in the tree run first, then the fuzzer explores.
   regressions=()
   [ -d "fuzz/regressions/$target" ] && regressions=("fuzz/regressions/$target")
-  if ASAN_OPTIONS=detect_leaks=1 "$build/bin/fuzz_$target" "$limit" -timeout=10 -rss_limit_mb=2048 \
+  if ASAN_OPTIONS=detect_leaks=1 "$build/bin/fuzz_$target" "$limit" -seed="${TESSELOR_FUZZ_SEED:-1}" -timeout=10 -rss_limit_mb=2048 \
        -max_len=65536 -artifact_prefix="$build/findings/$target-" \
        "$corpus" "$build/seeds/$target" "${regressions[@]}" >"$log" 2>&1; then
     result=ok
