@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cmath>
+#include <unordered_map>
 
 #include "imagelib/emf_player.h"
 #include "imagelib/format_detection.h"
@@ -36,23 +37,34 @@ int64_t OrDefault(int64_t pixels, int fallback) {
   return pixels < 1 ? fallback : pixels;
 }
 
-// The 8-bit colour table entry nearest to each rendered colour.
+int NearestEntry(const uint8_t* pixel, const ColourTable& table, int entries) {
+  int best = 0, bestDistance = INT_MAX;
+  for (int i = 0; i < entries; ++i) {
+    const uint8_t* entry = &table[4 * i];
+    int distance = 0;
+    for (int c = 0; c < 3; ++c) distance += (pixel[c] - entry[c]) * (pixel[c] - entry[c]);
+    if (distance < bestDistance) {
+      best = i;
+      bestDistance = distance;
+    }
+  }
+  return best;
+}
+
+// The 8-bit colour table entry nearest to each rendered colour. A picture
+// holds few colours (those of its pens, brushes and bitmaps), so each is
+// matched against the table once, not once for every one of up to millions
+// of pixels.
 void ToIndices(const std::vector<uint8_t>& rendered, const ColourTable& table, int entries,
                CBmp& bmp) {
+  std::unordered_map<uint32_t, uint8_t> nearest;
   for (int y = 0; y < bmp.height; ++y)
     for (int x = 0; x < bmp.width; ++x) {
       const uint8_t* pixel = &rendered[(static_cast<size_t>(y) * bmp.width + x) * 4];
-      int best = 0, bestDistance = INT_MAX;
-      for (int i = 0; i < entries; ++i) {
-        const uint8_t* entry = &table[4 * i];
-        int distance = 0;
-        for (int c = 0; c < 3; ++c) distance += (pixel[c] - entry[c]) * (pixel[c] - entry[c]);
-        if (distance < bestDistance) {
-          best = i;
-          bestDistance = distance;
-        }
-      }
-      bmp.lineArray[y][x] = static_cast<uint8_t>(best);
+      const uint32_t colour = pixel[0] | pixel[1] << 8 | uint32_t{pixel[2]} << 16;
+      auto [found, isNew] = nearest.try_emplace(colour, 0);
+      if (isNew) found->second = static_cast<uint8_t>(NearestEntry(pixel, table, entries));
+      bmp.lineArray[y][x] = found->second;
     }
 }
 
