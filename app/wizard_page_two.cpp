@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <fstream>
 #include <new>
 
 #include "app/wizard_fields.h"
@@ -14,6 +13,7 @@
 #include "engine/tesselor_doc.h"
 #include "imagelib/any_pic_decoder.h"
 #include "imagelib/text_exception.h"
+#include "platform/directory_listing.h"
 #include "platform/shell.h"
 
 namespace tesselor {
@@ -76,7 +76,7 @@ void CWizardPageTwo::OnSelectImage() {
 }
 
 void CWizardPageTwo::LoadImage(const std::string& path) {
-  if (!std::ifstream(path, std::ios::binary)) {
+  if (!CanOpenForReading(path)) {
     ShowMessage("Unable open file, it may have been moved or deleted");
     return;
   }

@@ -21,10 +21,13 @@ bool FolderExists(const std::string& path) {
 
 }  // namespace
 
-CFileSource::~CFileSource() { Unmap(); }
+CFileSource::~CFileSource() {
+  Unmap();
+}
 
 int CFileSource::OpenFile(const std::string& path) {
-  fileHandle_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // O_NONBLOCK: a pipe named like a picture must be refused, not waited on.
+  fileHandle_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fileHandle_ < 0) {
     const int error = errno;
     if (error == EACCES || error == EPERM) return 5;
@@ -34,8 +37,8 @@ int CFileSource::OpenFile(const std::string& path) {
   }
   struct stat info {};
   if (fstat(fileHandle_, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0) return 5;
-  void* view = mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_PRIVATE,
-                    fileHandle_, 0);
+  void* view =
+      mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_PRIVATE, fileHandle_, 0);
   if (view == MAP_FAILED) return 5;
   posix_madvise(view, static_cast<size_t>(info.st_size), POSIX_MADV_SEQUENTIAL);
   viewBase_ = static_cast<const uint8_t*>(view);

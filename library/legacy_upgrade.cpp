@@ -2,7 +2,7 @@
 
 #include <unistd.h>
 
-#include <cstdio>
+#include <cerrno>
 #include <memory>
 
 #include "imagelib/draw_dib_bmp.h"
@@ -27,11 +27,17 @@ bool IsLegacyTileName(const std::string& name) {
 
 // Reads up to one tile's planes; bytes the file does not have stay 0.
 bool ReadLegacyTile(const std::string& path, TilePlanes& planes) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return false;
+  const int fd = OpenRegularFileForReading(path);
+  if (fd < 0) return false;
   planes.bytes.fill(0);
-  std::fread(planes.bytes.data(), 1, planes.bytes.size(), file);
-  std::fclose(file);
+  size_t filled = 0;
+  while (filled < planes.bytes.size()) {
+    const ssize_t got = read(fd, planes.bytes.data() + filled, planes.bytes.size() - filled);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    filled += static_cast<size_t>(got);
+  }
+  close(fd);
   return true;
 }
 

@@ -1,17 +1,21 @@
 #include "platform/directory_listing.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
+#include <cerrno>
 
 namespace tesselor {
 
 namespace {
 
-char LowerChar(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+char LowerChar(char c) {
+  return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+}
 
 bool NameLess(const DirectoryEntry& a, const DirectoryEntry& b) {
   const std::string la = ToLowerAscii(a.name), lb = ToLowerAscii(b.name);
@@ -70,10 +74,23 @@ std::vector<DirectoryEntry> ListDirectory(const std::string& folder, const std::
   return entries;
 }
 
+int OpenRegularFileForReading(const std::string& path) {
+  // Without O_NONBLOCK, opening a pipe waits for a writer that may never come.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return -1;
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    errno = EINVAL;
+    return -1;
+  }
+  return fd;
+}
+
 bool CanOpenForReading(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return false;
-  std::fclose(file);
+  const int fd = OpenRegularFileForReading(path);
+  if (fd < 0) return false;
+  ::close(fd);
   return true;
 }
 

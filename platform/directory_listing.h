@@ -22,7 +22,12 @@ bool WildcardMatch(const std::string& pattern, const std::string& name);
 // bytes. A folder that does not exist or cannot be read lists nothing.
 std::vector<DirectoryEntry> ListDirectory(const std::string& folder, const std::string& pattern);
 
-// True when path names a file that can be opened for reading now.
+// A read-only descriptor for path when it names a regular file, else -1.
+// Folders, pipes, devices and sockets named like pictures are refused
+// without waiting on them, so a pipe nobody writes to cannot hang a reader.
+int OpenRegularFileForReading(const std::string& path);
+
+// True when path names a regular file that can be opened for reading now.
 bool CanOpenForReading(const std::string& path);
 
 // The file name without its last extension ("beach.JPG" gives "beach").

@@ -1,6 +1,7 @@
 #include "engine/load_tile_set.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "imagelib/jpeg_encoder.h"
 #include "platform/app_paths.h"
@@ -78,6 +79,19 @@ TEST_F(LoadTileSetTest, LoadsTileFilesInListingOrderWithMirrorCopies) {
   EXPECT_EQ(Shell().progress[0].high, 8);  // four files named *.jpg, twice for the mirrors
   EXPECT_EQ(Shell().progress[0].steps, 4);
   EXPECT_EQ(CurrentDirectory(), library);
+}
+
+TEST_F(LoadTileSetTest, PipesAndFoldersNamedLikeTilesAreSkippedSilently) {
+  const std::string library = Library();
+  WriteTileFile(library + "a.jpg", testing::Flat({5, 5, 5}));
+  testing::MakeIdlePipe(library + "b.jpg");
+  ASSERT_EQ(mkdir((library + "c.jpg").c_str(), 0700), 0);
+  TileSet tiles;
+  int count = 0;
+  EXPECT_TRUE(testing::FinishesBesideIdlePipe(library + "b.jpg",
+                                              [&] { count = LoadTileSet(tiles, 16, false); }));
+  EXPECT_EQ(count, 1);
+  EXPECT_TRUE(Shell().MessageTexts().empty());
 }
 
 TEST_F(LoadTileSetTest, AbortKeepsTheFileInHandAndNoTilesIsSaidOnce) {

@@ -1,9 +1,9 @@
 #include "imagelib/data_source.h"
 
 #include <fcntl.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "imagelib/data_sink.h"
 #include "imagelib/file_sink.h"
@@ -61,6 +61,20 @@ TEST(FileSource, OpenFailuresMapToCodes) {
   testing::WriteFileBytes(dir.File("empty"), {});
   CFileSource empty;
   EXPECT_EQ(empty.OpenFile(dir.File("empty")), 5);
+}
+
+TEST(FileSource, PipesAndFoldersAreRefusedWithoutWaiting) {
+  TempDir dir;
+  testing::MakeIdlePipe(dir.File("b.jpg"));
+  ASSERT_EQ(mkdir(dir.File("d.jpg").c_str(), 0700), 0);
+  for (const char* name : {"b.jpg", "d.jpg"}) {
+    int code = 0;
+    EXPECT_TRUE(testing::FinishesBesideIdlePipe(dir.File("b.jpg"), [&] {
+      CFileSource source;
+      code = source.OpenFile(dir.File(name));
+    })) << name;
+    EXPECT_EQ(code, 5) << name;
+  }
 }
 
 TEST(FileSource, HandsOutTheFileBytes) {

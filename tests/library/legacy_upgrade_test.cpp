@@ -54,6 +54,17 @@ TEST(UpgradeLegacyTiles, ConvertsEveryRawTileSayingSoOnce) {
   EXPECT_EQ(ProgramFolder::ReadText(library + "b.jpg"), "b.jpg");
 }
 
+TEST(UpgradeLegacyTiles, PipeNamedLikeALegacyTileIsLeftAlone) {
+  ProgramFolder program;
+  const std::string library = program.Folder("Old");
+  testing::MakeIdlePipe(library + "p.raw");
+  int converted = -1;
+  EXPECT_TRUE(testing::FinishesBesideIdlePipe(library + "p.raw",
+                                              [&] { converted = UpgradeLegacyTiles("Old/"); }));
+  EXPECT_EQ(converted, 0);
+  EXPECT_EQ(testing::ListNames(library), (std::vector<std::string>{"p.raw"}));
+}
+
 TEST(UpgradeLegacyTiles, KeepsTheRawFileWhenItsJpegCannotBeWritten) {
   ProgramFolder program;
   const std::string library = program.Folder("Old");

@@ -38,12 +38,13 @@ TEST(RefreshTileList, UpgradesLegacyTilesAndListsThemEvenWhenTheUpgradeStops) {
   ProgramFolder program;
   const std::string folder = program.Folder("Lib", {"b.jpg"});
   testing::WriteFileBytes(folder + "a.raw", std::vector<uint8_t>(12288, 0));
-  // A folder that looks like a legacy tile converts but cannot be deleted.
-  program.Folder("Lib/x.raw", {"inside"});
+  // A legacy tile whose JPEG name is taken by a folder cannot be converted.
+  testing::WriteFileBytes(folder + "x.raw", std::vector<uint8_t>(12288, 0));
+  program.Folder("Lib/x.jpg", {"inside"});
   EXPECT_THAT(RefreshTileList("Lib/").names, ElementsAre("a", "b", "x"));
   ASSERT_EQ(program.shell.messages.size(), 2u);
   EXPECT_THAT(program.shell.messages[1],
-              FieldsAre(StartsWith(folder + "x.raw\n"), MessageStyle::kStop));
+              FieldsAre(StartsWith(folder + "x.jpg\n"), MessageStyle::kStop));
 }
 
 TEST(DeleteSelectedTiles, AsksWithTheCountAndDeletesOnlyOnYes) {

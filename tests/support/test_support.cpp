@@ -1,16 +1,19 @@
 #include "tests/support/test_support.h"
 
-#include <sys/wait.h>
-
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <future>
 #include <iterator>
 #include <stdexcept>
+#include <thread>
 
 namespace tesselor::testing {
 
@@ -37,7 +40,9 @@ TempDir::TempDir() {
   path_ = pattern + "/";
 }
 
-TempDir::~TempDir() { RemoveTree(path_.substr(0, path_.size() - 1)); }
+TempDir::~TempDir() {
+  RemoveTree(path_.substr(0, path_.size() - 1));
+}
 
 std::vector<uint8_t> ReadFileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -46,11 +51,32 @@ std::vector<uint8_t> ReadFileBytes(const std::string& path) {
 
 void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   if (!out) throw std::runtime_error("cannot write " + path);
 }
 
-bool FileExists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+void MakeIdlePipe(const std::string& path) {
+  if (mkfifo(path.c_str(), 0600) != 0) throw std::runtime_error("cannot make pipe " + path);
+}
+
+bool FinishesBesideIdlePipe(const std::string& path, const std::function<void()>& body) {
+  std::packaged_task<void()> task(body);
+  std::future<void> done = task.get_future();
+  std::thread runner(std::move(task));
+  const bool finished = done.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+  if (!finished) {
+    const int writer = open(path.c_str(), O_WRONLY | O_NONBLOCK);
+    if (writer >= 0) close(writer);
+  }
+  runner.join();
+  done.get();
+  return finished;
+}
+
+bool FileExists(const std::string& path) {
+  return access(path.c_str(), F_OK) == 0;
+}
 
 std::vector<std::string> ListNames(const std::string& folder) {
   std::vector<std::string> names;

@@ -42,6 +42,14 @@ struct Rgb {
 void FillBitmap(CBmp& bmp, int width, int height, const std::function<Rgb(int, int)>& colour);
 Rgb PixelAt(const CBmp& bmp, int x, int y);
 
+// Makes a named pipe at path that no one writes to, the way a hostile
+// folder can hold one named like a picture.
+void MakeIdlePipe(const std::string& path);
+// Runs body and returns true when it finished within a few seconds. A body
+// stuck opening the idle pipe at path is released by opening the pipe's
+// other end, so a fault fails the test instead of hanging it.
+bool FinishesBesideIdlePipe(const std::string& path, const std::function<void()>& body);
+
 // Runs a shell command and returns its exit status.
 int RunCommand(const std::string& command);
 // True when program is on PATH.
