@@ -6,6 +6,7 @@
 #include <mutex>
 #include <vector>
 
+#include "imagelib/cmyk_conversion.h"
 #include "imagelib/jpeg_errors.h"
 #include "imagelib/text_exception.h"
 #include "imagelib/trace.h"
@@ -151,10 +152,13 @@ void CJPEGDecoder::Impl::Decode(CBmp& bmp, int& bitsPerPixel) {
   bitsPerPixel = depth;
   errors.Check(JpegGuardStartDecompress(&errors.guard, &decompressor));
 
-  // Grey samples at 8 bits and CMYK samples fill the rows as they are.
-  // Colour samples come as three bytes and are spread, so each pixel's
-  // fourth byte stays as created; grey ones are spread into opaque pixels.
-  const bool direct = depth == kGreyTargetDepth || space == JCS_CMYK;
+  // Grey samples at 8 bits fill the rows as they are. Colour and CMYK
+  // samples are converted into the pixels, so each pixel's fourth byte stays
+  // as created; grey ones are spread into opaque pixels.
+  const bool direct = depth == kGreyTargetDepth;
+  void (*const convert)(const uint8_t*, uint8_t*, int) = grey                ? SpreadGrey
+                                                         : space == JCS_CMYK ? InvertedCmykToBgr
+                                                                             : SpreadBgr;
   uint8_t* samples =
       direct ? nullptr
              : RowBuffer(size_t{decompressor.output_width} * decompressor.output_components);
@@ -163,7 +167,7 @@ void CJPEGDecoder::Impl::Decode(CBmp& bmp, int& bitsPerPixel) {
       ReadRow(bmp.lineArray[y]);
     } else {
       ReadRow(samples);
-      (grey ? SpreadGrey : SpreadBgr)(samples, bmp.lineArray[y], bmp.width);
+      convert(samples, bmp.lineArray[y], bmp.width);
     }
   }
   errors.Check(JpegGuardFinishDecompress(&errors.guard, &decompressor));

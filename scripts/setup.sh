@@ -5,13 +5,14 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  libjpeg62-turbo-dev libpng-dev libtiff-dev zlib1g-dev
+  libjpeg62-turbo-dev libpng-dev libtiff-dev zlib1g-dev libwebp-dev libheif-dev
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   # the fuzz targets (fuzz/run.sh): clang and its libFuzzer and sanitizer runtimes
   clang libclang-rt-14-dev
   # independent encoders and decoders the tests compare against
-  imagemagick libjpeg-turbo-progs libtiff-tools
+  imagemagick libjpeg-turbo-progs libtiff-tools python3-pil webp libheif-examples
+  libimage-exiftool-perl
   # photographs for the Demo Tile Library and the demo mosaic
   mate-backgrounds
 )

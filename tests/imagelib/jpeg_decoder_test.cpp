@@ -89,24 +89,38 @@ TEST(JpegDecoder, GreyFileGivesOpaqueGreyPixelsOrEightBitsWithGreyTable) {
       ASSERT_NEAR(grey.lineArray[y][x], expected.At(x, y)[0], 1) << x << "," << y;
 }
 
-TEST(JpegDecoder, CmykFileKeepsTheRawSamples) {
+// Four-component files as ImageMagick (YCCK) and Pillow (plain CMYK) write
+// them; both store Adobe's inverted samples.
+TEST(JpegDecoder, CmykAndYcckFilesShowTheColoursOtherDecodersShow) {
   REQUIRE_PROGRAM("convert");
+  REQUIRE_PILLOW();
   TempDir dir;
   testing::WritePpm(dir.File("in.ppm"), testing::TestPattern(32, 16));
-  const std::string jpeg = dir.File("cmyk.jpg");
+  const std::string ycck = dir.File("ycck.jpg"), cmyk = dir.File("cmyk.jpg");
   ASSERT_EQ(
       testing::RunCommand("convert '" + dir.File("in.ppm") +
-                          "' -colorspace CMYK -sampling-factor 1x1 -quality 95 '" + jpeg + "'"),
+                          "' -colorspace CMYK -sampling-factor 1x1 -quality 95 '" + ycck + "'"),
       0);
+  ASSERT_EQ(testing::RunPillow("import sys; from PIL import Image; "
+                               "Image.open(sys.argv[1]).convert('CMYK').save(sys.argv[2], "
+                               "quality=95)",
+                               "'" + dir.File("in.ppm") + "' '" + cmyk + "'"),
+            0);
+  for (const std::string& jpeg : {ycck, cmyk}) {
+    CDrawDibBmp bmp;
+    CAnyPicDecoder().DecodeFile(jpeg, bmp, 32);
+    const testing::RgbImage ours = testing::FromBitmap(bmp);
+    EXPECT_LE(MaxDifference(ours, testing::PillowRgb(jpeg)), 3) << jpeg;
+    EXPECT_LE(MaxDifference(ours, testing::MagickRgb(jpeg, 32, 16)), 3) << jpeg;
+    EXPECT_EQ(bmp.lineArray[3][4 * 7 + 3], 0) << "the fourth byte stays as created";
+  }
+
+  // The issue's own case: a pure red tile.
+  const std::string red = dir.File("red.jpg");
+  ASSERT_EQ(testing::RunCommand("convert -size 64x64 xc:red -colorspace CMYK '" + red + "'"), 0);
   CDrawDibBmp bmp;
-  CAnyPicDecoder().DecodeFile(jpeg, bmp, 32);
-  // ImageMagick writes Adobe CMYK, whose samples are stored inverted, and
-  // reports them uninverted.
-  const std::vector<uint8_t> cmyk = testing::MagickSamples(jpeg, "cmyk");
-  ASSERT_EQ(cmyk.size(), size_t(32) * 16 * 4);
-  for (int y = 0; y < 16; ++y)
-    for (int x = 0; x < 32 * 4; ++x)
-      ASSERT_NEAR(bmp.lineArray[y][x], 255 - cmyk[size_t(y) * 32 * 4 + x], 3) << x << "," << y;
+  CAnyPicDecoder().DecodeFile(red, bmp, 32);
+  EXPECT_EQ(testing::PixelAt(bmp, 10, 10), (testing::Rgb{255, 0, 0}));
 }
 
 // Where the contents of the first marker segment of that kind begin.

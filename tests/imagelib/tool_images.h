@@ -89,6 +89,34 @@ inline RgbImage MagickRgb(const std::string& path, int width, int height) {
   return image;
 }
 
+// A Python interpreter that has Pillow, or "" when there is none.
+inline const std::string& PillowPython() {
+  static const std::string found = [] {
+    for (const char* python : {"/usr/bin/python3", "python3"})
+      if (RunCommand(std::string(python) + " -c 'import PIL' 2>/dev/null") == 0)
+        return std::string(python);
+    return std::string();
+  }();
+  return found;
+}
+
+// The picture at path as Pillow decodes it, in red, green, blue.
+inline RgbImage PillowRgb(const std::string& path) {
+  return ParsePnm(CaptureOutput(PillowPython() +
+                                " -c \"import sys; from PIL import Image; "
+                                "Image.open(sys.argv[1]).convert('RGB').save(sys.stdout.buffer, "
+                                "'PPM')\" '" +
+                                path + "' 2>/dev/null"));
+}
+
+// Runs a Pillow script with the given arguments; its exit status.
+inline int RunPillow(const std::string& script, const std::string& arguments) {
+  return RunCommand(PillowPython() + " -c \"" + script + "\" " + arguments);
+}
+
+#define REQUIRE_PILLOW() \
+  if (::tesselor::testing::PillowPython().empty()) GTEST_SKIP() << "Pillow is not installed"
+
 // The red, green, blue of a 32-bit bitmap.
 inline RgbImage FromBitmap(const CBmp& bmp) {
   RgbImage image{bmp.width, bmp.height, std::vector<uint8_t>(size_t(bmp.width) * bmp.height * 3)};
