@@ -8,6 +8,7 @@
 #include "cli/library_option.h"
 #include "engine/create_mosaic.h"
 #include "engine/mosaic_settings.h"
+#include "engine/tile_set.h"
 #include "imagelib/any_pic_decoder.h"
 #include "imagelib/draw_dib_bmp.h"
 #include "imagelib/jpeg_encoder.h"
@@ -44,6 +45,9 @@ constexpr const char* kUsage =
     "  --height H           the same from a wanted height\n"
     "  --no-mirror          do not add a left-right mirror image of every tile\n"
     "  --random-placement   after the grid, place as many tiles again at random\n"
+    "  --all-tiles          use every tile of the library; without it a build takes\n"
+    "                       the first 10000 tiles (mirror images included) and says\n"
+    "                       how many photos were left out\n"
     "  --wizard N           build as the wizard does, with tile size N: medium\n"
     "                       accuracy, randomization 30, colour adjust 45, blend 12,\n"
     "                       magnification 1, mirroring; only --random-placement may\n"
@@ -67,6 +71,7 @@ struct Request {
   std::optional<int> wizardTileSize;
   std::optional<int> wantedWidth;
   std::optional<int> wantedHeight;
+  bool allTiles = false;
   bool settingGiven = false;  // any option the wizard's fixed values would override
   bool magnificationGiven = false;
 };
@@ -142,6 +147,10 @@ std::optional<int> Parse(const Arguments& args, Request& request) {
     }
     if (arg == "--random-placement") {
       settings.randomPlacement = true;
+      continue;
+    }
+    if (arg == "--all-tiles") {
+      request.allTiles = true;
       continue;
     }
     if (arg.empty() || arg[0] != '-') {
@@ -272,7 +281,8 @@ int RunMosaic(const Arguments& args) {
   } catch (const CTextException& error) {
     return Failure("cannot read " + request.photo + ": " + error.GetText());
   }
-  const BuildOptions options = OptionsFor(request, source);
+  BuildOptions options = OptionsFor(request, source);
+  options.allTiles = request.allTiles;
 
   CDrawDibBmp mosaic;
   if (!CreateMosaicBitmap(source, options.magnification, mosaic))
@@ -283,8 +293,14 @@ int RunMosaic(const Arguments& args) {
   // worked in the library folder.
   Paths().imageDirectory = CurrentDirectory();
   ConsoleShell::InstallInterruptHandler();
-  const BuildOutcome outcome = CreateMosaic(source, mosaic, options);
+  BuildReport report;
+  const BuildOutcome outcome = CreateMosaic(source, mosaic, options, &report);
   if (outcome == BuildOutcome::kNoTiles) return kExitFailed;  // the engine said why
+  if (report.photosLeftOut > 0)
+    std::fprintf(stderr,
+                 "tesselor-cli mosaic: %d photos of the library were left out, since a build "
+                 "takes at most %d tiles (mirror images included); --all-tiles uses them all\n",
+                 report.photosLeftOut, kTileSetCapacity);
 
   if (const int written = WriteMosaic(mosaic, request.output); written != kExitDone) return written;
   if (outcome == BuildOutcome::kAborted)
