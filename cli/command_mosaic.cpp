@@ -1,4 +1,5 @@
 // tesselor-cli mosaic: builds a photomosaic of one photograph.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
@@ -6,8 +7,10 @@
 
 #include "cli/commands.h"
 #include "cli/library_option.h"
+#include "cli/print_size.h"
 #include "engine/create_mosaic.h"
 #include "engine/mosaic_settings.h"
+#include "engine/tile_set.h"
 #include "imagelib/any_pic_decoder.h"
 #include "imagelib/draw_dib_bmp.h"
 #include "imagelib/jpeg_encoder.h"
@@ -42,8 +45,15 @@ constexpr const char* kUsage =
     "  --width W            wanted mosaic width; sets the magnification to W / photo\n"
     "                       width (a width below the photograph's counts as its own)\n"
     "  --height H           the same from a wanted height\n"
+    "  --print-size WxHcm   the largest mosaic that prints within W x H centimetres\n"
+    "  --print-size WxHin   (or inches) at --dpi, keeping the photograph's shape\n"
+    "                       (never below the photograph's own size)\n"
+    "  --dpi D              dots per inch of the print, 1 to 9600 (300)\n"
     "  --no-mirror          do not add a left-right mirror image of every tile\n"
     "  --random-placement   after the grid, place as many tiles again at random\n"
+    "  --all-tiles          use every tile of the library; without it a build takes\n"
+    "                       the first 10000 tiles (mirror images included) and says\n"
+    "                       how many photos were left out\n"
     "  --wizard N           build as the wizard does, with tile size N: medium\n"
     "                       accuracy, randomization 30, colour adjust 45, blend 12,\n"
     "                       magnification 1, mirroring; only --random-placement may\n"
@@ -60,6 +70,9 @@ constexpr const char* kUsage =
     "same mosaic.\n"
     "Exit status: 0 mosaic written, 1 failed or stopped, 2 bad usage.\n";
 
+constexpr int kDefaultDpi = 300;
+constexpr long kMaxDpi = 9600;
+
 struct Request {
   std::string photo;
   std::string output;
@@ -67,6 +80,9 @@ struct Request {
   std::optional<int> wizardTileSize;
   std::optional<int> wantedWidth;
   std::optional<int> wantedHeight;
+  std::optional<PrintSize> printSize;
+  std::optional<int> dpi;
+  bool allTiles = false;
   bool settingGiven = false;  // any option the wizard's fixed values would override
   bool magnificationGiven = false;
 };
@@ -144,6 +160,10 @@ std::optional<int> Parse(const Arguments& args, Request& request) {
       settings.randomPlacement = true;
       continue;
     }
+    if (arg == "--all-tiles") {
+      request.allTiles = true;
+      continue;
+    }
     if (arg.empty() || arg[0] != '-') {
       if (!request.photo.empty()) return UsageError("more than one photograph: '" + arg + "'");
       request.photo = arg;
@@ -189,6 +209,13 @@ std::optional<int> Parse(const Arguments& args, Request& request) {
           return invalid();
         settings.magnification = magnification;
         request.magnificationGiven = true;
+      } else if (arg == "--print-size") {
+        request.printSize = ParsePrintSize(value);
+        if (!request.printSize) return invalid();
+      } else if (arg == "--dpi") {
+        const std::optional<long> dpi = ParseWhole(value, 1, kMaxDpi);
+        if (!dpi) return invalid();
+        request.dpi = static_cast<int>(*dpi);
       } else if (arg == "--width" || arg == "--height") {
         const std::optional<long> size = ParseWhole(value, 1, kMaxBitmapDimension);
         if (!size) return invalid();
@@ -203,9 +230,19 @@ std::optional<int> Parse(const Arguments& args, Request& request) {
   if (request.wizardTileSize && request.settingGiven)
     return UsageError("--wizard takes its own settings; only --random-placement may be added");
   if (int{request.magnificationGiven} + int{request.wantedWidth.has_value()} +
-          int{request.wantedHeight.has_value()} >
+          int{request.wantedHeight.has_value()} + int{request.printSize.has_value()} >
       1)
-    return UsageError("give only one of --magnification, --width and --height");
+    return UsageError("give only one of --magnification, --width, --height and --print-size");
+  if (request.dpi && !request.printSize) return UsageError("--dpi goes with --print-size");
+  if (request.printSize) {
+    const PixelSize pixels = PixelsFor(*request.printSize, request.dpi.value_or(kDefaultDpi));
+    if (pixels.width > kMaxBitmapDimension || pixels.height > kMaxBitmapDimension)
+      return UsageError("that print size is " + std::to_string(pixels.width) + " x " +
+                        std::to_string(pixels.height) + " pixels at " +
+                        std::to_string(request.dpi.value_or(kDefaultDpi)) +
+                        " dpi; a mosaic has at most " + std::to_string(kMaxBitmapDimension) +
+                        " pixels a side");
+  }
   const std::string extension = Extension(request.output);
   if (extension != "jpg" && extension != "jpeg" && extension != "bmp")
     return UsageError("OUT must end in .jpg, .jpeg or .bmp");
@@ -213,8 +250,8 @@ std::optional<int> Parse(const Arguments& args, Request& request) {
 }
 
 // A wanted size below the photograph's counts as the photograph's own.
-double MagnificationFor(int wanted, int sourceSize) {
-  return static_cast<double>(wanted < sourceSize ? sourceSize : wanted) / sourceSize;
+double MagnificationFor(int64_t wanted, int sourceSize) {
+  return MagnificationReaching(std::max<int64_t>(wanted, sourceSize), sourceSize);
 }
 
 BuildOptions OptionsFor(Request& request, const CBmp& source) {
@@ -227,6 +264,12 @@ BuildOptions OptionsFor(Request& request, const CBmp& source) {
     settings.magnification = MagnificationFor(*request.wantedWidth, source.width);
   if (request.wantedHeight)
     settings.magnification = MagnificationFor(*request.wantedHeight, source.height);
+  if (request.printSize) {
+    // The side that reaches its edge of the print first decides.
+    const PixelSize pixels = PixelsFor(*request.printSize, request.dpi.value_or(kDefaultDpi));
+    settings.magnification = std::min(MagnificationFor(pixels.width, source.width),
+                                      MagnificationFor(pixels.height, source.height));
+  }
   settings.UpdateAccuracyStep();
   return settings.ToBuildOptions();
 }
@@ -272,7 +315,8 @@ int RunMosaic(const Arguments& args) {
   } catch (const CTextException& error) {
     return Failure("cannot read " + request.photo + ": " + error.GetText());
   }
-  const BuildOptions options = OptionsFor(request, source);
+  BuildOptions options = OptionsFor(request, source);
+  options.allTiles = request.allTiles;
 
   CDrawDibBmp mosaic;
   if (!CreateMosaicBitmap(source, options.magnification, mosaic))
@@ -283,8 +327,14 @@ int RunMosaic(const Arguments& args) {
   // worked in the library folder.
   Paths().imageDirectory = CurrentDirectory();
   ConsoleShell::InstallInterruptHandler();
-  const BuildOutcome outcome = CreateMosaic(source, mosaic, options);
+  BuildReport report;
+  const BuildOutcome outcome = CreateMosaic(source, mosaic, options, &report);
   if (outcome == BuildOutcome::kNoTiles) return kExitFailed;  // the engine said why
+  if (report.photosLeftOut > 0)
+    std::fprintf(stderr,
+                 "tesselor-cli mosaic: %d photos of the library were left out, since a build "
+                 "takes at most %d tiles (mirror images included); --all-tiles uses them all\n",
+                 report.photosLeftOut, kTileSetCapacity);
 
   if (const int written = WriteMosaic(mosaic, request.output); written != kExitDone) return written;
   if (outcome == BuildOutcome::kAborted)

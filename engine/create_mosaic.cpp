@@ -35,13 +35,17 @@ void ReturnFromLibraryDirectory(const std::string& startDirectory) {
 
 }  // namespace
 
-BuildOutcome CreateMosaic(const CBmp& source, CBmp& mosaic, const BuildOptions& options) {
+BuildOutcome CreateMosaic(const CBmp& source, CBmp& mosaic, const BuildOptions& options,
+                          BuildReport* report) {
   CheckBuildInputs(source, mosaic, options);
   const WaitCursor waitCursor;
   const std::string startDirectory = CurrentDirectory();
 
-  TileSet tiles;
-  if (LoadTileSet(tiles, options.tileSize, options.mirrorTiles) < 0) {
+  TileSet tiles(options.allTiles ? kNoTileLimit : kTileSetCapacity);
+  int photosLeftOut = 0;
+  const int loaded = LoadTileSet(tiles, options.tileSize, options.mirrorTiles, &photosLeftOut);
+  if (report) report->photosLeftOut = photosLeftOut;
+  if (loaded < 0) {
     ReturnFromLibraryDirectory(startDirectory);
     return BuildOutcome::kNoTiles;
   }

@@ -13,12 +13,19 @@ enum class BuildOutcome {
   kAborted,    // the user stopped it; what was painted stays
 };
 
+// What a build tells its caller beyond the outcome.
+struct BuildReport {
+  // Tile files of the library the tile cap kept out of the build.
+  int photosLeftOut = 0;
+};
+
 // Builds into mosaic, whose size must be the source's times
 // options.magnification (truncated). Progress, messages and Abort go through
 // the installed Shell; the random draws come from ProgramRandom(). The
 // working directory ends as Paths().imageDirectory (or as it was, when that
 // is unset). Throws std::invalid_argument for bitmaps that are not 32-bit or
-// options outside their ranges.
-BuildOutcome CreateMosaic(const CBmp& source, CBmp& mosaic, const BuildOptions& options);
+// options outside their ranges. Fills report when one is given.
+BuildOutcome CreateMosaic(const CBmp& source, CBmp& mosaic, const BuildOptions& options,
+                          BuildReport* report = nullptr);
 
 }  // namespace tesselor

@@ -116,7 +116,8 @@ void MirrorTile(const TileBuffer& tile, TileBuffer& mirror) {
   }
 }
 
-int LoadTileSet(TileSet& tiles, int tileSize, bool mirrorTiles) {
+int LoadTileSet(TileSet& tiles, int tileSize, bool mirrorTiles, int* photosLeftOut) {
+  int leftOut = 0;
   {
     const std::unique_ptr<ProgressWindow> progress = Shell::Instance().CreateProgressWindow();
     const int files = CountTileFiles();
@@ -139,7 +140,13 @@ int LoadTileSet(TileSet& tiles, int tileSize, bool mirrorTiles) {
         kLoadWindow);
     MessagePump pump;
     bool ended = false;
+    bool full = false;
     for (const DirectoryEntry& entry : entries) {
+      if (full) {
+        // Named as a tile, not read: the user hears how many were missed.
+        if (IsEngineTileFile(entry.fullPath)) ++leftOut;
+        continue;
+      }
       if (ended) break;
       // Abort is read once per file; the file in hand is still loaded.
       if (progress->AbortRequested()) ended = true;
@@ -151,7 +158,9 @@ int LoadTileSet(TileSet& tiles, int tileSize, bool mirrorTiles) {
       }
       for (int copy = 0; copy < copies; ++copy) {
         if (tiles.IsFull()) {
-          ended = true;
+          // A file none of whose copies got in was left out as well.
+          if (copy == 0) ++leftOut;
+          ended = full = true;
           break;
         }
         if (!loaded.copies[copy]) {
@@ -165,6 +174,7 @@ int LoadTileSet(TileSet& tiles, int tileSize, bool mirrorTiles) {
       }
     }
   }
+  if (photosLeftOut) *photosLeftOut = leftOut;
   if (tiles.Count() > 0) return tiles.Count();
   ShowMessage(
       "There are no tiles in the specified tile library directory\n"

@@ -12,8 +12,10 @@ namespace tesselor {
 // progress window and returns the tile count, or -1 after the no-tiles
 // message when nothing could be loaded. Leaves the library directory as the
 // working directory. Invalid tile files are reported one by one and skipped;
-// Abort ends loading after the file in hand and keeps what was loaded.
-int LoadTileSet(TileSet& tiles, int tileSize, bool mirrorTiles);
+// Abort ends loading after the file in hand and keeps what was loaded. When
+// the set fills up, loading ends too; photosLeftOut (when given) then counts
+// the tile files it never read, else it is 0.
+int LoadTileSet(TileSet& tiles, int tileSize, bool mirrorTiles, int* photosLeftOut = nullptr);
 
 // Makes the library directory the working directory and counts its tile
 // files (0 when it does not exist).

@@ -5,7 +5,8 @@
 
 namespace tesselor {
 
-// The eight values a build takes, in the order the build takes them.
+// The eight values a build takes, in the order the build takes them, then
+// the choices added since, whose defaults build as the eight alone do.
 struct BuildOptions {
   int tileSize = 32;
   int accuracyStep = 8;
@@ -15,6 +16,8 @@ struct BuildOptions {
   int colourAdjust = 20;
   int randomization = 5;
   bool randomPlacement = false;
+  // Every tile of the library takes part, not only the first kTileSetCapacity.
+  bool allTiles = false;
 };
 
 struct MosaicSettings {

@@ -27,7 +27,6 @@ bool IsImageExtension(const std::string& extension) {
   return extension == "jpg" || extension == "jpeg" || extension == "bmp";
 }
 
-
 // A blank mosaic bitmap of the photograph's size times magnification, or null
 // when it cannot be had. Sizes are checked in floating point first, since a
 // huge product does not fit an int.
@@ -296,6 +295,7 @@ void CTesselorDoc::OnWizard() {
 }
 
 void CTesselorDoc::BuildMosaic(const BuildOptions& options) {
+  lastReport_ = BuildReport{};
   SetBusy(true);
   try {
     builder_(*sourceImage_, *mosaicImage_, options);

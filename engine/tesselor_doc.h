@@ -157,6 +157,9 @@ class CTesselorDoc {
   bool OverwriteConfirmed() const { return overwriteConfirmed_; }
   // True once a build has painted (or tried to paint) the current mosaic.
   bool MosaicBuilt() const { return mosaicBuilt_; }
+  // Tile files the tile cap kept out of the last build, for the summary the
+  // user sees; 0 when every tile took part.
+  int PhotosLeftOut() const { return lastReport_.photosLeftOut; }
 
   // The options dialog edits these in place.
   MosaicSettings settings;
@@ -189,7 +192,10 @@ class CTesselorDoc {
 
   MemoryProfile memoryProfile_;
   ProfileStore* profile_ = &memoryProfile_;
-  MosaicBuilder builder_ = CreateMosaic;
+  BuildReport lastReport_;
+  MosaicBuilder builder_ = [this](const CBmp& source, CBmp& mosaic, const BuildOptions& options) {
+    return CreateMosaic(source, mosaic, options, &lastReport_);
+  };
   std::vector<DocumentListener*> listeners_;
 };
 

@@ -3,7 +3,9 @@
 // matching never touches the disk.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -37,17 +39,22 @@ class TileBuffer {
   std::unique_ptr<uint8_t[]> bytes_;
 };
 
-// At most this many tiles, mirror copies included, take part in one build.
+// At most this many tiles, mirror copies included, take part in one build
+// unless the user asks for every tile of the library.
 constexpr int kTileSetCapacity = 10000;
+// The capacity of a tile set that takes every tile it is given.
+constexpr int kNoTileLimit = std::numeric_limits<int>::max();
 
 // The tiles of one build in table order (listing order, each mirror copy
 // right after its tile); that order decides between equal scores.
 class TileSet {
  public:
-  TileSet() { tiles_.reserve(kTileSetCapacity); }
+  explicit TileSet(int capacity = kTileSetCapacity) : capacity_(capacity) {
+    tiles_.reserve(static_cast<size_t>(std::min(capacity, kTileSetCapacity)));
+  }
 
   int Count() const { return static_cast<int>(tiles_.size()); }
-  bool IsFull() const { return Count() >= kTileSetCapacity; }
+  bool IsFull() const { return Count() >= capacity_; }
   const TileBuffer& operator[](int index) const { return *tiles_[static_cast<size_t>(index)]; }
 
   // Appends a tile; the caller checks IsFull first.
@@ -55,6 +62,7 @@ class TileSet {
   void Clear() { tiles_.clear(); }
 
  private:
+  int capacity_;
   std::vector<std::unique_ptr<TileBuffer>> tiles_;
 };
 

@@ -2,8 +2,11 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
+
+#include "platform/progress_bar_text.h"
 
 namespace tesselor {
 
@@ -11,7 +14,11 @@ namespace {
 
 volatile std::sig_atomic_t interrupted = 0;
 
-void OnInterrupt(int) { interrupted = 1; }
+using Clock = std::chrono::steady_clock;
+
+void OnInterrupt(int) {
+  interrupted = 1;
+}
 
 const char* StylePrefix(MessageStyle style) {
   switch (style) {
@@ -24,7 +31,7 @@ const char* StylePrefix(MessageStyle style) {
   }
 }
 
-// A one-line bar redrawn in place, at most once per whole percent.
+// A one-line bar redrawn in place when the percentage or the second changes.
 class ConsoleProgressWindow : public ProgressWindow {
  public:
   ConsoleProgressWindow() : isTerminal_(isatty(STDERR_FILENO) == 1) {}
@@ -35,6 +42,8 @@ class ConsoleProgressWindow : public ProgressWindow {
   void SetRange(int64_t low, int64_t high) override {
     low_ = low;
     high_ = high;
+    // A range opens a phase of the work; its estimate starts from here.
+    start_ = Clock::now();
     Draw();
   }
   void SetPos(int64_t pos) override {
@@ -48,6 +57,7 @@ class ConsoleProgressWindow : public ProgressWindow {
   void SetStatusText(const std::string& text) override {
     status_ = text;
     lastPercent_ = -1;
+    lastSecond_ = -1;
     Draw();
   }
   bool AbortRequested() const override { return interrupted != 0; }
@@ -58,13 +68,14 @@ class ConsoleProgressWindow : public ProgressWindow {
     const int64_t span = high_ > low_ ? high_ - low_ : 1;
     int percent = static_cast<int>((pos_ - low_) * 100 / span);
     percent = percent < 0 ? 0 : (percent > 100 ? 100 : percent);
-    if (percent == lastPercent_) return;
+    const double elapsed = std::chrono::duration<double>(Clock::now() - start_).count();
+    const auto second = static_cast<int64_t>(elapsed);
+    if (percent == lastPercent_ && second == lastSecond_) return;
     lastPercent_ = percent;
-    constexpr int kWidth = 30;
-    char bar[kWidth + 1];
-    for (int i = 0; i < kWidth; ++i) bar[i] = i < percent * kWidth / 100 ? '#' : '.';
-    bar[kWidth] = '\0';
-    std::fprintf(stderr, "\r%s [%s] %3d%%", status_.c_str(), bar, percent);
+    lastSecond_ = second;
+    // Erase to the end of the line: the times can get shorter.
+    std::fprintf(stderr, "\r%s\033[K",
+                 ProgressBarText(status_, pos_ - low_, high_ - low_, elapsed).c_str());
     std::fflush(stderr);
     drawn_ = true;
   }
@@ -73,6 +84,8 @@ class ConsoleProgressWindow : public ProgressWindow {
   bool drawn_ = false;
   int64_t low_ = 0, high_ = 100, pos_ = 0;
   int lastPercent_ = -1;
+  int64_t lastSecond_ = -1;
+  Clock::time_point start_ = Clock::now();
   std::string status_;
 };
 
@@ -96,6 +109,8 @@ void ConsoleShell::InstallInterruptHandler() {
   sigaction(SIGINT, &action, nullptr);
 }
 
-bool ConsoleShell::InterruptRequested() { return interrupted != 0; }
+bool ConsoleShell::InterruptRequested() {
+  return interrupted != 0;
+}
 
 }  // namespace tesselor

@@ -71,6 +71,19 @@ TEST_F(CliMosaicTest, SizeFollowsMagnificationOrTheWantedWidthOrHeight) {
   EXPECT_EQ(SizeOf("w.jpg"), (std::pair{100, 60}));
   ASSERT_EQ(Run("photo.bmp -o h.jpg --height 150"), 0) << err;
   EXPECT_EQ(SizeOf("h.jpg"), (std::pair{250, 150}));
+  // 113 / 100 x 100 falls just short of 113 in floating point.
+  ASSERT_EQ(Run("photo.bmp -o exact.bmp --width 113"), 0) << err;
+  EXPECT_EQ(SizeOf("exact.bmp").first, 113);
+}
+
+TEST_F(CliMosaicTest, PrintSizeGivesTheLargestMosaicWithinThePrint) {
+  // 3.81 x 2 cm at 100 dpi is 150 x 79 pixels; the height decides.
+  ASSERT_EQ(Run("photo.bmp -o cm.bmp --print-size 3.81x2cm --dpi 100"), 0) << err;
+  EXPECT_EQ(SizeOf("cm.bmp"), (std::pair{131, 79}));
+  ASSERT_EQ(Run("photo.bmp -o in.bmp --print-size 1X1in --dpi 150"), 0) << err;
+  EXPECT_EQ(SizeOf("in.bmp"), (std::pair{150, 90}));
+  EXPECT_EQ(Run("photo.bmp -o big.bmp --print-size 600x60cm"), 2);
+  EXPECT_NE(err.find("70866 x 7087 pixels at 300 dpi"), std::string::npos) << err;
 }
 
 TEST_F(CliMosaicTest, LibrariesByNameOrPathWithTheirMessages) {
@@ -95,7 +108,9 @@ TEST_F(CliMosaicTest, RefusesBadUsageBeforeBuilding) {
        {"photo.bmp", "-o x.jpg", "photo.bmp -o x.png", "photo.bmp -o x.jpg --tile-size 30",
         "photo.bmp -o x.jpg --randomization 50", "photo.bmp -o x.jpg --wizard 16 --blend 5",
         "photo.bmp -o x.jpg --width 300 --magnification 2",
-        "photo.bmp -o x.jpg --magnification 0.5"})
+        "photo.bmp -o x.jpg --magnification 0.5", "photo.bmp -o x.jpg --print-size 90x60",
+        "photo.bmp -o x.jpg --print-size 0x60cm", "photo.bmp -o x.jpg --print-size 9x6cm --dpi 0",
+        "photo.bmp -o x.jpg --dpi 300", "photo.bmp -o x.jpg --print-size 9x6cm --width 200"})
     EXPECT_EQ(Run(arguments), 2) << arguments;
   EXPECT_FALSE(FileExists(work.File("x.jpg")));
   EXPECT_EQ(Run("missing.bmp -o x.jpg"), 1);

@@ -116,9 +116,16 @@ TEST_F(LoadTileSetTest, StopsAtTenThousandTilesMirrorCopiesIncluded) {
   for (int i = 1; i <= kTileSetCapacity / 2; ++i)
     testing::WriteFileBytes(library + std::to_string(i) + ".jpg", bytes);
   TileSet tiles;
-  EXPECT_EQ(LoadTileSet(tiles, 8, true), kTileSetCapacity);
+  int leftOut = -1;
+  EXPECT_EQ(LoadTileSet(tiles, 8, true, &leftOut), kTileSetCapacity);
   EXPECT_EQ(Shell().progress[0].steps, kTileSetCapacity);
   EXPECT_TRUE(Shell().messages.empty());
+  EXPECT_EQ(leftOut, 1);
+
+  // Without the cap every file is read, and nothing is said to be missing.
+  TileSet everyTile(kNoTileLimit);
+  EXPECT_EQ(LoadTileSet(everyTile, 8, true, &leftOut), kTileSetCapacity + 2);
+  EXPECT_EQ(leftOut, 0);
 }
 
 }  // namespace

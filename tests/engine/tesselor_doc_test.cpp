@@ -522,7 +522,9 @@ TEST_F(DocTest, BuildFromAnEmptyLibraryStillEndsWithTheMosaicShown) {
   const AppPaths saved = Paths();
   Paths().programDirectory = home.Path();
   Paths().currentLibrary = "Demo Tile Library/";
-  doc.SetBuilder(CreateMosaic);
+  doc.SetBuilder([](const CBmp& source, CBmp& mosaic, const BuildOptions& options) {
+    return CreateMosaic(source, mosaic, options);
+  });
   OpenPhoto(40, 30);
   BuildWithOptions();
   Paths() = saved;

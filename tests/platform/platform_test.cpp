@@ -2,6 +2,7 @@
 
 #include "platform/atomic_file.h"
 #include "platform/directory_listing.h"
+#include "platform/progress_bar_text.h"
 #include "platform/random.h"
 #include "tests/support/test_support.h"
 
@@ -36,6 +37,18 @@ TEST(PathText, TitlesAndEndings) {
   EXPECT_EQ(FileTitle("noext"), "noext");
   EXPECT_EQ(LowerLastThree("/x/A.JpG"), "jpg");
   EXPECT_EQ(WithTrailingSlash("/a//"), "/a/");
+}
+
+TEST(ProgressBarText, EstimatesTheTimeLeftFromThePaceSoFar) {
+  EXPECT_EQ(ProgressBarText("Loading", 0, 200, 0.4),
+            "Loading [..............................]   0%  0:00 elapsed, --:-- left");
+  EXPECT_EQ(ProgressBarText("Creating", 50, 200, 75.0),
+            "Creating [#######.......................]  25%  1:15 elapsed, 3:45 left");
+  EXPECT_EQ(ProgressBarText("Creating", 1, 4000, 3.0),
+            "Creating [..............................]   0%  0:03 elapsed, 3:19:57 left");
+  // Steps past the range (or an empty one) never show more than done.
+  EXPECT_EQ(ProgressBarText("Done", 7, 0, 2.0),
+            "Done [##############################] 100%  0:02 elapsed, 0:00 left");
 }
 
 TEST(ProgramRandom, MatchesTheClassicRuntimeSequence) {
