@@ -37,9 +37,9 @@ int RunInfo(const Arguments& args) {
   // The file decoded, so it opens again; recognition only peeks at it.
   CFileSource source;
   if (source.OpenFile(path) != 0) return Failure(kInfo, "cannot read " + path + " again");
-  const FileType type = CAnyPicDecoder::Recognize(source);
-  std::printf("Format: %s\nWidth: %d\nHeight: %d\nDepth: %d\n", FileTypeName(type), bmp.width,
-              bmp.height, bmp.bitsPerPixel);
+  std::printf("Format: %s\nWidth: %d\nHeight: %d\nDepth: %d\n",
+              FormatName(CAnyPicDecoder::Recognize(source)), bmp.width, bmp.height,
+              bmp.bitsPerPixel);
   return kExitDone;
 }
 

@@ -5,12 +5,12 @@
 #include <unordered_map>
 
 #include "imagelib/emf_player.h"
-#include "imagelib/format_detection.h"
 #include "imagelib/metafile_canvas.h"
 #include "imagelib/metafile_player.h"
 #include "imagelib/text_exception.h"
 #include "imagelib/trace.h"
 #include "imagelib/wmf_player.h"
+#include "platform/directory_listing.h"
 
 namespace tesselor {
 
@@ -72,7 +72,10 @@ void ToIndices(const std::vector<uint8_t>& rendered, const ColourTable& table, i
 
 void CWEMFDecoder::DecodeImage(CBmp& bmp, ColourTable& palette, int& bitsPerPixel,
                                CDataSource& source) {
-  const bool enhanced = RecognizeMetafileName(source.Name()) == FileType::kEnhancedMetafile;
+  // Told apart by name as the format table does, where ".wmf" comes first.
+  const std::string upperName = ToUpperAscii(source.Name());
+  const bool enhanced =
+      upperName.find(".WMF") == std::string::npos && upperName.find(".EMF") != std::string::npos;
   Trace(2, enhanced ? "Decoding EMF.\n" : "Decoding WMF.\n");
   const int64_t size = source.BytesLeft();
   const uint8_t* data = source.ReadBytes(size);

@@ -1,15 +1,21 @@
-#include "imagelib/format_detection.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "imagelib/image_formats.h"
+
 namespace tesselor {
 namespace {
 
-FileType Detect(std::vector<uint8_t> bytes, int64_t size = -1) {
-  return RecognizeContent(bytes.data(), static_cast<int64_t>(bytes.size()),
-                          size < 0 ? static_cast<int64_t>(bytes.size()) : size);
+std::string Detect(std::vector<uint8_t> bytes, int64_t size = -1) {
+  return FormatName(
+      RecognizeFormat(FileHead("", bytes.data(), static_cast<int64_t>(bytes.size()),
+                               size < 0 ? static_cast<int64_t>(bytes.size()) : size)));
+}
+
+std::string DetectName(const std::string& name) {
+  const uint8_t nothing = 0;
+  return FormatName(RecognizeFormat(FileHead(name, &nothing, 0, 0)));
 }
 
 std::vector<uint8_t> Padded(std::vector<uint8_t> start, size_t size) {
@@ -18,22 +24,22 @@ std::vector<uint8_t> Padded(std::vector<uint8_t> start, size_t size) {
 }
 
 TEST(FormatDetection, SignaturesPickTheirFormats) {
-  EXPECT_EQ(Detect(Padded({'B', 'M'}, 64)), FileType::kWindowsBitmap);
-  EXPECT_EQ(Detect(Padded({'I', 'I', 0x2A, 0}, 64)), FileType::kTiff);
-  EXPECT_EQ(Detect(Padded({'M', 'M', 0, 0x2A}, 64)), FileType::kTiff);
-  EXPECT_EQ(Detect(Padded({0xFF, 0xD8, 0xFF}, 64)), FileType::kJpeg);
-  EXPECT_EQ(Detect(Padded({0x89, 'P', 'N', 'G'}, 64)), FileType::kPng);
-  EXPECT_EQ(Detect(Padded({0x0A, 5, 1}, 64)), FileType::kPcx);
-  EXPECT_EQ(Detect(Padded({'h', 'e', 'l', 'l', 'o'}, 64)), FileType::kUnknown);
+  EXPECT_EQ(Detect(Padded({'B', 'M'}, 64)), "Windows bitmap");
+  EXPECT_EQ(Detect(Padded({'I', 'I', 0x2A, 0}, 64)), "TIFF");
+  EXPECT_EQ(Detect(Padded({'M', 'M', 0, 0x2A}, 64)), "TIFF");
+  EXPECT_EQ(Detect(Padded({0xFF, 0xD8, 0xFF}, 64)), "JPEG");
+  EXPECT_EQ(Detect(Padded({0x89, 'P', 'N', 'G'}, 64)), "PNG");
+  EXPECT_EQ(Detect(Padded({0x0A, 5, 1}, 64)), "PCX");
+  EXPECT_EQ(Detect(Padded({'h', 'e', 'l', 'l', 'o'}, 64)), "unknown");
 }
 
 TEST(FormatDetection, TgaNeedsEveryHeaderFieldPlausible) {
   std::vector<uint8_t> tga(64, 0);
   tga[2] = 2;
   tga[16] = 24;
-  EXPECT_EQ(Detect(tga), FileType::kTga);
+  EXPECT_EQ(Detect(tga), "TGA");
   tga[16] = 7;
-  EXPECT_EQ(Detect(tga), FileType::kUnknown);
+  EXPECT_EQ(Detect(tga), "unknown");
 }
 
 TEST(FormatDetection, PictOnlyInFilesOver540Bytes) {
@@ -44,9 +50,9 @@ TEST(FormatDetection, PictOnlyInFilesOver540Bytes) {
   pict[525] = 0xFF;
   // The recogniser looks at 512 bytes only, so the PICT bytes lie beyond the
   // peeked block unless more is available.
-  EXPECT_EQ(Detect(pict), FileType::kMacPict);
+  EXPECT_EQ(Detect(pict), "Macintosh PICT");
   pict.resize(540);
-  EXPECT_EQ(Detect(pict), FileType::kUnknown);
+  EXPECT_EQ(Detect(pict), "unknown");
 }
 
 TEST(FormatDetection, EpsNeedsTiffOffsetAndLength) {
@@ -55,21 +61,29 @@ TEST(FormatDetection, EpsNeedsTiffOffsetAndLength) {
   eps[1] = 0xD0;
   eps[2] = 0xD3;
   eps[3] = 0xC6;
-  EXPECT_EQ(Detect(eps), FileType::kEpsTiffPreview);
+  EXPECT_EQ(Detect(eps), "EPS with TIFF preview");
   for (int i = 24; i < 28; ++i) eps[i] = 0;
-  EXPECT_EQ(Detect(eps), FileType::kUnknown);
+  EXPECT_EQ(Detect(eps), "unknown");
 }
 
 TEST(FormatDetection, BytesPastTheDataNeverMatch) {
-  EXPECT_EQ(Detect({0xFF, 0xD8}), FileType::kUnknown);
-  EXPECT_EQ(Detect({0x0A, 0x05}), FileType::kUnknown);
-  EXPECT_EQ(Detect({}), FileType::kUnknown);
+  EXPECT_EQ(Detect({0xFF, 0xD8}), "unknown");
+  EXPECT_EQ(Detect({0x0A, 0x05}), "unknown");
+  EXPECT_EQ(Detect({}), "unknown");
 }
 
 TEST(FormatDetection, MetafileNamesAnywhereInThePath) {
-  EXPECT_EQ(RecognizeMetafileName("/x/pic.WmF"), FileType::kWindowsMetafile);
-  EXPECT_EQ(RecognizeMetafileName("/a.emf/pic.jpg"), FileType::kEnhancedMetafile);
-  EXPECT_EQ(RecognizeMetafileName("/x/pic.jpg"), FileType::kUnknown);
+  EXPECT_EQ(DetectName("/x/pic.WmF"), "Windows metafile");
+  EXPECT_EQ(DetectName("/a.emf/pic.jpg"), "Enhanced metafile");
+  EXPECT_EQ(DetectName("/x/pic.jpg"), "unknown");
+}
+
+TEST(FormatDetection, DecodedExtensionsIgnoreCaseButNotFolders) {
+  EXPECT_TRUE(HasDecodedExtension("/x/beach.JPG"));
+  EXPECT_TRUE(HasDecodedExtension("/x/scan.tiff"));
+  EXPECT_FALSE(HasDecodedExtension("/x/notes.txt"));
+  EXPECT_FALSE(HasDecodedExtension("/x.png/README"));
+  EXPECT_FALSE(HasDecodedExtension("/x/png"));
 }
 
 }  // namespace

@@ -1,0 +1,150 @@
+#include "imagelib/image_formats.h"
+
+#include <algorithm>
+
+#include "imagelib/bmp_decoder.h"
+#include "imagelib/eps_decoder.h"
+#include "imagelib/jpeg_decoder.h"
+#include "imagelib/pcx_decoder.h"
+#include "imagelib/pict_decoder.h"
+#include "imagelib/png_decoder.h"
+#include "imagelib/tga_decoder.h"
+#include "imagelib/tiff_decoder.h"
+#include "imagelib/wemf_decoder.h"
+#include "platform/directory_listing.h"
+
+namespace tesselor {
+
+FileHead::FileHead(const CDataSource& source)
+    : FileHead(source.Name(), source.Peek(), std::min(kBytes, source.BytesLeft()), source.Size()) {}
+
+FileHead::FileHead(std::string name, const uint8_t* data, int64_t available, int64_t size)
+    : name_(std::move(name)), data_(data), available_(std::min(available, size)), size_(size) {}
+
+bool FileHead::Equals(int64_t offset, std::initializer_list<int> bytes) const {
+  int64_t i = offset;
+  for (int b : bytes)
+    if (At(i++) != b) return false;
+  return true;
+}
+
+uint32_t FileHead::DWordLE(int64_t offset) const {
+  if (offset + 4 > available_) return 0;
+  return uint32_t{data_[offset]} | uint32_t{data_[offset + 1]} << 8 |
+         uint32_t{data_[offset + 2]} << 16 | uint32_t{data_[offset + 3]} << 24;
+}
+
+namespace {
+
+bool OneOf(int value, std::initializer_list<int> choices) {
+  return std::find(choices.begin(), choices.end(), value) != choices.end();
+}
+
+bool NameHolds(const FileHead& head, const char* upperText) {
+  return ToUpperAscii(head.Name()).find(upperText) != std::string::npos;
+}
+
+bool IsWindowsMetafile(const FileHead& head) {
+  return NameHolds(head, ".WMF");
+}
+
+bool IsEnhancedMetafile(const FileHead& head) {
+  return NameHolds(head, ".EMF");
+}
+
+bool IsWindowsBitmap(const FileHead& head) {
+  return head.Equals(0, {0x42, 0x4D});
+}
+
+bool IsTga(const FileHead& head) {
+  return head.At(1) >= 0 && head.At(1) <= 1 && OneOf(head.At(2), {0, 1, 2, 3, 9, 10, 11}) &&
+         OneOf(head.At(7), {0, 8, 15, 16, 24, 32}) && OneOf(head.At(16), {8, 15, 16, 24, 32});
+}
+
+bool IsTiff(const FileHead& head) {
+  return head.Equals(0, {0x49, 0x49, 0x2A, 0x00}) || head.Equals(0, {0x4D, 0x4D, 0x00, 0x2A});
+}
+
+bool IsPict(const FileHead& head) {
+  return head.Size() > 540 &&
+         (head.Equals(522, {0x00, 0x11, 0x02, 0xFF}) || head.Equals(522, {0x00, 0x11, 0x01}) ||
+          head.Equals(522, {0x11, 0x01, 0x01, 0x00}));
+}
+
+bool IsJpeg(const FileHead& head) {
+  return head.Equals(0, {0xFF, 0xD8, 0xFF});
+}
+
+bool IsPng(const FileHead& head) {
+  return head.Equals(0, {0x89, 'P', 'N', 'G'});
+}
+
+// Offset and length of the TIFF preview must both be set.
+bool IsEpsWithTiff(const FileHead& head) {
+  return (head.Equals(0, {0xC5, 0xD0, 0xD3, 0xC6}) || head.Equals(0, {0xC6, 0xD3, 0xD0, 0xC5})) &&
+         head.DWordLE(20) != 0 && head.DWordLE(24) != 0;
+}
+
+bool IsPcx(const FileHead& head) {
+  return head.At(0) == 0x0A && head.At(2) == 1;
+}
+
+template <class Decoder>
+std::unique_ptr<CPicDecoder> Make() {
+  return std::make_unique<Decoder>();
+}
+
+// PICT pictures may carry JPEG data, so their decoder comes with one for it.
+class PictWithJpegDecoder : public CPicDecoder {
+ public:
+  void DecodeImage(CBmp& bmp, ColourTable& palette, int& bitsPerPixel,
+                   CDataSource& source) override {
+    pictDecoder_.DecodeImage(bmp, palette, bitsPerPixel, source);
+  }
+
+ private:
+  CJPEGDecoder jpegDecoder_;
+  CPictDecoder pictDecoder_{&jpegDecoder_};
+};
+
+}  // namespace
+
+const std::vector<ImageFormat>& ImageFormats() {
+  // Metafiles have no signature to tell them by, so their names come first.
+  static const std::vector<ImageFormat> formats{
+      {"Windows metafile", IsWindowsMetafile, Make<CWEMFDecoder>, {"wmf"}},
+      {"Enhanced metafile", IsEnhancedMetafile, Make<CWEMFDecoder>, {"emf"}},
+      {"Windows bitmap", IsWindowsBitmap, Make<CBmpDecoder>, {"bmp", "dib"}},
+      {"TGA", IsTga, Make<CTGADecoder>, {"tga"}},
+      {"TIFF", IsTiff, Make<CTIFFDecoder>, {"tif", "tiff"}},
+      {"Macintosh PICT", IsPict, Make<PictWithJpegDecoder>, {"pct", "pict"}},
+      {"JPEG", IsJpeg, Make<CJPEGDecoder>, {"jpg", "jpeg", "jpe"}},
+      {"PNG", IsPng, Make<CPNGDecoder>, {"png"}},
+      {"EPS with TIFF preview", IsEpsWithTiff, Make<CEPSDecoder>, {"eps"}},
+      {"PCX", IsPcx, Make<CPCXDecoder>, {"pcx"}},
+  };
+  return formats;
+}
+
+const ImageFormat* RecognizeFormat(const FileHead& head) {
+  for (const ImageFormat& format : ImageFormats())
+    if (format.recognize(head)) return &format;
+  return nullptr;
+}
+
+const char* FormatName(const ImageFormat* format) {
+  return format ? format->name : "unknown";
+}
+
+bool HasDecodedExtension(const std::string& path) {
+  const size_t dot = path.find_last_of("./");
+  if (dot == std::string::npos || path[dot] != '.') return false;
+  const std::string extension = ToLowerAscii(path.substr(dot + 1));
+  for (const ImageFormat& format : ImageFormats())
+    if (std::find(format.extensions.begin(), format.extensions.end(), extension) !=
+        format.extensions.end())
+      return true;
+  return false;
+}
+
+}  // namespace tesselor
