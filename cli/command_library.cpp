@@ -37,9 +37,10 @@ constexpr const char* kUsage =
     "  --              what follows is not an option (a tile named -x)\n"
     "  -h, --help      show this text\n"
     "\n"
-    "Legacy \".raw\" tiles are converted to JPEG tiles first. When delete, rename\n"
-    "or add go ahead, they end with the line \"Tiles in Library : N\". Ctrl-C\n"
-    "stops add after the photograph in hand.\n"
+    "Legacy \".raw\" tiles are converted to JPEG tiles first; when one cannot be,\n"
+    "the command says why and its exit status is 1. When delete, rename or add go\n"
+    "ahead, they end with the line \"Tiles in Library : N\". Ctrl-C stops add\n"
+    "after the photograph in hand.\n"
     "Exit status: 0 done, 1 failed or answered No, 2 bad usage.\n";
 
 enum class Action { kList, kDelete, kRename, kCreate, kAdd };
@@ -145,16 +146,17 @@ int DeleteTiles(const std::string& libraryFolder, const Arguments& tiles) {
   }
   if (!DeleteSelectedTiles(libraryFolder, selected)) return kExitFailed;
   PrintCount(libraryFolder);
-  return kExitDone;
+  return list.upgradeFailed ? kExitFailed : kExitDone;
 }
 
 int RenameTiles(const std::string& libraryFolder, const std::string& base) {
   std::unique_ptr<ProgressWindow> window;
-  const RenameOutcome outcome = RenameAllTiles(libraryFolder, RefreshTileList(libraryFolder).names,
-                                               base, ConsoleBar(window, "Renaming tiles"));
+  const TileList list = RefreshTileList(libraryFolder);
+  const RenameOutcome outcome =
+      RenameAllTiles(libraryFolder, list.names, base, ConsoleBar(window, "Renaming tiles"));
   if (outcome == RenameOutcome::kRefused || outcome == RenameOutcome::kDeclined) return kExitFailed;
   PrintCount(libraryFolder);
-  return outcome == RenameOutcome::kRenamed ? kExitDone : kExitFailed;
+  return outcome == RenameOutcome::kRenamed && !list.upgradeFailed ? kExitDone : kExitFailed;
 }
 
 int AddTiles(const std::string& libraryFolder, const std::string& folder) {
@@ -162,7 +164,7 @@ int AddTiles(const std::string& libraryFolder, const std::string& folder) {
   std::unique_ptr<ProgressWindow> window;
   const ProgressBar bar = ConsoleBar(window, "Making tiles");
   // Ctrl-C stops the run after the photograph in hand, like a second click.
-  ConsoleShell::InstallInterruptHandler();
+  ConsoleShell::StopWorkOnInterrupt();
   TileMakingRun* running = nullptr;
   TileMakingView view;
   view.progress = {bar.show,
@@ -195,10 +197,12 @@ int RunLibrary(const Arguments& args) {
   if (ToLowerAscii(libraryFolder) == "help/" || !IsFolder(Paths().LibraryDirectory()))
     return Failure("no library " + Paths().LibraryDirectory());
   switch (request.action) {
-    case Action::kList:
-      for (const std::string& name : RefreshTileList(libraryFolder).names)
-        std::printf("%s\n", name.c_str());
-      return kExitDone;
+    case Action::kList: {
+      // The tiles converted before a failure are listed all the same.
+      const TileList list = RefreshTileList(libraryFolder);
+      for (const std::string& name : list.names) std::printf("%s\n", name.c_str());
+      return list.upgradeFailed ? kExitFailed : kExitDone;
+    }
     case Action::kDelete:
       return DeleteTiles(libraryFolder, request.operands);
     case Action::kRename:

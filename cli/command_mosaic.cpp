@@ -15,6 +15,8 @@
 #include "imagelib/draw_dib_bmp.h"
 #include "imagelib/jpeg_encoder.h"
 #include "imagelib/text_exception.h"
+#include "library/legacy_upgrade.h"
+#include "library/tile_operations.h"
 #include "platform/app_paths.h"
 #include "platform/console_shell.h"
 #include "platform/directory_listing.h"
@@ -66,8 +68,9 @@ constexpr const char* kUsage =
     "\n"
     "A progress bar shows on stderr when it is a terminal. Ctrl-C stops the build\n"
     "between two cells: the partly built mosaic is still written to OUT, and the\n"
-    "exit status is 1. The same photograph, library and settings always give the\n"
-    "same mosaic.\n"
+    "exit status is 1. Ctrl-C before the first cell (while the library loads)\n"
+    "writes nothing and leaves OUT as it was; a second Ctrl-C ends at once.\n"
+    "The same photograph, library and settings always give the same mosaic.\n"
     "Exit status: 0 mosaic written, 1 failed or stopped, 2 bad usage.\n";
 
 constexpr int kDefaultDpi = 300;
@@ -326,10 +329,20 @@ int RunMosaic(const Arguments& args) {
   // Relative paths keep meaning what they meant here, after loading has
   // worked in the library folder.
   Paths().imageDirectory = CurrentDirectory();
-  ConsoleShell::InstallInterruptHandler();
+  // Loading reads JPEG tiles only: a library of legacy tiles would look
+  // empty, so they are converted first, as the library dialogs do.
+  try {
+    UpgradeLegacyTiles(Paths().currentLibrary);
+  } catch (const FileError& error) {
+    ReportFileError(error);  // the build goes on with the tiles there are
+  }
+  ConsoleShell::StopWorkOnInterrupt();
   BuildReport report;
   const BuildOutcome outcome = CreateMosaic(source, mosaic, options, &report);
   if (outcome == BuildOutcome::kNoTiles) return kExitFailed;  // the engine said why
+  // A blank mosaic would only replace whatever OUT holds with black.
+  if (outcome == BuildOutcome::kAbortedBeforePainting)
+    return Failure("stopped before any tile was placed; " + request.output + " was not written");
   if (report.photosLeftOut > 0)
     std::fprintf(stderr,
                  "tesselor-cli mosaic: %d photos of the library were left out, since a build "

@@ -14,6 +14,7 @@
 #include "library/make_tile.h"
 #include "library/tile_files.h"
 #include "platform/app_paths.h"
+#include "platform/console_shell.h"
 #include "platform/directory_listing.h"
 
 namespace tesselor::cli {
@@ -44,7 +45,9 @@ constexpr const char* kUsage =
     "  -h, --help           show this text\n"
     "\n"
     "Ends with a line saying how many tiles were made and how many skipped.\n"
-    "Exit status: 0 done, 1 failed (no photographs, a tile not written), 2 bad usage.\n";
+    "Ctrl-C stops after the tile in hand (a second Ctrl-C ends at once).\n"
+    "Exit status: 0 done, 1 failed (no photographs, a tile not written) or stopped,\n"
+    "2 bad usage.\n";
 
 struct Request {
   std::string folder;
@@ -133,6 +136,7 @@ void MakeCropTiles(const std::string& path, const std::string& title, Tally& tal
       for (int column = 0; column < columns; ++column, ++number) {
         const std::string name =
             title + "-s" + std::to_string(scale) + "-" + std::to_string(number);
+        if (ConsoleShell::InterruptRequested()) return;
         ReduceToTile(picture, {left + column * side, top + row * side, side, side}, tile);
         tally.Count(WriteNewTile(tile, TilePath(Paths().currentLibrary, name)));
       }
@@ -149,10 +153,13 @@ int RunTiles(const Arguments& args) {
   const std::string library = Paths().LibraryDirectory();
   if (!EnsureFolder(library)) return Failure("cannot make the library folder " + library);
 
+  // Ctrl-C stops the run after the tile in hand, which is finished first.
+  ConsoleShell::StopWorkOnInterrupt();
   Tally tally;
   int photographs = 0;
   try {
     for (const DirectoryEntry& entry : ListDirectory(request.folder, "*.jpg")) {
+      if (ConsoleShell::InterruptRequested()) break;
       if (!IsEngineTileFile(entry.fullPath) || entry.isDirectory) continue;
       ++photographs;
       const std::string title = FileTitle(entry.name);
@@ -165,9 +172,11 @@ int RunTiles(const Arguments& args) {
     std::printf("%d tiles made, %d skipped before the failure\n", tally.made, tally.skipped);
     return Failure(error.GetText());
   }
-  if (photographs == 0) return Failure("no JPEG photographs (*.jpg) in " + request.folder);
+  const bool stopped = ConsoleShell::InterruptRequested();
+  if (photographs == 0 && !stopped)
+    return Failure("no JPEG photographs (*.jpg) in " + request.folder);
   std::printf("%d tiles made, %d skipped, in %s\n", tally.made, tally.skipped, library.c_str());
-  return kExitDone;
+  return stopped ? Failure("stopped by Ctrl-C") : kExitDone;
 }
 
 }  // namespace tesselor::cli

@@ -50,6 +50,7 @@ int main(int argc, char** argv) {
   tesselor::InitProgramDirectory();
   static tesselor::ConsoleShell shell;
   tesselor::Shell::Install(&shell);
+  tesselor::ConsoleShell::InstallInterruptHandler();
   for (const Command& command : kCommands) {
     if (name == command.name) return command.run(Arguments(argv + 2, argv + argc));
   }

@@ -11,6 +11,9 @@ enum class BuildOutcome {
   kNoTiles,    // the library gave no tile; nothing was painted
   kCompleted,  // every cell (and random placement) was painted
   kAborted,    // the user stopped it; what was painted stays
+  // The user stopped it before the first cell (while tiles loaded, say):
+  // nothing was painted, so there is no mosaic to keep.
+  kAbortedBeforePainting,
 };
 
 // What a build tells its caller beyond the outcome.

@@ -45,7 +45,9 @@ struct LoadedFile {
 // worker threads: decoding, reducing and mirroring.
 LoadedFile ReadListedFile(const DirectoryEntry& entry, int tileSize, int copies) {
   LoadedFile loaded;
-  if (!IsEngineTileFile(entry.fullPath) || !CanOpenForReading(entry.fullPath)) return loaded;
+  // A folder named like a tile opens but holds no picture: it is no tile.
+  if (entry.isDirectory || !IsEngineTileFile(entry.fullPath) || !CanOpenForReading(entry.fullPath))
+    return loaded;
   thread_local CAnyPicDecoder decoder;
   auto work = std::make_unique<TilePlanes>();
   if (!ReadTileFile(decoder, entry.fullPath, *work)) {
@@ -77,7 +79,7 @@ int CountTileFiles() {
   ChangeDirectory(folder);
   int count = 0;
   for (const DirectoryEntry& entry : ListDirectory(folder, "*.jpg"))
-    if (IsEngineTileFile(entry.fullPath)) ++count;
+    if (!entry.isDirectory && IsEngineTileFile(entry.fullPath)) ++count;
   return count;
 }
 

@@ -94,7 +94,7 @@ BuildOutcome PaintMosaic(const CBmp& source, CBmp& mosaic, const TileSet& tiles,
   for (int64_t k = 0; k < cells; ++k) {
     progress.StepIt();
     if (progress.AbortRequested()) {
-      outcome = BuildOutcome::kAborted;
+      outcome = k == 0 ? BuildOutcome::kAbortedBeforePainting : BuildOutcome::kAborted;
       break;
     }
     placeNext();

@@ -21,7 +21,8 @@ MosaicGrid GridFor(int outWidth, int outHeight, int tileSize);
 
 // Fills mosaic from tiles (which must hold at least one tile), stepping
 // progress once per cell and placement; returns kAborted when the window's
-// Abort stopped it, else kCompleted.
+// Abort stopped it (kAbortedBeforePainting when no cell was painted yet),
+// else kCompleted.
 BuildOutcome PaintMosaic(const CBmp& source, CBmp& mosaic, const TileSet& tiles,
                          const BuildOptions& options, ProgressWindow& progress);
 

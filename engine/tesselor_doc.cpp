@@ -297,17 +297,20 @@ void CTesselorDoc::OnWizard() {
 void CTesselorDoc::BuildMosaic(const BuildOptions& options) {
   lastReport_ = BuildReport{};
   SetBusy(true);
+  BuildOutcome outcome;
   try {
-    builder_(*sourceImage_, *mosaicImage_, options);
+    outcome = builder_(*sourceImage_, *mosaicImage_, options);
   } catch (...) {
     SetBusy(false);  // or every command would stay greyed for good
     throw;
   }
   SetBusy(false);
-  // Whatever the build managed (all, part or nothing) is now the mosaic.
-  mosaicBuilt_ = true;
+  // Whatever the build painted, all or part, is now the mosaic. A build that
+  // painted nothing leaves a blank bitmap, which Save would write as a black
+  // picture over the photograph: that is no mosaic, and the photograph stays.
+  mosaicBuilt_ = outcome == BuildOutcome::kCompleted || outcome == BuildOutcome::kAborted;
   Shell::Instance().Beep(kBuildBeepHz, kBuildBeepMs);
-  showOriginal_ = false;
+  showOriginal_ = !mosaicBuilt_;
   UpdateAllViews();
 }
 

@@ -155,7 +155,7 @@ class CTesselorDoc {
   bool IsBusy() const { return busy_; }
   bool ShowsOriginal() const { return showOriginal_; }
   bool OverwriteConfirmed() const { return overwriteConfirmed_; }
-  // True once a build has painted (or tried to paint) the current mosaic.
+  // True once a build has painted at least one cell of the current mosaic.
   bool MosaicBuilt() const { return mosaicBuilt_; }
   // Tile files the tile cap kept out of the last build, for the summary the
   // user sees; 0 when every tile took part.

@@ -56,7 +56,8 @@ TileList ListManagerTiles(const std::string& libraryFolder) {
   for (const DirectoryEntry& entry :
        ListDirectory(Paths().programDirectory + libraryFolder, "*.jpg")) {
     const std::string title = FileTitle(entry.name);
-    if (!entry.name.ends_with("jpg") || title.empty() || title == ".") continue;
+    if (entry.isDirectory || !entry.name.ends_with("jpg") || title.empty() || title == ".")
+      continue;
     if (list.names.empty()) list.firstFound = title;
     list.names.push_back(title);
   }
@@ -65,14 +66,18 @@ TileList ListManagerTiles(const std::string& libraryFolder) {
 }
 
 TileList RefreshTileList(const std::string& libraryFolder) {
+  bool upgradeFailed = false;
   try {
     UpgradeLegacyTiles(libraryFolder);
   } catch (const FileError& error) {
     // The upgrade stops at a legacy file it could not convert or remove; the
     // tiles it converted before are there, so list them all the same.
     ReportFileError(error);
+    upgradeFailed = true;
   }
-  return ListManagerTiles(libraryFolder);
+  TileList list = ListManagerTiles(libraryFolder);
+  list.upgradeFailed = upgradeFailed;
+  return list;
 }
 
 std::string TileCountText(int count) {

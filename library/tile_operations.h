@@ -16,6 +16,7 @@ namespace tesselor {
 struct TileList {
   std::vector<std::string> names;  // tile names, in the list's sorted order
   std::string firstFound;          // the first tile in listing order, previewed at once
+  bool upgradeFailed = false;      // a legacy tile could not be converted (already reported)
 };
 
 // A progress bar a library command fills; any member may be left empty.
@@ -25,8 +26,9 @@ struct ProgressBar {
   std::function<void()> hide;
 };
 
-// Tiles of the manager's list: "*.jpg" files ending in exactly lower-case
-// "jpg" whose title is neither empty nor ".". A missing folder lists none.
+// Tiles of the manager's list: "*.jpg" files (not folders) ending in exactly
+// lower-case "jpg" whose title is neither empty nor ".". A missing folder
+// lists none.
 TileList ListManagerTiles(const std::string& libraryFolder);
 
 // Upgrades the library's legacy tiles, then lists it, as the manager does

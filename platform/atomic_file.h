@@ -35,9 +35,14 @@ class AtomicFile {
   bool Finish(bool replace);
 
   int fd_ = -1;
+  int slot_ = -1;  // where a signal handler finds tempPath_, or -1
   std::string targetPath_;
   std::string tempPath_;
 };
+
+// Removes the temporary file of every AtomicFile still open, for a process
+// about to end at once (a second Ctrl-C). Safe in a signal handler.
+void RemoveTemporaryFilesNow();
 
 // Moves from to the unused name to: false with errno EEXIST when to exists,
 // which rename() would replace. Falls back to a hard link on file systems

@@ -2,22 +2,35 @@
 
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 
+#include "platform/atomic_file.h"
 #include "platform/progress_bar_text.h"
 
 namespace tesselor {
 
 namespace {
 
-volatile std::sig_atomic_t interrupted = 0;
+// Atomics rather than sig_atomic_t: the signal may land on any thread, and
+// the flag is read on others.
+static_assert(std::atomic<int>::is_always_lock_free);
+std::atomic<int> interrupted{0};
+std::atomic<int> workStopsByItself{0};
 
 using Clock = std::chrono::steady_clock;
 
 void OnInterrupt(int) {
-  interrupted = 1;
+  if (workStopsByItself && !interrupted) {
+    interrupted = 1;
+    return;
+  }
+  RemoveTemporaryFilesNow();
+  constexpr char kText[] = "\ntesselor-cli: interrupted\n";
+  [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, kText, sizeof kText - 1);
+  _exit(130);
 }
 
 const char* StylePrefix(MessageStyle style) {
@@ -107,6 +120,10 @@ void ConsoleShell::InstallInterruptHandler() {
   action.sa_handler = OnInterrupt;
   sigemptyset(&action.sa_mask);
   sigaction(SIGINT, &action, nullptr);
+}
+
+void ConsoleShell::StopWorkOnInterrupt() {
+  workStopsByItself = 1;
 }
 
 bool ConsoleShell::InterruptRequested() {

@@ -16,9 +16,14 @@ class ConsoleShell : public Shell {
   MessageAnswer MessageBox(const std::string& text, MessageStyle style) override;
   std::unique_ptr<ProgressWindow> CreateProgressWindow() override;
 
-  // Ctrl-C sets the abort flag of every progress window instead of ending the
-  // process, so a build stops between cells and keeps what it has painted.
+  // Ctrl-C ends the process at once (exit status 130), removing any file
+  // it was writing half-way. Installed at start for every command.
   static void InstallInterruptHandler();
+  // From now on the first Ctrl-C only asks the work to stop: it sets the
+  // abort flag of every progress window and InterruptRequested, so a build
+  // stops between cells and keeps what it has painted. A second Ctrl-C still
+  // ends the process at once.
+  static void StopWorkOnInterrupt();
   static bool InterruptRequested();
 
  private:

@@ -65,6 +65,13 @@ TEST_F(CliLibraryTest, LibrariesAndListPrintNamesCountsAndTiles) {
   EXPECT_EQ(libraries.out, "Birds\t3\nDemo Tile Library\t3\n");
   EXPECT_EQ(Run("library list").out, "a\nb\n");
   EXPECT_EQ(Run("library Birds list").out, "1\n2\nx\n");  // upgraded on the way
+  // A legacy tile that cannot be converted (nothing goes over the folder
+  // c.jpg) is reported, and the command fails.
+  Library("Stuck", {"c.raw"});
+  Library("Stuck/c.jpg");
+  const CliRun stuck = Run("library Stuck list");
+  EXPECT_EQ(stuck.exitCode, 1);
+  EXPECT_NE(stuck.err.find("Stuck/c.jpg"), std::string::npos) << stuck.err;
   EXPECT_EQ(Run("library Nowhere list").exitCode, 1);
   EXPECT_EQ(Run("library help list").exitCode, 1);
 }

@@ -1,6 +1,7 @@
 // tesselor-cli mosaic, run as a user runs it, on a program folder of its own.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "imagelib/any_pic_decoder.h"
 #include "imagelib/draw_dib_bmp.h"
@@ -35,13 +36,20 @@ class CliMosaicTest : public ::testing::Test {
     return home.File(name) + "/";
   }
 
-  // Runs in the work folder; stderr ends up in err.
-  int Run(const std::string& arguments) {
-    const int code = testing::RunCommand("cd '" + work.Path() + "' && TESSELOR_HOME='" +
-                                         home.Path() + "' '" TESSELOR_CLI_PATH "' mosaic " +
-                                         arguments + " >/dev/null 2>stderr.txt </dev/null");
+  // The command line that runs in the work folder with stderr in stderr.txt.
+  std::string CommandLine(const std::string& arguments) {
+    return "cd '" + work.Path() + "' && TESSELOR_HOME='" + home.Path() +
+           "' exec '" TESSELOR_CLI_PATH "' mosaic " + arguments +
+           " >/dev/null 2>stderr.txt </dev/null";
+  }
+  void ReadErr() {
     const std::vector<uint8_t> bytes = ReadFileBytes(work.File("stderr.txt"));
     err.assign(bytes.begin(), bytes.end());
+  }
+  // Runs in the work folder; stderr ends up in err.
+  int Run(const std::string& arguments) {
+    const int code = testing::RunCommand(CommandLine(arguments));
+    ReadErr();
     return code;
   }
 
@@ -101,6 +109,36 @@ TEST_F(CliMosaicTest, LibrariesByNameOrPathWithTheirMessages) {
             std::string::npos)
       << err;
   EXPECT_TRUE(FileExists(work.File("path.jpg")));
+}
+
+TEST_F(CliMosaicTest, LegacyTilesAreUpgradedBeforeLoading) {
+  const std::string library = Library("rawonly");
+  for (const char* name : {"a.raw", "b.raw"})
+    testing::WriteFileBytes(library + name, std::vector<uint8_t>(12288, 120));
+  EXPECT_EQ(Run("photo.bmp -o raw.jpg --library rawonly"), 0) << err;
+  EXPECT_EQ(testing::ListNames(library), (std::vector<std::string>{"a.jpg", "b.jpg"}));
+}
+
+// The library loads with it as the working directory, so seeing the
+// process there means Ctrl-C comes before any cell is painted.
+TEST_F(CliMosaicTest, CtrlCWhileTilesLoadWritesNothingAndKeepsTheOldOutput) {
+  const std::string library = Library("Big");
+  for (int i = 0; i < 300; ++i) WritePicture(library + std::to_string(i) + ".jpg", 64, 64, i);
+  const std::vector<uint8_t> old = {'o', 'l', 'd'};
+  testing::WriteFileBytes(work.File("out.jpg"), old);
+  testing::BackgroundCommand run(CommandLine("photo.bmp -o out.jpg --library Big"));
+  const std::string cwd = "/proc/" + std::to_string(run.Pid()) + "/cwd";
+  ASSERT_TRUE(run.InterruptWhen([&] {
+    char target[4096] = {};
+    return readlink(cwd.c_str(), target, sizeof target - 1) > 0 &&
+           std::string(target) + "/" == library;
+  }));
+  EXPECT_EQ(run.Wait(), 1);
+  ReadErr();
+  EXPECT_NE(err.find("out.jpg was not written"), std::string::npos) << err;
+  EXPECT_EQ(ReadFileBytes(work.File("out.jpg")), old);
+  EXPECT_EQ(testing::ListNames(work.Path()),
+            (std::vector<std::string>{"out.jpg", "photo.bmp", "stderr.txt"}));
 }
 
 TEST_F(CliMosaicTest, RefusesBadUsageBeforeBuilding) {

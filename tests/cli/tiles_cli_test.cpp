@@ -21,14 +21,18 @@ class CliTilesTest : public ::testing::Test {
     picture.SaveAsBmp(photos + name);
   }
 
+  std::string CommandLine(const std::string& arguments) {
+    return "TESSELOR_HOME='" + home.Path() + "' exec '" TESSELOR_CLI_PATH "' tiles " + arguments +
+           " >'" + home.File("stdout.txt") + "' 2>/dev/null </dev/null";
+  }
+  void ReadOut() {
+    const std::vector<uint8_t> bytes = testing::ReadFileBytes(home.File("stdout.txt"));
+    out.assign(bytes.begin(), bytes.end());
+  }
   // Runs with the photographs folder and arguments; the summary line ends up in out.
   int Run(const std::string& arguments) {
-    const std::string outFile = home.File("stdout.txt");
-    const int code =
-        testing::RunCommand("TESSELOR_HOME='" + home.Path() + "' '" TESSELOR_CLI_PATH "' tiles " +
-                            arguments + " >'" + outFile + "' 2>/dev/null </dev/null");
-    const std::vector<uint8_t> bytes = testing::ReadFileBytes(outFile);
-    out.assign(bytes.begin(), bytes.end());
+    const int code = testing::RunCommand(CommandLine(arguments));
+    ReadOut();
     return code;
   }
 
@@ -58,6 +62,20 @@ TEST_F(CliTilesTest, CropsMakeTilesAtEveryScaleAboveSixtyFourPixels) {
   ASSERT_EQ(names.size(), 19u);
   EXPECT_EQ(names.front(), "wide-s1-0.jpg");
   EXPECT_EQ(names.back(), "wide-s3-9.jpg");
+}
+
+TEST_F(CliTilesTest, CtrlCStopsAfterTheTileInHandAndSaysHowManyWereMade) {
+  for (int i = 0; i < 40; ++i) WritePhoto("p" + std::to_string(i) + ".jpg", 256, 256);
+  const std::string library = home.File("Lib");
+  testing::BackgroundCommand run(CommandLine(photos + " --library Lib"));
+  // As soon as the first tile is being written, its temporary file included.
+  ASSERT_TRUE(run.InterruptWhen([&] { return !testing::ListNames(library).empty(); }));
+  EXPECT_EQ(run.Wait(), 1);
+  ReadOut();
+  const std::vector<std::string> names = testing::ListNames(library);
+  EXPECT_LT(names.size(), 40u);
+  for (const std::string& name : names) EXPECT_EQ(name.find(".tesselor-"), std::string::npos);
+  EXPECT_EQ(out.rfind(std::to_string(names.size()) + " tiles made", 0), 0u) << out;
 }
 
 }  // namespace

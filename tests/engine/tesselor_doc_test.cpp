@@ -383,19 +383,32 @@ TEST_F(DocTest, MosaicTooLargeForMemoryLeavesItAbsent) {
   EXPECT_FALSE(FileExists(dir.File("out.jpg")));
 }
 
-TEST_F(DocTest, AbortedAndEmptyBuildsStillCountAsTheMosaic) {
-  for (BuildOutcome result : {BuildOutcome::kAborted, BuildOutcome::kNoTiles}) {
-    OpenPhoto(16, 12);
-    outcome = result;
+TEST_F(DocTest, AbortedBuildIsTheMosaicButOneThatPaintedNothingIsNot) {
+  OpenPhoto(16, 12);
+  outcome = BuildOutcome::kAborted;
+  BuildWithOptions();
+  EXPECT_FALSE(doc.ShowsOriginal());
+  const std::string target = dir.File("partial.bmp");
+  shell.dialogPaths.push_back(target);
+  doc.OnFileSaveAs();
+  EXPECT_TRUE(IsBmpFile(target));
+
+  // Saving a blank bitmap would put a black picture over the photograph.
+  for (BuildOutcome empty : {BuildOutcome::kNoTiles, BuildOutcome::kAbortedBeforePainting}) {
+    const std::string photo = OpenPhoto(16, 12);
+    const std::vector<uint8_t> photoBytes = ReadFileBytes(photo);
+    outcome = empty;
     BuildWithOptions();
-    EXPECT_FALSE(doc.ShowsOriginal());
-    const std::string target = dir.File("partial.bmp");
-    shell.dialogPaths.push_back(target);
-    doc.OnFileSaveAs();
-    EXPECT_TRUE(IsBmpFile(target));
-    std::remove(target.c_str());
+    EXPECT_TRUE(doc.ShowsOriginal());
+    EXPECT_EQ(doc.CurrentPicture(), doc.SourceImage());
+    shell.messages.clear();
+    shell.answers.push_back(MessageAnswer::kYes);
+    doc.OnFileSave();
+    EXPECT_EQ(shell.MessageTexts(), std::vector<std::string>{kNotCreated});
+    EXPECT_EQ(ReadFileBytes(photo), photoBytes);
+    shell.answers.clear();
   }
-  EXPECT_EQ(shell.beeps.size(), 2u);
+  EXPECT_EQ(shell.beeps.size(), 3u);
 }
 
 TEST_F(DocTest, BuildThatThrowsStillClearsTheBusyFlag) {
@@ -516,7 +529,7 @@ TEST_F(DocTest, EveryWorkCommandIsGreyedWhileABuildRuns) {
   EXPECT_FALSE(doc.OnCommand(kIdZoomIn));  // the view's, not the document's
 }
 
-TEST_F(DocTest, BuildFromAnEmptyLibraryStillEndsWithTheMosaicShown) {
+TEST_F(DocTest, BuildFromAnEmptyLibraryEndsOnThePhotograph) {
   TempDir home;
   mkdir(home.File("Demo Tile Library").c_str(), 0700);
   const AppPaths saved = Paths();
@@ -531,8 +544,8 @@ TEST_F(DocTest, BuildFromAnEmptyLibraryStillEndsWithTheMosaicShown) {
   ASSERT_EQ(shell.messages.size(), 1u);
   EXPECT_EQ(shell.messages[0].text.rfind("There are no tiles in the specified tile library", 0),
             0u);
-  EXPECT_FALSE(doc.ShowsOriginal());
-  EXPECT_TRUE(doc.MosaicBuilt());
+  EXPECT_TRUE(doc.ShowsOriginal());
+  EXPECT_FALSE(doc.MosaicBuilt());
   EXPECT_FALSE(doc.IsBusy());
   EXPECT_EQ(shell.beeps.size(), 1u);
 }

@@ -38,13 +38,17 @@ TEST(RefreshTileList, UpgradesLegacyTilesAndListsThemEvenWhenTheUpgradeStops) {
   ProgramFolder program;
   const std::string folder = program.Folder("Lib", {"b.jpg"});
   testing::WriteFileBytes(folder + "a.raw", std::vector<uint8_t>(12288, 0));
-  // A legacy tile whose JPEG name is taken by a folder cannot be converted.
+  // A legacy tile whose JPEG name is taken by a folder cannot be converted;
+  // the folder is no tile either.
   testing::WriteFileBytes(folder + "x.raw", std::vector<uint8_t>(12288, 0));
   program.Folder("Lib/x.jpg", {"inside"});
-  EXPECT_THAT(RefreshTileList("Lib/").names, ElementsAre("a", "b", "x"));
+  const TileList list = RefreshTileList("Lib/");
+  EXPECT_THAT(list.names, ElementsAre("a", "b"));
+  EXPECT_TRUE(list.upgradeFailed);
   ASSERT_EQ(program.shell.messages.size(), 2u);
   EXPECT_THAT(program.shell.messages[1],
-              FieldsAre(StartsWith(folder + "x.jpg\n"), MessageStyle::kStop));
+              FieldsAre(StartsWith(folder + "x.jpg
+"), MessageStyle::kStop));
 }
 
 TEST(DeleteSelectedTiles, AsksWithTheCountAndDeletesOnlyOnYes) {

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/atomic_file.h"
 #include "platform/directory_listing.h"
@@ -75,6 +77,29 @@ TEST(AtomicFile, ReplacesTheTargetOnlyOnCommit) {
   ASSERT_TRUE(file.Commit());
   EXPECT_EQ(testing::ReadFileBytes(target), (std::vector<uint8_t>{'a', 'b'}));
   EXPECT_EQ(testing::ListNames(dir.Path()), std::vector<std::string>{"out"});
+}
+
+// A photo shared by a link, or kept private, must stay so when a save
+// replaces it.
+TEST(AtomicFile, ReplacingWritesThroughLinksAndKeepsPermissions) {
+  testing::TempDir dir;
+  mkdir(dir.File("real").c_str(), 0777);
+  const std::string photo = dir.File("real/photo.jpg");
+  testing::WriteFileBytes(photo, {1});
+  chmod(photo.c_str(), 0640);
+  ASSERT_EQ(symlink("real/photo.jpg", dir.File("link.jpg").c_str()), 0);
+  AtomicFile file;
+  ASSERT_TRUE(file.Open(dir.File("link.jpg")));
+  ASSERT_TRUE(file.Write("ab", 2));
+  ASSERT_TRUE(file.Commit());
+  struct stat link {
+  }, info{};
+  ASSERT_EQ(lstat(dir.File("link.jpg").c_str(), &link), 0);
+  EXPECT_TRUE(S_ISLNK(link.st_mode));
+  EXPECT_EQ(testing::ReadFileBytes(photo), (std::vector<uint8_t>{'a', 'b'}));
+  ASSERT_EQ(stat(photo.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+  EXPECT_EQ(testing::ListNames(dir.File("real")), std::vector<std::string>{"photo.jpg"});
 }
 
 }  // namespace

@@ -7,7 +7,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <future>
@@ -116,6 +118,47 @@ int RunCommand(const std::string& command) {
 
 bool HaveProgram(const std::string& program) {
   return RunCommand("command -v " + program + " >/dev/null 2>&1") == 0;
+}
+
+BackgroundCommand::BackgroundCommand(const std::string& command) {
+  pid_ = fork();
+  if (pid_ == 0) {
+    execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+}
+
+BackgroundCommand::~BackgroundCommand() {
+  if (pid_ <= 0) return;
+  kill(pid_, SIGKILL);
+  Wait();
+}
+
+bool BackgroundCommand::InterruptWhen(const std::function<bool()>& ready) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (!ready()) {
+    siginfo_t ended{};
+    if (waitid(P_PID, static_cast<id_t>(pid_), &ended, WEXITED | WNOHANG | WNOWAIT) != 0 ||
+        ended.si_pid != 0 || std::chrono::steady_clock::now() > deadline)
+      return false;
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  }
+  kill(pid_, SIGSTOP);
+  kill(pid_, SIGINT);
+  kill(pid_, SIGCONT);
+  return true;
+}
+
+void BackgroundCommand::Interrupt() {
+  kill(pid_, SIGINT);
+}
+
+int BackgroundCommand::Wait() {
+  int status = 0;
+  while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+  }
+  pid_ = -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 }  // namespace tesselor::testing

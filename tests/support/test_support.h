@@ -55,4 +55,28 @@ int RunCommand(const std::string& command);
 // True when program is on PATH.
 bool HaveProgram(const std::string& program);
 
+// A shell command run in the background, for tests that press Ctrl-C. The
+// signals go to the shell's process: a command that should get them itself
+// starts the program with exec.
+class BackgroundCommand {
+ public:
+  explicit BackgroundCommand(const std::string& command);
+  ~BackgroundCommand();  // ends and reaps it when the test did not wait
+  BackgroundCommand(const BackgroundCommand&) = delete;
+  BackgroundCommand& operator=(const BackgroundCommand&) = delete;
+
+  int Pid() const { return pid_; }
+  // Sends Ctrl-C's signal as soon as ready() holds, checking every fraction
+  // of a millisecond; the command is frozen from that moment until the
+  // signal is pending, so it gets it where ready() saw it. False when it
+  // ended first (or after 30 s).
+  bool InterruptWhen(const std::function<bool()>& ready);
+  void Interrupt();
+  // The exit status, or 128 + the signal that ended it.
+  int Wait();
+
+ private:
+  int pid_ = -1;
+};
+
 }  // namespace tesselor::testing
