@@ -35,7 +35,8 @@ void FillCellBuffer(const CBmp& source, int mosaicHeight, int x, int y, int tile
   for (int c = 0; c < kChannels; ++c) cell.average[c] = sum[c] / (tileSize * tileSize);
 }
 
-ColourGains GainsFor(const CellBuffer& cell, const TileBuffer& tile, int colourAdjust) {
+ColourGains GainsFor(const std::array<int, kChannels>& cellAverage, const TileBuffer& tile,
+                     int colourAdjust) {
   const double lo = 1 - colourAdjust * 0.01;
   const double hi = 1 + colourAdjust * 0.01;
   ColourGains gains;
@@ -43,9 +44,9 @@ ColourGains GainsFor(const CellBuffer& cell, const TileBuffer& tile, int colourA
     const int tileAverage = tile.Average(c);
     double gain;
     if (tileAverage == 0)
-      gain = cell.average[c] > 0 ? hi : lo;
+      gain = cellAverage[c] > 0 ? hi : lo;
     else
-      gain = static_cast<double>(cell.average[c]) / tileAverage;
+      gain = static_cast<double>(cellAverage[c]) / tileAverage;
     gains.channel[c] = gain < lo ? lo : (gain > hi ? hi : gain);
   }
   return gains;
@@ -92,6 +93,11 @@ TileChoice ChooseTile(const CBmp& source, int mosaicHeight, const TileIndex& ind
                       int colourAdjust, int randomization, int tileSize, int x, int y, int draw) {
   CellBuffer cell;
   FillCellBuffer(source, mosaicHeight, x, y, tileSize, cell);
+  return ChooseTileForCell(cell, index, tileCount, colourAdjust, randomization, draw);
+}
+
+TileChoice ChooseTileForCell(const CellBuffer& cell, const TileIndex& index, int tileCount,
+                             int colourAdjust, int randomization, int draw) {
   const CandidateList list =
       index.Rank(cell, colourAdjust, PickableSlots(tileCount, randomization));
   return PickCandidate(list, tileCount, randomization, draw);

@@ -45,7 +45,11 @@ void FillCellBuffer(const CBmp& source, int mosaicHeight, int x, int y, int tile
 
 // Each channel's gain, cell average over tile average, held within
 // 1 -/+ colourAdjust percent.
-ColourGains GainsFor(const CellBuffer& cell, const TileBuffer& tile, int colourAdjust);
+ColourGains GainsFor(const std::array<int, kChannels>& cellAverage, const TileBuffer& tile,
+                     int colourAdjust);
+inline ColourGains GainsFor(const CellBuffer& cell, const TileBuffer& tile, int colourAdjust) {
+  return GainsFor(cell.average, tile, colourAdjust);
+}
 
 constexpr int kCandidateSlots = 50;
 // The score of an empty slot; a tile must score below it to be listed.
@@ -94,5 +98,9 @@ class TileIndex;
 // only, so cells can be chosen on several threads at once.
 TileChoice ChooseTile(const CBmp& source, int mosaicHeight, const TileIndex& index, int tileCount,
                       int colourAdjust, int randomization, int tileSize, int x, int y, int draw);
+// The same for a cell already sampled. The gains it returns are always
+// GainsFor(cell, the chosen tile, colourAdjust).
+TileChoice ChooseTileForCell(const CellBuffer& cell, const TileIndex& index, int tileCount,
+                             int colourAdjust, int randomization, int draw);
 
 }  // namespace tesselor

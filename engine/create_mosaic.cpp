@@ -4,6 +4,7 @@
 
 #include "engine/load_tile_set.h"
 #include "engine/mosaic_passes.h"
+#include "engine/stream_mosaic.h"
 #include "engine/tile_set.h"
 #include "platform/app_paths.h"
 #include "platform/shell.h"
@@ -18,9 +19,8 @@ bool IsUsable32BitBitmap(const CBmp& bmp) {
 
 // The engine indexes planes and pixels from these values, so a caller's
 // mistake is refused here instead of becoming a stray read or write.
-void CheckBuildInputs(const CBmp& source, const CBmp& mosaic, const BuildOptions& options) {
-  if (!IsUsable32BitBitmap(source) || !IsUsable32BitBitmap(mosaic))
-    throw std::invalid_argument("a build needs 32-bit source and mosaic bitmaps");
+void CheckBuildInputs(const CBmp& source, const BuildOptions& options) {
+  if (!IsUsable32BitBitmap(source)) throw std::invalid_argument("a build needs a 32-bit source");
   if (options.tileSize < 1 || options.tileSize > kTileEdge || options.accuracyStep < 1)
     throw std::invalid_argument("tile size or accuracy step out of range");
   if (!(options.magnification > 0.0) || options.blendFraction < 0.0 || options.blendFraction > 1.0)
@@ -33,11 +33,9 @@ void ReturnFromLibraryDirectory(const std::string& startDirectory) {
   if (!ChangeDirectory(Paths().imageDirectory)) ChangeDirectory(startDirectory);
 }
 
-}  // namespace
-
-BuildOutcome CreateMosaic(const CBmp& source, CBmp& mosaic, const BuildOptions& options,
-                          BuildReport* report) {
-  CheckBuildInputs(source, mosaic, options);
+// Loads the tiles, then paints with them under a new progress window.
+template <class Paint>
+BuildOutcome BuildWithLibrary(const BuildOptions& options, BuildReport* report, Paint paint) {
   const WaitCursor waitCursor;
   const std::string startDirectory = CurrentDirectory();
 
@@ -51,7 +49,26 @@ BuildOutcome CreateMosaic(const CBmp& source, CBmp& mosaic, const BuildOptions& 
   }
   const std::unique_ptr<ProgressWindow> progress = Shell::Instance().CreateProgressWindow();
   ReturnFromLibraryDirectory(startDirectory);
-  return PaintMosaic(source, mosaic, tiles, options, *progress);
+  return paint(tiles, *progress);
+}
+
+}  // namespace
+
+BuildOutcome CreateMosaic(const CBmp& source, CBmp& mosaic, const BuildOptions& options,
+                          BuildReport* report) {
+  CheckBuildInputs(source, options);
+  if (!IsUsable32BitBitmap(mosaic)) throw std::invalid_argument("a build needs a 32-bit mosaic");
+  return BuildWithLibrary(options, report, [&](const TileSet& tiles, ProgressWindow& progress) {
+    return PaintMosaic(source, mosaic, tiles, options, progress);
+  });
+}
+
+BuildOutcome CreateMosaicStreamed(const CBmp& source, const BuildOptions& options, RowSink& sink,
+                                  BuildReport* report) {
+  CheckBuildInputs(source, options);
+  return BuildWithLibrary(options, report, [&](const TileSet& tiles, ProgressWindow& progress) {
+    return StreamMosaic(source, tiles, options, progress, sink);
+  });
 }
 
 }  // namespace tesselor

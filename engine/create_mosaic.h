@@ -4,6 +4,7 @@
 
 #include "engine/mosaic_settings.h"
 #include "imagelib/bmp.h"
+#include "imagelib/row_sink.h"
 
 namespace tesselor {
 
@@ -30,5 +31,12 @@ struct BuildReport {
 // options outside their ranges. Fills report when one is given.
 BuildOutcome CreateMosaic(const CBmp& source, CBmp& mosaic, const BuildOptions& options,
                           BuildReport* report = nullptr);
+
+// The same build with the mosaic handed to sink band by band, top line
+// first, instead of held whole: for mosaics that go straight to a file. The
+// lines are those CreateMosaic paints; after Abort every line is still
+// handed over, the cells not chosen left black.
+BuildOutcome CreateMosaicStreamed(const CBmp& source, const BuildOptions& options, RowSink& sink,
+                                  BuildReport* report = nullptr);
 
 }  // namespace tesselor

@@ -49,15 +49,22 @@ void ConsumeDraws(int64_t draws) {
 
 }  // namespace
 
+MosaicSize MosaicSizeFor(const CBmp& source, double magnification) {
+  return {static_cast<int>(source.width * magnification),
+          static_cast<int>(source.height * magnification)};
+}
+
 MosaicGrid GridFor(int outWidth, int outHeight, int tileSize) {
   return {outWidth / tileSize + 1, outHeight / tileSize + 1};
 }
 
-BuildOutcome PaintMosaic(const CBmp& source, CBmp& mosaic, const TileSet& tiles,
-                         const BuildOptions& options, ProgressWindow& progress) {
+BuildOutcome ChoosePlacements(const CBmp& source, int mosaicHeight, const TileSet& tiles,
+                              const BuildOptions& options, ProgressWindow& progress,
+                              const std::function<void(const PlacedTile&)>& place) {
   const int n = options.tileSize;
-  const auto outWidth = static_cast<int>(source.width * options.magnification);
-  const auto outHeight = static_cast<int>(source.height * options.magnification);
+  const MosaicSize out = MosaicSizeFor(source, options.magnification);
+  const int outWidth = out.width;
+  const int outHeight = out.height;
   const MosaicGrid grid = GridFor(outWidth, outHeight, n);
   const int64_t cells = grid.Cells();
 
@@ -70,25 +77,24 @@ BuildOutcome PaintMosaic(const CBmp& source, CBmp& mosaic, const TileSet& tiles,
   const std::vector<Placement> plan =
       PlanPlacements(grid, outWidth, outHeight, n, options.randomPlacement, ProgramRandom());
   const TileIndex index(tiles, options.accuracyStep);
-  const int mosaicHeight = mosaic.height;
-  OrderedParallel<TileChoice> choices(
+  OrderedParallel<PlacedTile> choices(
       static_cast<int64_t>(plan.size()),
       [&](int64_t k) {
         const Placement& p = plan[static_cast<size_t>(k)];
-        return ChooseTile(source, mosaicHeight, index, tiles.Count(), options.colourAdjust,
-                          options.randomization, n, p.x, p.y, p.draw);
+        CellBuffer cell;
+        FillCellBuffer(source, mosaicHeight, p.x, p.y, n, cell);
+        return PlacedTile{p.x, p.y,
+                          ChooseTileForCell(cell, index, tiles.Count(), options.colourAdjust,
+                                            options.randomization, p.draw),
+                          cell.average};
       },
       kChoiceWindow);
 
   MessagePump pump;
-  int64_t next = 0;
   const auto placeNext = [&] {
-    const TileChoice choice = choices.TakeNext([] { PumpMessages(); });
-    const Placement& p = plan[static_cast<size_t>(next++)];
-    PaintTile(source, mosaic, tiles, choice.tile, p.x, p.y, n, choice.gains, options.blendFraction);
+    place(choices.TakeNext([] { PumpMessages(); }));
     pump.Tick();
   };
-
   BuildOutcome outcome = BuildOutcome::kCompleted;
   int64_t draws = 0;
   for (int64_t k = 0; k < cells; ++k) {
@@ -116,6 +122,16 @@ BuildOutcome PaintMosaic(const CBmp& source, CBmp& mosaic, const TileSet& tiles,
   }
   ConsumeDraws(draws);
   return outcome;
+}
+
+BuildOutcome PaintMosaic(const CBmp& source, CBmp& mosaic, const TileSet& tiles,
+                         const BuildOptions& options, ProgressWindow& progress) {
+  const MosaicBand whole = WholeMosaic(mosaic);
+  return ChoosePlacements(source, mosaic.height, tiles, options, progress,
+                          [&](const PlacedTile& placed) {
+                            PaintTile(source, whole, tiles, placed.choice.tile, placed.x, placed.y,
+                                      options.tileSize, placed.choice.gains, options.blendFraction);
+                          });
 }
 
 }  // namespace tesselor

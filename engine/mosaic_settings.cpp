@@ -9,8 +9,8 @@ int MosaicSettings::AccuracyStepFor(int tileSize, int accuracyLevel) {
 }
 
 BuildOptions MosaicSettings::ToBuildOptions() const {
-  return BuildOptions{tileSize,      accuracyStep,       magnification, blendPercent * 0.01,
-                      mirrorTiles,   colourAdjust,       randomization, randomPlacement};
+  return BuildOptions{tileSize,    accuracyStep, magnification, blendPercent * 0.01,
+                      mirrorTiles, colourAdjust, randomization, randomPlacement};
 }
 
 BuildOptions WizardBuildOptions(int tileSize, bool randomPlacement) {

@@ -2,14 +2,17 @@
 
 namespace tesselor {
 
-void PaintTile(const CBmp& source, CBmp& mosaic, const TileSet& tiles, int tileIndex, int x, int y,
-               int tileSize, const ColourGains& gains, double blendFraction) {
+void PaintTile(const CBmp& source, const MosaicBand& band, const TileSet& tiles, int tileIndex,
+               int x, int y, int tileSize, const ColourGains& gains, double blendFraction) {
   const TileBuffer& tile = tiles[tileIndex];
-  const double ratio = static_cast<double>(mosaic.height) / source.height;
+  const double ratio = static_cast<double>(band.height) / source.height;
+  const int64_t endLine = int64_t{band.firstLine} + band.lineCount;
   const bool blend = blendFraction != 0.0;
   // The percentage actually used: 0.29 x 100 falls just below 29 and gives 28.
   const int percent = blend ? static_cast<int>(blendFraction * 100) : 0;
-  std::array<int, kChannels> sourceColour{};  // black until a sample lands inside the photograph
+  // Black until a sample lands inside the photograph. It carries over from
+  // pixel to pixel, so every pixel of the tile is followed, in the band or not.
+  std::array<int, kChannels> sourceColour{};
 
   for (int u = 0; u < tileSize; ++u) {
     const int64_t px = int64_t{x} + u;
@@ -28,8 +31,8 @@ void PaintTile(const CBmp& source, CBmp& mosaic, const TileSet& tiles, int tileI
         for (int c = 0; c < kChannels; ++c)
           colour[c] = (percent * sourceColour[c] + (100 - percent) * colour[c]) / 100;
       }
-      if (py < mosaic.height && px < mosaic.width) {
-        uint8_t* pixel = mosaic.lineArray[py] + 4 * px;
+      if (py >= band.firstLine && py < endLine && py < band.height && px < band.width) {
+        uint8_t* pixel = band.lines[py - band.firstLine] + 4 * px;
         for (int c = 0; c < kChannels; ++c) pixel[PixelOffset(c)] = static_cast<uint8_t>(colour[c]);
       }
     }
