@@ -47,8 +47,7 @@ TEST(RefreshTileList, UpgradesLegacyTilesAndListsThemEvenWhenTheUpgradeStops) {
   EXPECT_TRUE(list.upgradeFailed);
   ASSERT_EQ(program.shell.messages.size(), 2u);
   EXPECT_THAT(program.shell.messages[1],
-              FieldsAre(StartsWith(folder + "x.jpg
-"), MessageStyle::kStop));
+              FieldsAre(StartsWith(folder + "x.jpg\n"), MessageStyle::kStop));
 }
 
 TEST(DeleteSelectedTiles, AsksWithTheCountAndDeletesOnlyOnYes) {
