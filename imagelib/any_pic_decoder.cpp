@@ -1,7 +1,6 @@
 #include "imagelib/any_pic_decoder.h"
 
 #include "imagelib/text_exception.h"
-#include "imagelib/trace.h"
 
 namespace tesselor {
 

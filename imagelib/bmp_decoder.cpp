@@ -7,7 +7,6 @@
 #include "imagelib/bmp_indexed_pixels.h"
 #include "imagelib/bmp_run_length.h"
 #include "imagelib/text_exception.h"
-#include "imagelib/trace.h"
 
 namespace tesselor {
 
@@ -60,7 +59,6 @@ BitmapInfoHeader ReadInfoHeader(CDataSource& source) {
 // Entries past 256 cannot be indexed by any pixel: they are read over and
 // dropped. Entries the file lacks stay black.
 void ReadColourTable(CDataSource& source, const BitmapInfoHeader& h, ColourTable& table) {
-  Trace(3, "Reading palette.\n");
   const int64_t count = h.biClrUsed ? int64_t{h.biClrUsed} : int64_t{1} << h.biBitCount;
   const uint8_t* entries = source.ReadBytes(4 * count);
   table.assign(4 * kTableEntries, 0);
@@ -72,21 +70,6 @@ void ReadColourTable(CDataSource& source, const BitmapInfoHeader& h, ColourTable
 
 int64_t PaddedRowBytes(int64_t bytes) {
   return (bytes + 3) / 4 * 4;
-}
-
-const char* UncompressedTraceText(int bitCount) {
-  switch (bitCount) {
-    case 1:
-      return "Decoding 1 bit per pixel bitmap.\n";
-    case 4:
-      return "Decoding uncompressed 4 bit per pixel bitmap.\n";
-    case 8:
-      return "Decoding uncompressed 8 bit per pixel bitmap.\n";
-    case 24:
-      return "Decoding 24 bit per pixel bitmap.\n";
-    default:
-      return "Decoding 32 bit per pixel bitmap.\n";
-  }
 }
 
 // One uncompressed file row into one line of the bitmap.
@@ -116,7 +99,6 @@ void DecodeRow(const uint8_t* row, int bitCount, int width, const BmpIndexedPixe
 
 void DecodeUncompressed(CDataSource& source, CBmp& bmp, int bitCount, bool topDown,
                         const BmpIndexedPixels& pixels) {
-  Trace(2, UncompressedTraceText(bitCount));
   const int64_t rowBytes = PaddedRowBytes((int64_t{bmp.width} * bitCount + 7) / 8);
   for (int r = 0; r < bmp.height; ++r) {
     const uint8_t* row = source.ReadBytes(rowBytes);
@@ -132,9 +114,7 @@ void CBmpDecoder::DecodeImage(CBmp& bmp, ColourTable& palette, int& bitsPerPixel
   const BmpFileHeader file = ReadFileHeader(source);
   if (file.signature != kSignature)
     RaiseError(kErrWrongSignature, "Bitmap decoder: This isn't a bitmap.");
-  Trace(2, "Bitmap file signature found\n");
   const BitmapInfoHeader info = ReadInfoHeader(source);
-  Trace(2, "Bitmap header is ok.\n");
 
   const int bitCount = info.biBitCount;
   if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24 && bitCount != 32)
@@ -163,14 +143,10 @@ void CBmpDecoder::DecodeImage(CBmp& bmp, ColourTable& palette, int& bitsPerPixel
   bitsPerPixel = depth;
 
   const BmpIndexedPixels pixels{palette.data(), depth == kEightBitTarget};
-  if (runLength) {
-    Trace(2, bitCount == 8 ? "Decoding RLE8-compressed bitmap.\n"
-                           : "Decoding RLE4-compressed bitmap.\n");
+  if (runLength)
     DecodeRunLength(source, bmp, bitCount, pixels);
-  } else {
+  else
     DecodeUncompressed(source, bmp, bitCount, topDown, pixels);
-  }
-  Trace(3, "Decoding finished.\n");
 }
 
 }  // namespace tesselor

@@ -1,7 +1,6 @@
 #include "imagelib/bmp_run_length.h"
 
 #include "imagelib/text_exception.h"
-#include "imagelib/trace.h"
 
 namespace tesselor {
 

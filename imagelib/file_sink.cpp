@@ -3,7 +3,6 @@
 #include <new>
 
 #include "imagelib/text_exception.h"
-#include "imagelib/trace.h"
 
 namespace tesselor {
 

@@ -9,7 +9,6 @@
 #include "imagelib/cmyk_conversion.h"
 #include "imagelib/jpeg_errors.h"
 #include "imagelib/text_exception.h"
-#include "imagelib/trace.h"
 
 namespace tesselor {
 

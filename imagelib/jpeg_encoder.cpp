@@ -3,7 +3,6 @@
 #include "imagelib/file_sink.h"
 #include "imagelib/jpeg_errors.h"
 #include "imagelib/text_exception.h"
-#include "imagelib/trace.h"
 
 namespace tesselor {
 
@@ -96,7 +95,6 @@ int64_t CJPEGEncoder::SinkCapacity(const CBmp& bmp) {
 }
 
 void CJPEGEncoder::EncodeFile(const std::string& path, const CBmp& bmp) {
-  Trace(1, "--- Encoding file " + path + ". ---\n");
   CFileSink sink;
   if (const int code = sink.OpenFile(path, SinkCapacity(bmp)))
     RaiseError(code, "Opening " + path + " failed");

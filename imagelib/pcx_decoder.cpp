@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "imagelib/text_exception.h"
-#include "imagelib/trace.h"
 
 namespace tesselor {
 
@@ -124,7 +123,6 @@ void StorePixel(uint8_t* pixel, const uint8_t* rgb) {
 }  // namespace
 
 void CPCXDecoder::DecodeImage(CBmp& bmp, ColourTable&, int&, CDataSource& source) {
-  Trace(2, "Decoding PCX.\n");
   const PcxHeader header = ReadHeader(source);
   CheckLayout(header);
   CreateBitmap(bmp, header.width, header.height, 32, false, "PCX");

@@ -5,13 +5,11 @@
 #include "imagelib/file_source.h"
 #include "imagelib/resource_source.h"
 #include "imagelib/text_exception.h"
-#include "imagelib/trace.h"
 
 namespace tesselor {
 
 void CPicDecoder::DecodeFile(const std::string& path, CBmp& bmp, int bitsPerPixel,
                              ProgressNotifier* notifier) {
-  Trace(1, "--- Decoding file " + path + ". ---\n");
   CFileSource source(notifier);
   if (const int code = source.OpenFile(path)) RaiseError(code, "Opening " + path + " failed");
   DecodeSource(source, bmp, bitsPerPixel);
@@ -19,7 +17,6 @@ void CPicDecoder::DecodeFile(const std::string& path, CBmp& bmp, int bitsPerPixe
 }
 
 void CPicDecoder::DecodeResource(int id, CBmp& bmp, int bitsPerPixel, const char* resourceType) {
-  Trace(1, "--- Decoding resource ID " + std::to_string(id) + ". ---\n");
   CResourceSource source;
   if (const int code = source.OpenResource(id, resourceType))
     RaiseError(code, "Opening resource " + std::to_string(id) + " failed");

@@ -7,7 +7,6 @@
 #include "imagelib/pict_opcodes.h"
 #include "imagelib/pict_pixmap.h"
 #include "imagelib/text_exception.h"
-#include "imagelib/trace.h"
 
 namespace tesselor {
 
@@ -52,7 +51,6 @@ void SkipOpcodeData(CDataSource& source, const PictOpcode& op) {
       source.ReadBytes(op.length);
       break;
     case PictData::kRegion:
-      if (op.name != "Clip") Trace(3, "Skipping polygon or region.\n");
       SkipPictRegion(source);
       break;
     case PictData::kLengthWord:
@@ -81,17 +79,14 @@ void SkipOpcodeData(CDataSource& source, const PictOpcode& op) {
 
 void CPictDecoder::DecodeImage(CBmp& bmp, ColourTable& palette, int& bitsPerPixel,
                                CDataSource& source) {
-  Trace(2, "Decoding mac pict.\n");
   const int64_t start = source.BytesRead();
   const int version = ReadVersion(source);
-  Trace(2, "PICT version " + std::to_string(version) + " found.\n");
 
   for (;;) {
     // Version 2 opcodes are words on even offsets from the picture start.
     if (version == 2 && (source.BytesRead() - start) % 2) source.ReadBytes(1);
     const int opcode = version == 2 ? ReadWordBE(source) : source.ReadByte();
     const PictOpcode op = DescribePictOpcode(opcode, version);
-    Trace(3, "Opcode: " + op.name + "\n");
     switch (op.data) {
       case PictData::kEnd:
         RaiseError(kErrUnsupported, "PICT contained only vector data!\n");

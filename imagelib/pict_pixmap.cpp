@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "imagelib/text_exception.h"
-#include "imagelib/trace.h"
 
 namespace tesselor {
 

@@ -2,7 +2,6 @@
 
 #include "imagelib/png_reader.h"
 #include "imagelib/text_exception.h"
-#include "imagelib/trace.h"
 
 namespace tesselor {
 
@@ -49,7 +48,6 @@ ColourTable PaletteTable(const PngInfo& info) {
 
 void CPNGDecoder::DecodeImage(CBmp& bmp, ColourTable& palette, int& bitsPerPixel,
                               CDataSource& source) {
-  Trace(2, "Decoding PNG.\n");
   PngReader reader;
   const PngReaderGuard guard{reader};
   PngInfo info{};

@@ -1,4 +1,5 @@
-// The image library's one exception: a numeric code and a text.
+// The image library's one exception, a numeric code and a text, and the one
+// way the library raises it.
 #pragma once
 
 #include <exception>
@@ -18,7 +19,7 @@ enum ImageErrorCode : int {
   kErrInconsistent = 7,     // data inconsistent with itself
   kErrUnknownFileType = 8,  // format detection found nothing
   kErrOutOfMemory = 10,
-  kErrEndOfData = 11,       // read past the end of a source, or write past a sink
+  kErrEndOfData = 11,  // read past the end of a source, or write past a sink
 };
 
 class CTextException : public std::exception {
@@ -33,5 +34,12 @@ class CTextException : public std::exception {
   int code_;
   std::string text_;
 };
+
+// Every failure the image library finds itself comes through here, so its
+// texts share one shape. Concatenation, never a format string: paths may
+// hold '%'.
+[[noreturn]] inline void RaiseError(int code, const std::string& message) {
+  throw CTextException(code, "Decoder error: " + message + "\n");
+}
 
 }  // namespace tesselor

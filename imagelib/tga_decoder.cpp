@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "imagelib/text_exception.h"
-#include "imagelib/trace.h"
 
 namespace tesselor {
 
@@ -159,7 +158,6 @@ class TgaPixelReader {
 
 void CTGADecoder::DecodeImage(CBmp& bmp, ColourTable& palette, int& bitsPerPixel,
                               CDataSource& source) {
-  Trace(2, "Decoding TGA.\n");
   const TgaHeader h = ReadHeader(source);
   if (!IsKnownType(h.imageType)) RaiseError(kErrBadHeader, "Unknown TGA image type.");
   if (!IsKnownDepth(h.pixelBits)) RaiseError(kErrBadHeader, "Unknown TGA pixel depth.");

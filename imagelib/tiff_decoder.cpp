@@ -5,7 +5,6 @@
 
 #include "imagelib/text_exception.h"
 #include "imagelib/tiff_memory_client.h"
-#include "imagelib/trace.h"
 
 namespace tesselor {
 
@@ -116,7 +115,6 @@ void ReadEightBitRows(TIFF* tiff, const TiffMemoryClient& client, CBmp& bmp,
 
 void CTIFFDecoder::DecodeImage(CBmp& bmp, ColourTable& palette, int& bitsPerPixel,
                                CDataSource& source) {
-  Trace(2, "Decoding TIFF.\n");
   const int64_t size = source.BytesLeft();
   const uint8_t* data = source.ReadBytes(size);
   const TiffMemoryClient client(data, size);

@@ -8,7 +8,6 @@
 #include "imagelib/metafile_canvas.h"
 #include "imagelib/metafile_player.h"
 #include "imagelib/text_exception.h"
-#include "imagelib/trace.h"
 #include "imagelib/wmf_player.h"
 #include "platform/directory_listing.h"
 
@@ -76,7 +75,6 @@ void CWEMFDecoder::DecodeImage(CBmp& bmp, ColourTable& palette, int& bitsPerPixe
   const std::string upperName = ToUpperAscii(source.Name());
   const bool enhanced =
       upperName.find(".WMF") == std::string::npos && upperName.find(".EMF") != std::string::npos;
-  Trace(2, enhanced ? "Decoding EMF.\n" : "Decoding WMF.\n");
   const int64_t size = source.BytesLeft();
   const uint8_t* data = source.ReadBytes(size);
 

@@ -11,7 +11,6 @@
 #include "imagelib/draw_dib_bmp.h"
 #include "imagelib/jpeg_encoder.h"
 #include "imagelib/text_exception.h"
-#include "imagelib/trace.h"
 #include "library/tile_files.h"
 #include "platform/app_paths.h"
 #include "platform/atomic_file.h"
