@@ -2,9 +2,8 @@
 #include "cli/file_operands.h"
 #include "imagelib/any_pic_decoder.h"
 #include "imagelib/draw_dib_bmp.h"
-#include "imagelib/jpeg_encoder.h"
+#include "imagelib/picture_writer.h"
 #include "imagelib/text_exception.h"
-#include "platform/directory_listing.h"
 #include "platform/file_error.h"
 
 namespace tesselor::cli {
@@ -24,19 +23,6 @@ constexpr FileCommand kConvert{
     "2 bad usage.\n",
     2};
 
-enum class OutputKind { kJpeg, kBmp, kNone };
-
-OutputKind KindOf(const std::string& path) {
-  const size_t dot = path.rfind('.');
-  const size_t slash = path.rfind('/');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-    return OutputKind::kNone;
-  const std::string extension = ToLowerAscii(path.substr(dot + 1));
-  if (extension == "jpg" || extension == "jpeg") return OutputKind::kJpeg;
-  if (extension == "bmp") return OutputKind::kBmp;
-  return OutputKind::kNone;
-}
-
 }  // namespace
 
 int RunConvert(const Arguments& args) {
@@ -45,8 +31,8 @@ int RunConvert(const Arguments& args) {
     return *exitCode;
   const std::string& in = files[0];
   const std::string& out = files[1];
-  const OutputKind kind = KindOf(out);
-  if (kind == OutputKind::kNone) return UsageError(kConvert, "OUT must end in .jpg, .jpeg or .bmp");
+  const std::optional<PictureType> type = PictureTypeOfFile(out);
+  if (!type) return UsageError(kConvert, "OUT must end in .jpg, .jpeg or .bmp");
 
   CDrawDibBmp bmp;
   try {
@@ -55,10 +41,7 @@ int RunConvert(const Arguments& args) {
     return Failure(kConvert, "cannot read " + in + ": " + OneLine(error.GetText()));
   }
   try {
-    if (kind == OutputKind::kJpeg)
-      CJPEGEncoder().EncodeFile(out, bmp);
-    else
-      bmp.SaveAsBmp(out);
+    WritePicture(bmp, out, *type);
   } catch (const CTextException& error) {
     return Failure(kConvert, "cannot write " + out + ": " + OneLine(error.GetText()));
   } catch (const FileError& error) {

@@ -2,18 +2,19 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <new>
+#include <memory>
 #include <optional>
 
 #include "cli/commands.h"
 #include "cli/library_option.h"
 #include "cli/print_size.h"
 #include "engine/create_mosaic.h"
+#include "engine/mosaic_bitmap.h"
 #include "engine/mosaic_settings.h"
 #include "engine/tile_set.h"
 #include "imagelib/any_pic_decoder.h"
 #include "imagelib/draw_dib_bmp.h"
-#include "imagelib/jpeg_encoder.h"
+#include "imagelib/picture_writer.h"
 #include "imagelib/text_exception.h"
 #include "library/legacy_upgrade.h"
 #include "library/tile_operations.h"
@@ -89,14 +90,6 @@ struct Request {
   bool settingGiven = false;  // any option the wizard's fixed values would override
   bool magnificationGiven = false;
 };
-
-// The text after the last '.' of the file name, lower-cased ("" when none).
-std::string Extension(const std::string& path) {
-  const size_t dot = path.rfind('.');
-  const size_t slash = path.rfind('/');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
-  return ToLowerAscii(path.substr(dot + 1));
-}
 
 void PrintUsage(std::FILE* out) {
   std::fprintf(out, kUsage, kLibraryOptionHelp);
@@ -246,9 +239,7 @@ std::optional<int> Parse(const Arguments& args, Request& request) {
                         " dpi; a mosaic has at most " + std::to_string(kMaxBitmapDimension) +
                         " pixels a side");
   }
-  const std::string extension = Extension(request.output);
-  if (extension != "jpg" && extension != "jpeg" && extension != "bmp")
-    return UsageError("OUT must end in .jpg, .jpeg or .bmp");
+  if (!PictureTypeOfFile(request.output)) return UsageError("OUT must end in .jpg, .jpeg or .bmp");
   return std::nullopt;
 }
 
@@ -277,27 +268,9 @@ BuildOptions OptionsFor(Request& request, const CBmp& source) {
   return settings.ToBuildOptions();
 }
 
-// The blank mosaic of the photograph times magnification; false when it
-// cannot be had. The size is checked in floating point first: a wanted width
-// on a tall photograph can give a height beyond what an int holds.
-bool CreateMosaicBitmap(const CBmp& source, double magnification, CBmp& mosaic) {
-  const double width = source.width * magnification;
-  const double height = source.height * magnification;
-  if (!(width < kMaxBitmapDimension + 1.0 && height < kMaxBitmapDimension + 1.0)) return false;
-  try {
-    mosaic.Create(static_cast<int>(width), static_cast<int>(height), 32, true);
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  return true;
-}
-
 int WriteMosaic(const CDrawDibBmp& mosaic, const std::string& path) {
   try {
-    if (Extension(path) == "bmp")
-      mosaic.SaveAsBmp(path);
-    else
-      CJPEGEncoder().EncodeFile(path, mosaic);
+    WritePicture(mosaic, path, *PictureTypeOfFile(path));
   } catch (const CTextException& error) {
     return Failure("cannot write " + path + ": " + error.GetText());
   } catch (const FileError& error) {
@@ -321,8 +294,8 @@ int RunMosaic(const Arguments& args) {
   BuildOptions options = OptionsFor(request, source);
   options.allTiles = request.allTiles;
 
-  CDrawDibBmp mosaic;
-  if (!CreateMosaicBitmap(source, options.magnification, mosaic))
+  const std::unique_ptr<CDrawDibBmp> mosaic = NewMosaicBitmap(source, options.magnification);
+  if (!mosaic)
     return Failure(
         "Not enough memory to create the mosaic image.\nTry selecting a lower magnification.");
 
@@ -338,7 +311,7 @@ int RunMosaic(const Arguments& args) {
   }
   ConsoleShell::StopWorkOnInterrupt();
   BuildReport report;
-  const BuildOutcome outcome = CreateMosaic(source, mosaic, options, &report);
+  const BuildOutcome outcome = CreateMosaic(source, *mosaic, options, &report);
   if (outcome == BuildOutcome::kNoTiles) return kExitFailed;  // the engine said why
   // A blank mosaic would only replace whatever OUT holds with black.
   if (outcome == BuildOutcome::kAbortedBeforePainting)
@@ -349,7 +322,8 @@ int RunMosaic(const Arguments& args) {
                  "takes at most %d tiles (mirror images included); --all-tiles uses them all\n",
                  report.photosLeftOut, kTileSetCapacity);
 
-  if (const int written = WriteMosaic(mosaic, request.output); written != kExitDone) return written;
+  if (const int written = WriteMosaic(*mosaic, request.output); written != kExitDone)
+    return written;
   if (outcome == BuildOutcome::kAborted)
     return Failure("stopped; the partly built mosaic was written to " + request.output);
   return kExitDone;

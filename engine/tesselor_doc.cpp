@@ -4,8 +4,9 @@
 #include <cstdio>
 #include <new>
 
+#include "engine/mosaic_bitmap.h"
 #include "imagelib/any_pic_decoder.h"
-#include "imagelib/jpeg_encoder.h"
+#include "imagelib/picture_writer.h"
 #include "imagelib/text_exception.h"
 #include "platform/app_paths.h"
 #include "platform/directory_listing.h"
@@ -25,22 +26,6 @@ constexpr const char* kNoMosaicMessage = "A Mosaic image has not been created ye
 
 bool IsImageExtension(const std::string& extension) {
   return extension == "jpg" || extension == "jpeg" || extension == "bmp";
-}
-
-// A blank mosaic bitmap of the photograph's size times magnification, or null
-// when it cannot be had. Sizes are checked in floating point first, since a
-// huge product does not fit an int.
-std::unique_ptr<CDrawDibBmp> NewMosaicBitmap(const CBmp& source, double magnification) {
-  const double width = source.width * magnification;
-  const double height = source.height * magnification;
-  if (!(width < kMaxBitmapDimension + 1.0) || !(height < kMaxBitmapDimension + 1.0)) return nullptr;
-  try {
-    auto mosaic = std::make_unique<CDrawDibBmp>();
-    mosaic->Create(static_cast<int>(width), static_cast<int>(height), 32, true);
-    return mosaic;
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
 }
 
 void ShowSaveError(const std::string& path, const std::string& cause) {
@@ -221,7 +206,8 @@ bool CTesselorDoc::OnSaveDocument(const std::string& path) {
     return false;
   }
   const std::string extension = LowerExtension(path);
-  if (!IsImageExtension(extension)) {
+  const std::optional<PictureType> type = PictureTypeFor(extension);
+  if (!type) {
     const MessageAnswer answer = ShowMessage(
         "Tesselor writes image files in JPEG and BMP file formats\nThe file exntension you have "
         "provided, '" +
@@ -230,12 +216,8 @@ bool CTesselorDoc::OnSaveDocument(const std::string& path) {
     if (answer != MessageAnswer::kYes) return false;
   }
   try {
-    if (extension == "bmp") {
-      mosaicImage_->SaveAsBmp(path);
-    } else {
-      CJPEGEncoder encoder;
-      encoder.EncodeFile(path, *mosaicImage_);
-    }
+    // A name no writer takes, kept after the question, gets a JPEG.
+    WritePicture(*mosaicImage_, path, type.value_or(PictureType::kJpeg));
   } catch (const FileError& error) {
     ShowSaveError(error.Path(), error.Cause());
     return false;
