@@ -127,6 +127,12 @@ void CLibraryChooserDlg::FillLibraryList() {
   for (const LibraryEntry& library : ListLibraries([this](int) { OnCountingProgress(); })) {
     auto* item = new QTreeWidgetItem(
         list_, {QString::fromStdString(library.name), QString::number(library.tileCount)});
+    // Installed libraries sit among the user's own; the tip tells them apart.
+    if (library.isInstalled) {
+      for (int column : {0, 1})
+        item->setToolTip(column, QStringLiteral("Installed with Tesselor: it can be used but not "
+                                                "changed"));
+    }
     if (library.isCurrent) {
       list_->setCurrentItem(item);
       list_->scrollToItem(item);

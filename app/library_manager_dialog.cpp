@@ -32,6 +32,7 @@ CLibraryManagerDlg::CLibraryManagerDlg(QWidget* parent)
       preview_(new CTilePreview),
       progressBar_(new QProgressBar),
       countText_(new QLabel),
+      unchangeableNotice_(new QLabel),
       run_(TileMakingView{ProgressCallbacks(),
                           [this](const std::string&, const CBmp& tile) { ShowMadeTile(tile); },
                           [this] { RefreshTileList(); }}) {
@@ -82,8 +83,12 @@ CLibraryManagerDlg::CLibraryManagerDlg(QWidget* parent)
   ok->setObjectName(QStringLiteral("ok"));
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  unchangeableNotice_->setObjectName(QStringLiteral("unchangeableNotice"));
+  unchangeableNotice_->setWordWrap(true);
+  unchangeableNotice_->setMaximumWidth(tileList_->minimumWidth());
   auto* right = new QVBoxLayout;
   right->addWidget(tileList_, 1);
+  right->addWidget(unchangeableNotice_);
   right->addWidget(ok);
 
   auto* layout = new QHBoxLayout(this);
@@ -162,6 +167,11 @@ void CLibraryManagerDlg::RefreshTileList() {
   else
     LoadPreview(tiles.firstFound);
   ShowCount();
+  // Said up front, so the buttons that would change the library are no
+  // surprise when they refuse.
+  const QString reason = QString::fromStdString(UnchangeableReason(Paths().currentLibrary));
+  unchangeableNotice_->setText(reason);
+  unchangeableNotice_->setVisible(!reason.isEmpty());
 }
 
 void CLibraryManagerDlg::LoadPreview(const std::string& name) {
@@ -217,6 +227,8 @@ void CLibraryManagerDlg::DeleteSelectedTiles() {
 }
 
 void CLibraryManagerDlg::RenameAllTiles() {
+  // Refused before the user types a base for nothing.
+  if (RefuseUnchangeableLibrary(Paths().currentLibrary)) return;
   QPointer<CTextInputDlg> input = new CTextInputDlg(
       QStringLiteral("Renaming Tiles"), QStringLiteral("Please enter tile name:"), this);
   const bool accepted = input->exec() == QDialog::Accepted;

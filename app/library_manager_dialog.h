@@ -68,6 +68,8 @@ class CLibraryManagerDlg : public QDialog {
   CTilePreview* preview_;
   QProgressBar* progressBar_;
   QLabel* countText_;
+  // Why the current library's tiles cannot be changed; hidden when they can.
+  QLabel* unchangeableNotice_;
   std::unique_ptr<CDrawDibBmp> previewBitmap_;
   TileMakingRun run_;
   // A close asked for while tiles were being made, done once the run ends.

@@ -1,6 +1,7 @@
 // tesselor: the photomosaic maker's desktop program.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 
 #include "app/library_chooser_dialog.h"
 #include "app/library_manager_dialog.h"
@@ -9,17 +10,29 @@
 #include "app/wizard.h"
 #include "resources/compiled_resources.h"
 
-int main(int argc, char** argv) {
-  QApplication application(argc, argv);
-  QApplication::setApplicationVersion("2.00b");
-  QApplication::setDesktopFileName("tesselor");
+namespace {
 
+// Read before the window system is reached, so --help and --version answer
+// in a terminal without a display.
+QStringList PhotographArguments(int argc, char** argv) {
+  QCoreApplication reader(argc, argv);
+  QCoreApplication::setApplicationVersion(TESSELOR_VERSION);
   QCommandLineParser parser;
   parser.setApplicationDescription("Builds photomosaics from photographs and tile libraries.");
   parser.addHelpOption();
   parser.addVersionOption();
   parser.addPositionalArgument("image", "A JPEG or BMP photograph to open.", "[IMAGE]");
-  parser.process(application);
+  parser.process(reader);
+  return parser.positionalArguments();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const QStringList photographs = PhotographArguments(argc, argv);
+  QApplication application(argc, argv);
+  QApplication::setApplicationVersion(TESSELOR_VERSION);
+  QApplication::setDesktopFileName("tesselor");
 
   tesselor::CTesselorApp app;
   tesselor::InstallCompiledResources();
@@ -27,6 +40,6 @@ int main(int argc, char** argv) {
   app.Shell().dialogs.wizard = tesselor::CWizard::Run;
   app.Shell().dialogs.libraryManager = tesselor::CLibraryManagerDlg::Run;
   app.Shell().dialogs.libraryChooser = tesselor::CLibraryChooserDlg::Run;
-  if (!app.InitInstance(parser.positionalArguments())) return 1;
+  if (!app.InitInstance(photographs)) return 1;
   return QApplication::exec();
 }

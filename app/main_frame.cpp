@@ -3,13 +3,17 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFontMetrics>
 #include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPageSetupDialog>
 #include <QPrinter>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QWhatsThis>
 #include <new>
@@ -47,6 +51,7 @@ CMainFrame::CMainFrame(CTesselorDoc& doc, QtShell& shell, RecentFileList& recent
   setWindowIcon(QIcon(":/icons/tesselor-256.png"));
   setCentralWidget(view_);
   setDockNestingEnabled(true);
+  setAcceptDrops(true);
   CreateToolBar();
   CreateMenus();
   CreateStatusBar();
@@ -280,6 +285,33 @@ void CMainFrame::OnTitleChanged() {
 
 void CMainFrame::OnBusyChanged() {
   UpdateActions();
+}
+
+namespace {
+
+// The first local file among the dropped addresses: one photograph is open
+// at a time.
+QString DroppedFile(const QMimeData* data) {
+  if (!data) return {};
+  for (const QUrl& url : data->urls())
+    if (url.isLocalFile()) return url.toLocalFile();
+  return {};
+}
+
+}  // namespace
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+  if (IsEnabled(kIdFileOpen) && !DroppedFile(event->mimeData()).isEmpty())
+    event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+  const QString path = DroppedFile(event->mimeData());
+  if (!IsEnabled(kIdFileOpen) || path.isEmpty()) return;
+  event->acceptProposedAction();
+  // Opened once the drop is over: a message box inside the drop would hold
+  // the dragging program until it closes.
+  QTimer::singleShot(0, this, [this, path] { doc_.OpenDocumentFile(path.toStdString()); });
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

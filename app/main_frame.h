@@ -51,6 +51,9 @@ class CMainFrame : public QMainWindow, public DocumentListener {
  protected:
   // Closing the window while a build runs is refused, as Exit is.
   void closeEvent(QCloseEvent* event) override;
+  // A photograph dropped on the window opens as File > Open would open it.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   QAction* CreateAction(int id, const QString& text, const QString& iconName = QString());

@@ -1,7 +1,6 @@
 #include "app/tesselor_app.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 
 #include "app/main_frame.h"
@@ -39,7 +38,6 @@ bool CTesselorApp::InitInstance(const QStringList& arguments) {
   }
   frame_->show();
 
-  UseInstalledDataFolder();
   InitProgramDirectory();
   Paths().currentLibrary = kDemoLibrary;
 
@@ -48,15 +46,6 @@ bool CTesselorApp::InitInstance(const QStringList& arguments) {
     frame_->Route(kIdWizard);
   frame_->UpdateActions();
   return true;
-}
-
-void UseInstalledDataFolder() {
-  if (!qEnvironmentVariableIsEmpty("TESSELOR_HOME")) return;
-  const QDir programFolder(QCoreApplication::applicationDirPath());
-  if (programFolder.exists("help")) return;  // run from the build folder
-  const QString installed = programFolder.absoluteFilePath(TESSELOR_DATA_FROM_PROGRAM);
-  if (QFileInfo(installed).isDir())
-    qputenv("TESSELOR_HOME", QDir(installed).absolutePath().toLocal8Bit());
 }
 
 }  // namespace tesselor

@@ -46,8 +46,4 @@ class CTesselorApp {
   std::unique_ptr<CMainFrame> frame_;
 };
 
-// An installed copy keeps its libraries and help in <prefix>/share/tesselor;
-// when TESSELOR_HOME is not set and that folder is there, it is used.
-void UseInstalledDataFolder();
-
 }  // namespace tesselor

@@ -10,9 +10,11 @@ namespace {
 constexpr const char* kUsage =
     "Usage: tesselor-cli libraries\n"
     "\n"
-    "Lists the tile libraries (the folders beside the program, or in $TESSELOR_HOME),\n"
-    "one a line: the name, a tab, and the number of tiles. Legacy \".raw\" tiles count\n"
-    "too; they become JPEG tiles the first time the library is used.\n";
+    "Lists the tile libraries, one a line: the name, a tab, and the number of tiles.\n"
+    "Legacy \".raw\" tiles count too; they become JPEG tiles the first time the\n"
+    "library is used. Your own libraries come first (in $XDG_DATA_HOME/tesselor,\n"
+    "~/.local/share/tesselor by default), then those installed with Tesselor; a\n"
+    "build run from its folder, or $TESSELOR_HOME, keeps them all in one folder.\n";
 
 }  // namespace
 

@@ -1,5 +1,3 @@
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -20,15 +18,16 @@ namespace {
 constexpr const char* kUsage =
     "Usage: tesselor-cli library [NAME|DIR] ACTION [ARGS...] [--yes]\n"
     "\n"
-    "Works on one tile library: NAME is a folder beside the program (default\n"
-    "\"Demo Tile Library\"); a value with a '/' in it is a folder path (./mytiles).\n"
+    "Works on one tile library: NAME is a library's name, yours or an installed one\n"
+    "(default \"Demo Tile Library\"); a value with a '/' in it is a folder path\n"
+    "(./mytiles). Installed libraries can be listed but not changed.\n"
     "\n"
     "Actions:\n"
     "  list            print the names of the library's tiles, sorted\n"
     "  delete TILE...  delete these tiles\n"
     "  rename BASE     rename every tile to BASE0, BASE1, ... in list order\n"
     "                  (BASE has at most 15 characters and may be empty)\n"
-    "  create NEWNAME  make a new, empty library NEWNAME beside the program\n"
+    "  create NEWNAME  make a new, empty library NEWNAME among your own\n"
     "  add FOLDER      make a tile from every JPEG photograph in FOLDER\n"
     "\n"
     "Options:\n"
@@ -71,11 +70,6 @@ int UsageError(const std::string& text) {
 int Failure(const std::string& text) {
   std::fprintf(stderr, "tesselor-cli library: %s\n", text.c_str());
   return kExitFailed;
-}
-
-bool IsFolder(const std::string& path) {
-  struct stat info {};
-  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 // Splits the words into options and the rest, then takes NAME unless the

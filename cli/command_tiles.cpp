@@ -1,7 +1,5 @@
 // tesselor-cli tiles: makes library tiles from a folder of photographs.
-#include <sys/stat.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <new>
 #include <optional>
@@ -13,6 +11,7 @@
 #include "imagelib/text_exception.h"
 #include "library/make_tile.h"
 #include "library/tile_files.h"
+#include "library/tile_operations.h"
 #include "platform/app_paths.h"
 #include "platform/console_shell.h"
 #include "platform/directory_listing.h"
@@ -31,7 +30,8 @@ constexpr const char* kUsage =
     "(names ending in .jpg, in any letter case). Each tile is named after its\n"
     "photograph: beach.JPG gives the tile beach.jpg. A name the library already\n"
     "has is skipped and its tile kept; so are files that are not pictures or are\n"
-    "smaller than 64 x 64. The library folder is created when it is missing.\n"
+    "smaller than 64 x 64. The library folder is created when it is missing (a new\n"
+    "library NAME goes among your own). Installed libraries cannot take tiles.\n"
     "\n"
     "Options:\n"
     "%s"
@@ -95,21 +95,6 @@ std::optional<int> Parse(const Arguments& args, Request& request) {
   return std::nullopt;
 }
 
-bool IsFolder(const std::string& path) {
-  struct stat info {};
-  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-// Makes the library folder (and, for a path, its parents) when missing.
-bool EnsureFolder(const std::string& folder) {
-  for (size_t slash = folder.find('/', 1); slash != std::string::npos;
-       slash = folder.find('/', slash + 1)) {
-    const std::string part = folder.substr(0, slash);
-    if (!IsFolder(part) && mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return false;
-  }
-  return IsFolder(folder);
-}
-
 // Square crops of one photograph at every scale, each named title-sK-N.
 void MakeCropTiles(const std::string& path, const std::string& title, Tally& tally) {
   CDrawDibBmp picture;
@@ -150,8 +135,9 @@ int RunTiles(const Arguments& args) {
   Request request;
   if (const std::optional<int> exitCode = Parse(args, request)) return *exitCode;
   if (!IsFolder(request.folder)) return Failure("no folder " + request.folder);
+  if (RefuseUnchangeableLibrary(Paths().currentLibrary)) return kExitFailed;
   const std::string library = Paths().LibraryDirectory();
-  if (!EnsureFolder(library)) return Failure("cannot make the library folder " + library);
+  if (!MakeFolderWithParents(library)) return Failure("cannot make the library folder " + library);
 
   // Ctrl-C stops the run after the tile in hand, which is finished first.
   ConsoleShell::StopWorkOnInterrupt();

@@ -17,7 +17,10 @@ bool SelectLibrary(const std::string& value) {
   folder.pop_back();
   const size_t slash = folder.find_last_of('/');
   if (slash == std::string::npos || slash + 1 == folder.size()) return false;
+  // The folder's parent becomes the one library root, so an installed
+  // library of the same name cannot stand in for a folder that is missing.
   Paths().programDirectory = folder.substr(0, slash + 1);
+  Paths().userLibraryDirectory.clear();
   Paths().currentLibrary = folder.substr(slash + 1) + "/";
   return true;
 }

@@ -5,15 +5,16 @@
 
 namespace tesselor::cli {
 
-// Makes value the current library: a folder name beside the program
-// ("Demo Tile Library"), or, when it holds a '/', a folder anywhere (its
-// parent then stands in for the program folder). False for an empty value.
+// Makes value the current library: a library's name ("Demo Tile Library"),
+// the user's own or an installed one, or, when it holds a '/', a folder
+// anywhere (its parent then stands in for the library roots). False for an
+// empty value.
 bool SelectLibrary(const std::string& value);
 
 // The help text line of the option.
 inline constexpr const char* kLibraryOptionHelp =
-    "  --library NAME|DIR   the tile library: NAME is a folder beside the program\n"
-    "                       (default \"Demo Tile Library\"); a value with a '/' in it\n"
-    "                       is a folder path (./mytiles, /data/tiles)\n";
+    "  --library NAME|DIR   the tile library: NAME is a library's name, yours or an\n"
+    "                       installed one (default \"Demo Tile Library\"); a value\n"
+    "                       with a '/' in it is a folder path (./mytiles, /data/tiles)\n";
 
 }  // namespace tesselor::cli

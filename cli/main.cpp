@@ -30,7 +30,8 @@ constexpr Command kCommands[] = {
 void PrintUsage(FILE* out) {
   std::fprintf(out,
                "Usage: tesselor-cli COMMAND [ARGS...]\n"
-               "       tesselor-cli COMMAND --help\n\nCommands:\n");
+               "       tesselor-cli COMMAND --help\n"
+               "       tesselor-cli --version\n\nCommands:\n");
   for (const Command& command : kCommands)
     std::fprintf(out, "  %-10s %s\n", command.name, command.summary);
 }
@@ -45,6 +46,10 @@ int main(int argc, char** argv) {
   const std::string name = argv[1];
   if (name == "--help" || name == "-h" || name == "help") {
     PrintUsage(stdout);
+    return tesselor::cli::kExitDone;
+  }
+  if (name == "--version") {
+    std::printf("tesselor-cli %s\n", TESSELOR_VERSION);
     return tesselor::cli::kExitDone;
   }
   tesselor::InitProgramDirectory();

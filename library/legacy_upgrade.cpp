@@ -45,7 +45,7 @@ bool ReadLegacyTile(const std::string& path, TilePlanes& planes) {
 
 int UpgradeLegacyTiles(const std::string& libraryFolder) {
   const WaitCursor waitCursor;
-  const std::string folder = Paths().programDirectory + libraryFolder;
+  const std::string folder = Paths().LibraryFolderPath(libraryFolder);
   bool told = false;
   int converted = 0;
   auto planes = std::make_unique<TilePlanes>();

@@ -11,17 +11,18 @@
 namespace tesselor {
 
 struct LibraryEntry {
-  std::string name;        // folder name inside programDirectory, no trailing '/'
-  int tileCount = 0;       // as CountLibraryTiles counts them
-  bool isCurrent = false;  // name + '/' is currentLibrary, letter case included
+  std::string name;          // folder name inside a library root, no trailing '/'
+  int tileCount = 0;         // as CountLibraryTiles counts them
+  bool isCurrent = false;    // name + '/' is currentLibrary, letter case included
+  bool isInstalled = false;  // installed with the program, so it cannot be changed
 };
 
 // Called while tiles are counted, each time the running count reaches a
 // multiple of 20, so a chooser can show that it is still busy.
 using CountingProgress = std::function<void(int runningCount)>;
 
-// Every folder in programDirectory but one named "help" in any letter case
-// (the help pages live there), in listing order.
+// Every folder in the library roots but one named "help" in any letter case
+// (the help pages live there), the user's own first, each in listing order.
 std::vector<LibraryEntry> ListLibraries(const CountingProgress& progress = {});
 
 // The chooser's count: every "*.raw" and every "*.jpg" match, with no further

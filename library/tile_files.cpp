@@ -6,7 +6,7 @@
 namespace tesselor {
 
 std::string TilePath(const std::string& libraryFolder, const std::string& tileName) {
-  return Paths().programDirectory + libraryFolder + tileName + ".jpg";
+  return Paths().LibraryFolderPath(libraryFolder) + tileName + ".jpg";
 }
 
 bool IsEngineTileFile(const std::string& path) {

@@ -22,7 +22,7 @@ constexpr int PixelOffset(int channel) {
 // Edge of every stored tile, in pixels.
 constexpr int kTileEdge = 64;
 
-// programDirectory + library folder name (ending in '/') + name + ".jpg".
+// The folder of the library (its name ending in '/') + name + ".jpg".
 std::string TilePath(const std::string& libraryFolder, const std::string& tileName);
 
 // The mosaic engine's test: the last three characters, lower-cased, are "jpg".

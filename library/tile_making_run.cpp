@@ -44,6 +44,8 @@ TileMakingRun::TileMakingRun(TileMakingView view, TileMaker makeTile)
 
 TileMakingOutcome TileMakingRun::MakeTilesFromFolder() {
   if (makingTiles_) return AbortRunInProgress();
+  // Said before a folder is chosen, not after.
+  if (RefuseUnchangeableLibrary(Paths().currentLibrary)) return TileMakingOutcome::kUnchangeable;
   const std::optional<std::string> folder = Shell::Instance().BrowseForFolder();
   if (!folder) return TileMakingOutcome::kNoFolder;
   return MakeTilesFromFolder(*folder);
@@ -51,6 +53,7 @@ TileMakingOutcome TileMakingRun::MakeTilesFromFolder() {
 
 TileMakingOutcome TileMakingRun::MakeTilesFromFolder(const std::string& folder) {
   if (makingTiles_) return AbortRunInProgress();
+  if (RefuseUnchangeableLibrary(Paths().currentLibrary)) return TileMakingOutcome::kUnchangeable;
   IdleOnExit idle(makingTiles_);
   stopRequested_ = false;
 

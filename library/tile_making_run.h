@@ -28,6 +28,7 @@ struct TileMakingView {
 
 enum class TileMakingOutcome {
   kStoppedRunInProgress,  // a run was going on; this request stopped it
+  kUnchangeable,          // the current library cannot take tiles (said why)
   kNoFolder,              // the folder browser was cancelled
   kNoImages,              // the folder holds no "*.jpg" photograph
   kDeclined,              // the user answered No to the count question

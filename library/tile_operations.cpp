@@ -54,7 +54,7 @@ void RenameTile(const std::string& libraryFolder, const std::string& oldName,
 TileList ListManagerTiles(const std::string& libraryFolder) {
   TileList list;
   for (const DirectoryEntry& entry :
-       ListDirectory(Paths().programDirectory + libraryFolder, "*.jpg")) {
+       ListDirectory(Paths().LibraryFolderPath(libraryFolder), "*.jpg")) {
     const std::string title = FileTitle(entry.name);
     if (entry.isDirectory || !entry.name.ends_with("jpg") || title.empty() || title == ".")
       continue;
@@ -84,8 +84,29 @@ std::string TileCountText(int count) {
   return "Tiles in Library : " + std::to_string(count);
 }
 
+std::string UnchangeableReason(const std::string& libraryFolder) {
+  const std::string name = libraryFolder.substr(0, libraryFolder.size() - 1);
+  if (Paths().IsInstalledLibrary(libraryFolder))
+    return "The tile library \"" + name +
+           "\" was installed with Tesselor and cannot be changed.\nCreate a new library for "
+           "tiles of your own.";
+  const std::string folder = Paths().LibraryFolderPath(libraryFolder);
+  if (IsFolder(folder) && access(folder.c_str(), W_OK) != 0)
+    return "The tile library \"" + name + "\" is in a folder you cannot write to (" + folder +
+           "), so its tiles cannot be changed.";
+  return "";
+}
+
+bool RefuseUnchangeableLibrary(const std::string& libraryFolder) {
+  const std::string reason = UnchangeableReason(libraryFolder);
+  if (reason.empty()) return false;
+  ShowMessage(reason, MessageStyle::kExclamation);
+  return true;
+}
+
 bool DeleteSelectedTiles(const std::string& libraryFolder,
                          const std::vector<std::string>& selected) {
+  if (RefuseUnchangeableLibrary(libraryFolder)) return false;
   if (selected.empty()) {
     ShowMessage("You must select the tiles you wish to deletete from the tile list");
     return false;
@@ -99,6 +120,7 @@ bool DeleteSelectedTiles(const std::string& libraryFolder,
 
 RenameOutcome RenameAllTiles(const std::string& libraryFolder, const std::vector<std::string>& list,
                              const std::string& base, const ProgressBar& progress) {
+  if (RefuseUnchangeableLibrary(libraryFolder)) return RenameOutcome::kRefused;
   if (CharacterCount(base) > kMaxRenameBaseLength) {
     ShowMessage("Filename too long, the maximum length allowed is 15 characters");
     return RenameOutcome::kRefused;
@@ -124,8 +146,12 @@ RenameOutcome RenameAllTiles(const std::string& libraryFolder, const std::vector
 }
 
 bool CreateNewLibrary(const std::string& name) {
+  // mkdir refuses a name taken in the new-library root; one taken by an
+  // installed library is refused too, or the new one would hide it.
+  const std::string& root = Paths().NewLibraryRoot();
   const bool created = !name.empty() && name.find('/') == std::string::npos &&
-                       mkdir((Paths().programDirectory + name).c_str(), 0777) == 0;
+                       !IsFolder(Paths().LibraryFolderPath(name + "/")) &&
+                       MakeFolderWithParents(root) && mkdir((root + name).c_str(), 0777) == 0;
   if (!created) {
     ShowMessage("Unable to create the directory:\n" + name);
     return false;

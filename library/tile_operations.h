@@ -11,8 +11,8 @@
 
 namespace tesselor {
 
-// The manager's list of a library. libraryFolder is relative to
-// programDirectory and ends in '/'.
+// The manager's list of a library. libraryFolder is a library's folder name
+// ending in '/', found in one of the library roots (Paths().LibraryRoots).
 struct TileList {
   std::vector<std::string> names;  // tile names, in the list's sorted order
   std::string firstFound;          // the first tile in listing order, previewed at once
@@ -38,6 +38,15 @@ TileList RefreshTileList(const std::string& libraryFolder);
 // "Tiles in Library : <count>".
 std::string TileCountText(int count);
 
+// Why the tiles of libraryFolder cannot be added, deleted or renamed: it was
+// installed with the program, or its folder cannot be written. Empty when
+// they can (a library that does not exist yet can be made).
+std::string UnchangeableReason(const std::string& libraryFolder);
+
+// Shows UnchangeableReason, if there is one, and returns true then: what
+// every command that changes a library's tiles asks first.
+bool RefuseUnchangeableLibrary(const std::string& libraryFolder);
+
 // Asks before deleting the selected tiles of libraryFolder. True when the
 // user agreed: the tiles then leave the list, whether or not each file could
 // be removed (one that stays shows up again at the next refresh).
@@ -45,7 +54,7 @@ bool DeleteSelectedTiles(const std::string& libraryFolder,
                          const std::vector<std::string>& selected);
 
 enum class RenameOutcome {
-  kRefused,   // the base was too long; nothing asked, nothing renamed
+  kRefused,   // the library cannot be changed or the base was too long; nothing renamed
   kDeclined,  // the user answered No
   kRenamed,   // every tile has its new name
   kFailed,    // a file error stopped it; the tiles before it keep their new names
@@ -58,9 +67,10 @@ enum class RenameOutcome {
 RenameOutcome RenameAllTiles(const std::string& libraryFolder, const std::vector<std::string>& list,
                              const std::string& base, const ProgressBar& progress = {});
 
-// Makes the folder name inside programDirectory and makes it the current
-// library; false (after saying so) when it cannot be made. name is one folder
-// name: a '/' in it is refused like any other invalid name.
+// Makes the folder name in Paths().NewLibraryRoot() (and that root when it
+// is missing) and makes it the current library; false (after saying so) when
+// it cannot be made or a library of that name exists in any root. name is
+// one folder name: a '/' in it is refused like any other invalid name.
 bool CreateNewLibrary(const std::string& name);
 
 // Shows a failed file operation the way the program reports file errors.

@@ -35,6 +35,21 @@ std::string ToUpperAscii(std::string text) {
   return text;
 }
 
+bool IsFolder(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool MakeFolderWithParents(const std::string& folder) {
+  const std::string path = WithTrailingSlash(folder);
+  for (size_t slash = path.find('/', 1); slash != std::string::npos;
+       slash = path.find('/', slash + 1)) {
+    const std::string part = path.substr(0, slash);
+    if (!IsFolder(part) && mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return false;
+  }
+  return IsFolder(path);
+}
+
 bool WildcardMatch(const std::string& pattern, const std::string& name) {
   // Iterative matcher with one backtrack point for the last '*'.
   size_t p = 0, n = 0, starP = std::string::npos, starN = 0;

@@ -22,6 +22,13 @@ bool WildcardMatch(const std::string& pattern, const std::string& name);
 // bytes. A folder that does not exist or cannot be read lists nothing.
 std::vector<DirectoryEntry> ListDirectory(const std::string& folder, const std::string& pattern);
 
+// True when path names a folder (or a link to one).
+bool IsFolder(const std::string& path);
+
+// Makes folder and any of its parents that are missing; true when folder is
+// there afterwards.
+bool MakeFolderWithParents(const std::string& folder);
+
 // A read-only descriptor for path when it names a regular file, else -1.
 // Folders, pipes, devices and sockets named like pictures are refused
 // without waiting on them, so a pipe nobody writes to cannot hang a reader.

@@ -9,6 +9,7 @@
 #include "imagelib/any_pic_decoder.h"
 #include "imagelib/draw_dib_bmp.h"
 #include "imagelib/jpeg_encoder.h"
+#include "platform/directory_listing.h"
 #include "tests/support/test_support.h"
 
 namespace tesselor {
@@ -130,6 +131,41 @@ TEST_F(CliLibraryTest, AddMakesATileFromEachJpegPhotograph) {
   EXPECT_EQ(tile.height, 64);
 
   EXPECT_EQ(Run("library add --yes " + Quoted(photos.File("missing"))).exitCode, 1);
+}
+
+// An installed copy, as a user without TESSELOR_HOME runs it: the program in
+// <prefix>/bin, its libraries in <prefix>/share/tesselor, the user's own in
+// their data folder.
+TEST_F(CliLibraryTest, AnInstalledCopyReadsItsLibrariesAndMakesNewOnesInTheUsersFolder) {
+  const std::string prefix = scratch.File("usr") + "/";
+  ASSERT_TRUE(MakeFolderWithParents(prefix + "bin"));
+  ASSERT_EQ(testing::RunCommand("cp " + Quoted(TESSELOR_CLI_PATH) + " " + Quoted(prefix + "bin/")),
+            0);
+  const std::string demo = prefix + "share/tesselor/Demo Tile Library/";
+  ASSERT_TRUE(MakeFolderWithParents(demo));
+  testing::WriteFileBytes(demo + "a.jpg", {1});
+  const auto run = [&](const std::string& environment, const std::string& arguments) {
+    return testing::RunCommand("cd / && env -u TESSELOR_HOME HOME=" + Quoted(home.Path()) + " " +
+                               environment + " " + Quoted(prefix + "bin/tesselor-cli") + " " +
+                               arguments + " >" + Quoted(scratch.File("out.txt")) + " 2>&1");
+  };
+  const auto output = [&] { return Text(scratch.File("out.txt")); };
+
+  EXPECT_EQ(run("XDG_DATA_HOME=", "libraries"), 0);
+  EXPECT_EQ(output(), "Demo Tile Library\t1\n");
+  EXPECT_EQ(run("XDG_DATA_HOME=", "library create Mine"), 0) << output();
+  EXPECT_TRUE(IsFolder(home.Path() + ".local/share/tesselor/Mine"));
+  EXPECT_EQ(run("XDG_DATA_HOME=" + Quoted(scratch.File("data")), "library create Birds"), 0);
+  EXPECT_TRUE(IsFolder(scratch.File("data") + "/tesselor/Birds"));
+  EXPECT_EQ(run("", "libraries"), 0);
+  EXPECT_EQ(output(), "Mine\t0\nDemo Tile Library\t1\n");
+
+  EXPECT_EQ(run("", "library delete a --yes"), 1);
+  EXPECT_NE(output().find("was installed with Tesselor and cannot be changed"), std::string::npos)
+      << output();
+  EXPECT_TRUE(FileExists(demo + "a.jpg"));
+  EXPECT_EQ(run("", "--version"), 0);
+  EXPECT_EQ(output().rfind("tesselor-cli ", 0), 0u) << output();
 }
 
 }  // namespace

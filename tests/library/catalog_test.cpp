@@ -17,8 +17,9 @@ TEST(ListLibraries, OffersEveryFolderButHelpWithItsCount) {
   program.Folder("Demo Tile Library", {"a.jpg", "b.jpg"});
   ProgramFolder::WriteText(program.Path() + "tesselor-cli", "not a folder");
   EXPECT_THAT(ListLibraries(),
-              ElementsAre(FieldsAre("Birds.2001", 0, false),
-                          FieldsAre("Demo Tile Library", 2, true), FieldsAre("Help2", 0, false)));
+              ElementsAre(FieldsAre("Birds.2001", 0, false, false),
+                          FieldsAre("Demo Tile Library", 2, true, false),
+                          FieldsAre("Help2", 0, false, false)));
   Paths().currentLibrary = "demo tile library/";  // the current one must match in case too
   EXPECT_FALSE(ListLibraries()[1].isCurrent);
 }

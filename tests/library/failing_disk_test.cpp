@@ -149,19 +149,20 @@ TEST_F(FailingDiskTest, ReadOnlyLibraryRefusesEveryChangeWithAMessageAndKeepsIts
   EXPECT_THAT(shell.messages.back(),
               FieldsAre(StartsWith(library + "old.jpg\n"), MessageStyle::kStop));
 
+  // Tile making, renaming and deleting say why before they ask anything.
   shell.messages.clear();
-  shell.answers = {MessageAnswer::kYes, MessageAnswer::kYes};
   TileMakingRun run;
-  EXPECT_EQ(run.MakeTilesFromFolder(photos.Path()), TileMakingOutcome::kWriteFailed);
-  EXPECT_EQ(RenameAllTiles("Lib/", {"tile"}, "t"), RenameOutcome::kFailed);
+  EXPECT_EQ(run.MakeTilesFromFolder(photos.Path()), TileMakingOutcome::kUnchangeable);
+  EXPECT_EQ(RenameAllTiles("Lib/", {"tile"}, "t"), RenameOutcome::kRefused);
+  EXPECT_FALSE(DeleteSelectedTiles("Lib/", {"tile"}));
   EXPECT_FALSE(CreateNewLibrary("More"));
   EXPECT_EQ(Paths().currentLibrary, "Lib/");
 
-  ASSERT_EQ(shell.messages.size(), 5u);
-  EXPECT_EQ(shell.messages[1].style, MessageStyle::kStop);  // after the tile question
-  EXPECT_THAT(shell.messages[3],                            // after the rename question
-              FieldsAre(StartsWith(library + "tile.jpg\n"), MessageStyle::kStop));
-  EXPECT_EQ(shell.messages[4].text, "Unable to create the directory:\nMore");
+  ASSERT_EQ(shell.messages.size(), 4u);
+  for (int i = 0; i < 3; ++i)
+    EXPECT_THAT(shell.messages[i], FieldsAre(HasSubstr("is in a folder you cannot write to"),
+                                             MessageStyle::kExclamation));
+  EXPECT_EQ(shell.messages[3].text, "Unable to create the directory:\nMore");
   EXPECT_THAT(ListNames(library), ElementsAre("old.raw", "tile.jpg"));
   EXPECT_EQ(ReadFileBytes(library + "tile.jpg"), tile);
 }

@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 
 #include <QAction>
+#include <QDragEnterEvent>
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
@@ -200,6 +202,26 @@ TEST_F(FrameTest, RecentFilesOpenFromTheMenuAndAMissingOneIsDropped) {
   EXPECT_EQ(scripted.MessageTexts(),
             std::vector<std::string>{"Unable open file, it may have been moved or deleted"});
   EXPECT_EQ(recentFiles.Files(), QStringList{first});
+}
+
+TEST_F(FrameTest, ADroppedPhotographOpensAndOtherDropsAreRefused) {
+  const std::string photo = WritePhoto("dropped.bmp");
+  const auto drop = [this](const QList<QUrl>& urls) {
+    QMimeData data;
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&frame, &enter);
+    if (!enter.isAccepted()) return false;
+    QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&frame, &dropped);
+    QCoreApplication::processEvents();
+    return dropped.isAccepted();
+  };
+  EXPECT_FALSE(drop({QUrl("https://example.org/photo.jpg")}));
+  EXPECT_TRUE(drop(
+      {QUrl("https://example.org/a.jpg"), QUrl::fromLocalFile(QString::fromStdString(photo))}));
+  EXPECT_EQ(doc.SourcePath(), photo);
+  EXPECT_EQ(frame.windowTitle(), "dropped - Tesselor");
 }
 
 TEST_F(FrameTest, HelpTopicsOpensTheIntroduction) {
