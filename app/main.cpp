@@ -15,10 +15,12 @@ int main(int argc, char** argv) {
   QApplication::setDesktopFileName("tesselor");
 
   QCommandLineParser parser;
-  parser.setApplicationDescription("Builds photomosaics from photographs and tile libraries.");
+  parser.setApplicationDescription(
+      QApplication::translate("main", "Builds photomosaics from photographs and tile libraries."));
   parser.addHelpOption();
   parser.addVersionOption();
-  parser.addPositionalArgument("image", "A JPEG or BMP photograph to open.", "[IMAGE]");
+  parser.addPositionalArgument("image", QApplication::translate("main", "A photograph to open."),
+                               "[IMAGE]");
   parser.process(application);
 
   tesselor::CTesselorApp app;
