@@ -13,24 +13,25 @@
 
 namespace tesselor {
 
-CAboutDlg::CAboutDlg(QWidget* parent)
-    : QDialog(parent), link_(new CHyperLink("The Tesselor guide")) {
-  setWindowTitle("About Tesselor");
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
+  setWindowTitle(tr("About Tesselor"));
 
   auto* icon = new QLabel;
   icon->setPixmap(QIcon(":/icons/tesselor-48.png").pixmap(48, 48));
-  auto* version = new QLabel(kVersionText);
-  auto* blurb = new QLabel("Photomosaics from your own photographs.");
+  auto* version = new QLabel(tr("Tesselor Version 2.00b"));
+  auto* blurb = new QLabel(tr("Photomosaics from your own photographs."));
   // The program's own guide, installed beside it, is the page worth
   // pointing at: it is there whether or not the computer is online.
-  link_->SetAddress(
-      QUrl::fromLocalFile(HelpLauncher::HelpFolder() + "Introduction.htm").toString());
-  link_->SetUnderline(true);
+  auto* link = new CHyperLink(tr("The Tesselor guide"));
+  link->SetAddress(
+      QUrl::fromLocalFile(HelpLauncher::HelpFolder() + HelpPage(HelpTopic::kIntroduction))
+          .toString());
+  link->SetUnderline(true);
 
   auto* text = new QVBoxLayout;
   text->addWidget(version);
   text->addWidget(blurb);
-  text->addWidget(link_);
+  text->addWidget(link);
   auto* row = new QHBoxLayout;
   row->addWidget(icon, 0, Qt::AlignTop);
   row->addSpacing(12);

@@ -18,13 +18,13 @@ CFolderBrowser::CFolderBrowser(QString initialFolder, QWidget* owner)
 int CFolderBrowser::DoModal() {
   folder_ = initialFolder_;
   const QString start = initialFolder_.isEmpty() ? QDir::currentPath() : initialFolder_;
-  QFileDialog dialog(owner_, QStringLiteral("Browse for Folder"), start);
+  QFileDialog dialog(owner_, tr("Browse for Folder"), start);
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly);
   // The desktop's own dialog has no room for a status line of ours.
   dialog.setOption(QFileDialog::DontUseNativeDialog);
 
-  auto* title = new QLabel(QStringLiteral("Current Selection"));
+  auto* title = new QLabel(tr("Current Selection"));
   auto* status = new QLabel(ShortenForStatusLine(start));
   status->setObjectName(QStringLiteral("status"));
   if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {

@@ -3,6 +3,7 @@
 // folder with it.
 #pragma once
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QLabel>
 #include <QPointer>
@@ -15,6 +16,8 @@ namespace tesselor {
 QString ShortenForStatusLine(const QString& folder);
 
 class CFolderBrowser {
+  Q_DECLARE_TR_FUNCTIONS(CFolderBrowser)
+
  public:
   static constexpr int kChosen = 1;
   static constexpr int kNotChosen = 2;

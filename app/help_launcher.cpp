@@ -2,6 +2,8 @@
 
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QKeySequence>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QUrl>
 
@@ -19,20 +21,18 @@ constexpr const char* kFallbackPage = "Error.htm";
 
 }  // namespace
 
-QString HelpTopicFor(unsigned context) {
-  switch (context) {
-    case kHelpContextBase + 140:  // the wizard's four pages
-    case kHelpContextBase + 141:
-    case kHelpContextBase + 145:
-    case kHelpContextBase + 148:
-      return "Wizard.htm";
-    case kHelpContextBase + 130:  // the options dialog
-      return "Montage options.htm";
-    case kHelpContextBase + 133:  // the library manager
-      return "Library manager.htm";
-    default:
-      return "";
+QString HelpPage(HelpTopic topic) {
+  switch (topic) {
+    case HelpTopic::kWizard:
+      return QStringLiteral("Wizard.htm");
+    case HelpTopic::kMontageOptions:
+      return QStringLiteral("Montage options.htm");
+    case HelpTopic::kLibraryManager:
+      return QStringLiteral("Library manager.htm");
+    case HelpTopic::kIntroduction:
+      break;
   }
+  return QLatin1String(kIntroductionTopic);
 }
 
 HelpLauncher::~HelpLauncher() {
@@ -52,15 +52,14 @@ void HelpLauncher::Install(HelpLauncher* launcher) {
   installedLauncher = launcher;
 }
 
-void HelpLauncher::WinHelp(unsigned context) {
-  const QString topic = HelpTopicFor(context);
-  if (!topic.isEmpty() && Attempt(HelpFolder() + topic)) return;
+void HelpLauncher::ShowTopic(HelpTopic topic) {
+  if (topic != HelpTopic::kIntroduction && Attempt(HelpFolder() + HelpPage(topic))) return;
   if (Attempt(HelpFolder() + kIntroductionTopic)) return;
-  ShowMessage(
-      "Tesselor uses Microsoft HTMLhelp.\n"
-      "Unfortunately you do not have all the components required to view this type of help "
-      "document.\n"
-      "Tesselor will attempt to launch the help file in your defualt browser...");
+  ShowMessage(tr("Tesselor uses Microsoft HTMLhelp.\n"
+                 "Unfortunately you do not have all the components required to view this type "
+                 "of help document.\n"
+                 "Tesselor will attempt to launch the help file in your defualt browser...")
+                  .toStdString());
   // Whether the browser managed it is not reported; there is nothing more
   // the program could offer.
   const QString fallback = HelpFolder() + kFallbackPage;
@@ -80,7 +79,7 @@ bool HelpLauncher::DisplayTopic(const QString& address) {
   if (!browser_) {
     browser_ = new QTextBrowser(parent_);
     browser_->setWindowFlag(Qt::Window);
-    browser_->setWindowTitle("Tesselor Help");
+    browser_->setWindowTitle(tr("Tesselor Help"));
     browser_->setOpenExternalLinks(true);
     browser_->resize(720, 640);
   }
@@ -89,6 +88,15 @@ bool HelpLauncher::DisplayTopic(const QString& address) {
   browser_->raise();
   browser_->activateWindow();
   return true;
+}
+
+void ShowHelp(HelpTopic topic) {
+  if (installedLauncher) installedLauncher->ShowTopic(topic);
+}
+
+void InstallHelpKey(QWidget* window, HelpTopic topic) {
+  auto* key = new QShortcut(QKeySequence::HelpContents, window);
+  QObject::connect(key, &QShortcut::activated, window, [topic] { ShowHelp(topic); });
 }
 
 }  // namespace tesselor

@@ -1,10 +1,10 @@
-// Every help request of the program ends here: a context number picks the
-// topic (the wizard's pages, the options dialog, the library manager, or the
-// introduction), shown in the program's help window. When neither the topic
-// nor the introduction can be shown, the user is told and the fallback page
-// opens in the web browser.
+// Every help request of the program ends here: a topic is shown in the
+// program's help window, the introduction when the topic's page is missing.
+// When neither can be shown, the user is told and the fallback page opens in
+// the web browser.
 #pragma once
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -15,13 +15,14 @@ class QWidget;
 
 namespace tesselor {
 
-// Context numbers: a dialog's help asks for 131072 plus its dialog number.
-inline constexpr unsigned kHelpContextBase = 131072;
+enum class HelpTopic { kIntroduction, kWizard, kMontageOptions, kLibraryManager };
 
-// The topic page for a context, or "" when the context has none of its own.
-QString HelpTopicFor(unsigned context);
+// The page file that holds topic.
+QString HelpPage(HelpTopic topic);
 
 class HelpLauncher {
+  Q_DECLARE_TR_FUNCTIONS(HelpLauncher)
+
  public:
   explicit HelpLauncher(QWidget* parent) : parent_(parent) {}
   virtual ~HelpLauncher();
@@ -31,9 +32,7 @@ class HelpLauncher {
   // The folder holding the topics: "help/" in the program's folder.
   static QString HelpFolder();
 
-  // Shows the topic for context; the command number of old help requests is
-  // not needed.
-  void WinHelp(unsigned context);
+  void ShowTopic(HelpTopic topic);
 
   // Every topic address asked for, in order; for tests and diagnostics.
   const QStringList& Attempts() const { return attempts_; }
@@ -58,5 +57,10 @@ class HelpLauncher {
   QPointer<QTextBrowser> browser_;
   QStringList attempts_;
 };
+
+// Shows topic through the installed launcher; nothing while there is none.
+void ShowHelp(HelpTopic topic);
+// Makes F1 in window show topic.
+void InstallHelpKey(QWidget* window, HelpTopic topic);
 
 }  // namespace tesselor

@@ -12,52 +12,15 @@
 
 namespace tesselor {
 
-namespace {
-constexpr int kOpened = 33;  // any result above 32 is success
-}
-
-QString HyperlinkErrorText(int code) {
-  switch (code) {
-    case 0:
-      return "The operating system is out\nof memory or resources.";
-    case 2:
-      return "The specified file was not found.";
-    case 3:
-      return "The specified path was not found.";
-    case 5:
-      return "The operating system denied\naccess to the specified file.";
-    case 8:
-      return "There was not enough memory to complete the operation.";
-    case 11:
-      return "The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).";
-    case 26:
-      return "A sharing violation occurred. ";
-    case 27:
-      return "The filename association is\nincomplete or invalid.";
-    case 28:
-      return "The DDE transaction could not\nbe completed because the request timed out.";
-    case 29:
-      return "The DDE transaction failed.";
-    case 30:
-      return "The DDE transaction could not\nbe completed because other DDE transactions\nwere "
-             "being processed.";
-    case 31:
-      return "There is no application associated\nwith the given filename extension.";
-    case 32:
-      return "The specified dynamic-link library was not found.";
-    default:
-      return QString("Unknown Error (%1) occurred.").arg(code);
-  }
-}
-
-int OpenAddressInBrowser(const QString& address) {
+QString OpenAddressInBrowser(const QString& address) {
   const QUrl url = QUrl::fromUserInput(address, QDir::currentPath(), QUrl::AssumeLocalFile);
   if (url.isLocalFile()) {
     const QFileInfo file(url.toLocalFile());
-    if (!file.dir().exists()) return CHyperLink::kPathNotFound;
-    if (!file.exists()) return CHyperLink::kFileNotFound;
+    if (!file.dir().exists()) return CHyperLink::tr("The specified path was not found.");
+    if (!file.exists()) return CHyperLink::tr("The specified file was not found.");
   }
-  return QDesktopServices::openUrl(url) ? kOpened : CHyperLink::kNoAssociation;
+  if (QDesktopServices::openUrl(url)) return {};
+  return CHyperLink::tr("No program on this computer would open the address.");
 }
 
 CHyperLink::CHyperLink(const QString& text, QWidget* parent)
@@ -75,22 +38,12 @@ void CHyperLink::SetAddress(const QString& address) {
   address_ = address;
   if (text().isEmpty()) setText(address_);
   setToolTip(address_);
-  FitSize();
+  adjustSize();
 }
 
 void CHyperLink::SetUnderline(bool underline) {
   underline_ = underline;
   UpdateLook();
-}
-
-void CHyperLink::SetVisited(bool visited) {
-  visited_ = visited;
-  UpdateLook();
-}
-
-void CHyperLink::SetAutoSize(bool autoSize) {
-  autoSize_ = autoSize;
-  FitSize();
 }
 
 QColor CHyperLink::TextColour() const {
@@ -99,13 +52,14 @@ QColor CHyperLink::TextColour() const {
 }
 
 void CHyperLink::Follow() {
-  const int result = openAddress(address_);
-  if (result > 32) {
-    SetVisited(true);
+  const QString failure = openAddress(address_);
+  if (failure.isEmpty()) {
+    visited_ = true;
+    UpdateLook();
     return;
   }
   QApplication::beep();
-  ShowMessage("Unable to open hyperlink:\n\n" + HyperlinkErrorText(result).toStdString(),
+  ShowMessage((tr("Unable to open hyperlink:\n\n") + failure).toStdString(),
               MessageStyle::kExclamation);
 }
 
@@ -137,12 +91,8 @@ void CHyperLink::UpdateLook() {
   QPalette colours = palette();
   colours.setColor(QPalette::WindowText, TextColour());
   setPalette(colours);
-  FitSize();
+  adjustSize();
   update();
-}
-
-void CHyperLink::FitSize() {
-  if (autoSize_) adjustSize();
 }
 
 }  // namespace tesselor

@@ -10,9 +10,6 @@
 
 namespace tesselor {
 
-// The text for a failed open's result code, after "Unable to open hyperlink:\n\n".
-QString HyperlinkErrorText(int code);
-
 class CHyperLink : public QLabel {
   Q_OBJECT
 
@@ -20,28 +17,20 @@ class CHyperLink : public QLabel {
   static inline const QColor kLinkColour{0, 0, 238};
   static inline const QColor kVisitedColour{85, 26, 139};
 
-  // Result codes of an open that failed.
-  static constexpr int kFileNotFound = 2;
-  static constexpr int kPathNotFound = 3;
-  static constexpr int kNoAssociation = 31;
-
   // The address is the text until SetAddress gives another.
   explicit CHyperLink(const QString& text, QWidget* parent = nullptr);
 
   void SetAddress(const QString& address);
   void SetUnderline(bool underline);
-  void SetVisited(bool visited);
-  void SetAutoSize(bool autoSize);
 
   const QString& Address() const { return address_; }
   bool Visited() const { return visited_; }
-  bool Hovering() const { return hovering_; }
   // The colour the text is drawn in now.
   QColor TextColour() const;
 
-  // Opens an address and returns a result code: above 32 for success, else
-  // one of the failure codes. Replaceable for tests.
-  std::function<int(const QString& address)> openAddress;
+  // Opens an address; "" when it opened, else why not, for the user to read.
+  // Replaceable for tests.
+  std::function<QString(const QString& address)> openAddress;
 
   // What a click does: open, then mark visited or beep and say why not.
   void Follow();
@@ -53,18 +42,17 @@ class CHyperLink : public QLabel {
 
  private:
   void UpdateLook();
-  void FitSize();
 
   QString address_;
   QColor hoverColour_;
   bool hovering_ = false;
   bool visited_ = false;
   bool underline_ = true;
-  bool autoSize_ = true;
 };
 
-// Opens address with the desktop's handler for it, giving the result codes
-// CHyperLink expects.
-int OpenAddressInBrowser(const QString& address);
+// Opens address with the desktop's handler for it. A missing local file is
+// named before any program starts; otherwise the desktop says only whether it
+// managed.
+QString OpenAddressInBrowser(const QString& address);
 
 }  // namespace tesselor

@@ -5,16 +5,14 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeySequence>
-#include <QPointer>
 #include <QPushButton>
-#include <QShortcut>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <exception>
 #include <optional>
 
 #include "app/help_launcher.h"
+#include "app/run_modal.h"
 #include "app/tile_preview.h"
 #include "imagelib/any_pic_decoder.h"
 #include "library/legacy_upgrade.h"
@@ -36,11 +34,11 @@ CLibraryChooserDlg::CLibraryChooserDlg(QWidget* parent)
       clock([] { return QDateTime::currentSecsSinceEpoch(); }),
       list_(new QTreeWidget),
       preview_(new CTilePreview) {
-  setWindowTitle(QLatin1String(kCaption));
+  setWindowTitle(tr("Tile Libraries"));
 
   list_->setObjectName(QStringLiteral("libraryList"));
   list_->setColumnCount(2);
-  list_->setHeaderLabels({QStringLiteral("Library Name"), QStringLiteral("Tiles")});
+  list_->setHeaderLabels({tr("Library Name"), tr("Tiles")});
   list_->setRootIsDecorated(false);
   list_->setUniformRowHeights(true);
   list_->setAllColumnsShowFocus(true);
@@ -59,15 +57,15 @@ CLibraryChooserDlg::CLibraryChooserDlg(QWidget* parent)
 
   preview_->setObjectName(QStringLiteral("preview"));
   preview_->ShowNothing();
-  auto* previewBox = new QGroupBox(QStringLiteral("Preview"));
+  auto* previewBox = new QGroupBox(tr("Preview"));
   auto* previewLayout = new QVBoxLayout(previewBox);
   previewLayout->addWidget(preview_, 0, Qt::AlignCenter);
 
-  auto* select = new QPushButton(QStringLiteral("Select Library"));
+  auto* select = new QPushButton(tr("Select Library"));
   select->setObjectName(QStringLiteral("selectLibrary"));
   select->setDefault(true);
   connect(select, &QPushButton::clicked, this, &QDialog::accept);
-  auto* cancel = new QPushButton(QStringLiteral("Cancel"));
+  auto* cancel = new QPushButton(tr("Cancel"));
   cancel->setObjectName(QStringLiteral("cancel"));
   cancel->setAutoDefault(false);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -81,11 +79,7 @@ CLibraryChooserDlg::CLibraryChooserDlg(QWidget* parent)
   layout->addWidget(list_, 1);
   layout->addLayout(right);
 
-  auto* help = new QShortcut(QKeySequence::HelpContents, this);
-  connect(help, &QShortcut::activated, this, [] {
-    if (HelpLauncher* launcher = HelpLauncher::Instance())
-      launcher->WinHelp(kHelpContextBase + kDialogId);
-  });
+  InstallHelpKey(this, HelpTopic::kIntroduction);
 
   timer_.setInterval(kPreviewPeriodMs);
   connect(&timer_, &QTimer::timeout, this, &CLibraryChooserDlg::OnTimer);
@@ -94,10 +88,7 @@ CLibraryChooserDlg::CLibraryChooserDlg(QWidget* parent)
 CLibraryChooserDlg::~CLibraryChooserDlg() = default;
 
 bool CLibraryChooserDlg::Run(QWidget* parent) {
-  QPointer<CLibraryChooserDlg> dialog = new CLibraryChooserDlg(parent);
-  const bool confirmed = dialog->exec() == QDialog::Accepted;
-  delete dialog;  // null if the owner went first and took the dialog along
-  return confirmed;
+  return RunModal(new CLibraryChooserDlg(parent));
 }
 
 void CLibraryChooserDlg::showEvent(QShowEvent* event) {
@@ -115,13 +106,7 @@ void CLibraryChooserDlg::FillLibraryList() {
   captionDots_ = 0;
 
   selectedLibrary_ = Paths().currentLibrary;
-  WithTimerPaused([this] {
-    try {
-      UpgradeLegacyTiles(selectedLibrary_);
-    } catch (const FileError& error) {
-      ReportFileError(error);
-    }
-  });
+  UpgradeSelectedLibrary();
 
   list_->setFocus();
   for (const LibraryEntry& library : ListLibraries([this](int) { OnCountingProgress(); })) {
@@ -142,7 +127,7 @@ void CLibraryChooserDlg::FillLibraryList() {
   listFilled_ = true;
   timer_.start();
   previewIndex_ = 1;
-  setWindowTitle(QLatin1String(kCaption));
+  setWindowTitle(tr("Tile Libraries"));
   DrawPreview();
 }
 
@@ -150,7 +135,7 @@ void CLibraryChooserDlg::OnCountingProgress() {
   const int dots = static_cast<int>((clock() - fillStartTime_) % 10);
   if (dots == captionDots_) return;
   captionDots_ = dots;
-  setWindowTitle(QLatin1String(kBuildingCaption) + QString(dots, QLatin1Char('.')));
+  setWindowTitle(tr("Building tile list") + QString(dots, QLatin1Char('.')));
   // Lets the new caption and pending repaints reach the screen; clicks wait
   // until the list is complete.
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -165,13 +150,7 @@ bool CLibraryChooserDlg::TakeSelectedItem() {
 
 void CLibraryChooserDlg::OnSelectionChanged() {
   if (!TakeSelectedItem()) return;
-  WithTimerPaused([this] {
-    try {
-      UpgradeLegacyTiles(selectedLibrary_);
-    } catch (const FileError& error) {
-      ReportFileError(error);
-    }
-  });
+  UpgradeSelectedLibrary();
   timer_.start();
   if (listFilled_) DrawPreview();
 }
@@ -209,10 +188,20 @@ void CLibraryChooserDlg::DrawPreview() {
   previewBitmap_.reset();
   if (path) {
     WithTimerPaused([] {
-      ShowMessage("Unable to read file, it may not contain a valid image",
+      ShowMessage(tr("Unable to read file, it may not contain a valid image").toStdString(),
                   MessageStyle::kExclamation);
     });
   }
+}
+
+void CLibraryChooserDlg::UpgradeSelectedLibrary() {
+  WithTimerPaused([this] {
+    try {
+      UpgradeLegacyTiles(selectedLibrary_);
+    } catch (const FileError& error) {
+      ReportFileError(error);
+    }
+  });
 }
 
 void CLibraryChooserDlg::WithTimerPaused(const std::function<void()>& show) {

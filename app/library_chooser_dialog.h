@@ -18,12 +18,10 @@ namespace tesselor {
 class CTilePreview;
 
 class CLibraryChooserDlg : public QDialog {
+  Q_OBJECT
+
  public:
-  // The dialog's number, which picks its help topic.
-  static constexpr unsigned kDialogId = 138;
   static constexpr int kPreviewPeriodMs = 1100;
-  static constexpr const char* kCaption = "Tile Libraries";
-  static constexpr const char* kBuildingCaption = "Building tile list";
 
   explicit CLibraryChooserDlg(QWidget* parent = nullptr);
   ~CLibraryChooserDlg() override;
@@ -44,7 +42,6 @@ class CLibraryChooserDlg : public QDialog {
 
   bool ListFilled() const { return listFilled_; }
   const std::string& SelectedLibrary() const { return selectedLibrary_; }
-  int PreviewIndex() const { return previewIndex_; }
   const QTimer& PreviewTimer() const { return timer_; }
   QTreeWidget* LibraryList() const { return list_; }
   CTilePreview* Preview() const { return preview_; }
@@ -59,6 +56,7 @@ class CLibraryChooserDlg : public QDialog {
   // Takes the selected item, if any, as the library to preview.
   bool TakeSelectedItem();
   void DrawPreview();
+  void UpgradeSelectedLibrary();
   // Runs show (which opens a message) with the timer at rest, so a tick
   // cannot open a further message on top of it.
   void WithTimerPaused(const std::function<void()>& show);

@@ -3,19 +3,16 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeySequence>
 #include <QLabel>
 #include <QListWidget>
-#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QShortcut>
 #include <QVBoxLayout>
 #include <exception>
 #include <vector>
 
 #include "app/help_launcher.h"
-#include "app/new_library_dialog.h"
+#include "app/run_modal.h"
 #include "app/text_input_dialog.h"
 #include "app/tile_preview.h"
 #include "imagelib/any_pic_decoder.h"
@@ -36,7 +33,7 @@ CLibraryManagerDlg::CLibraryManagerDlg(QWidget* parent)
       run_(TileMakingView{ProgressCallbacks(),
                           [this](const std::string&, const CBmp& tile) { ShowMadeTile(tile); },
                           [this] { RefreshTileList(); }}) {
-  setWindowTitle(QStringLiteral("Library manager"));
+  setWindowTitle(tr("Library manager"));
 
   tileList_->setObjectName(QStringLiteral("tileList"));
   tileList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -48,7 +45,7 @@ CLibraryManagerDlg::CLibraryManagerDlg(QWidget* parent)
   });
 
   preview_->setObjectName(QStringLiteral("preview"));
-  auto* previewBox = new QGroupBox(QStringLiteral("Preview"));
+  auto* previewBox = new QGroupBox(tr("Preview"));
   auto* previewLayout = new QVBoxLayout(previewBox);
   previewLayout->addWidget(preview_, 0, Qt::AlignCenter);
 
@@ -68,18 +65,19 @@ CLibraryManagerDlg::CLibraryManagerDlg(QWidget* parent)
   left->addWidget(previewBox);
   left->addLayout(statusRow);
   left->addSpacing(4);
+  left->addWidget(AddButton(tr("Delete selected tiles"), "deleteTiles",
+                            &CLibraryManagerDlg::DeleteSelectedTiles));
   left->addWidget(
-      AddButton("Delete selected tiles", "deleteTiles", &CLibraryManagerDlg::DeleteSelectedTiles));
-  left->addWidget(AddButton("Add new tiles", "addTiles", &CLibraryManagerDlg::MakeTilesFromFolder));
+      AddButton(tr("Add new tiles"), "addTiles", &CLibraryManagerDlg::MakeTilesFromFolder));
   left->addWidget(
-      AddButton("Rename all tiles", "renameTiles", &CLibraryManagerDlg::RenameAllTiles));
+      AddButton(tr("Rename all tiles"), "renameTiles", &CLibraryManagerDlg::RenameAllTiles));
+  left->addWidget(AddButton(tr("Select tile library"), "selectLibrary",
+                            &CLibraryManagerDlg::SelectTileLibrary));
   left->addWidget(
-      AddButton("Select tile library", "selectLibrary", &CLibraryManagerDlg::SelectTileLibrary));
-  left->addWidget(
-      AddButton("Create new library", "createLibrary", &CLibraryManagerDlg::CreateNewLibrary));
+      AddButton(tr("Create new library"), "createLibrary", &CLibraryManagerDlg::CreateNewLibrary));
   left->addStretch();
 
-  auto* ok = new QPushButton(QStringLiteral("OK"));
+  auto* ok = new QPushButton(tr("OK"));
   ok->setObjectName(QStringLiteral("ok"));
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
@@ -96,11 +94,7 @@ CLibraryManagerDlg::CLibraryManagerDlg(QWidget* parent)
   layout->addSpacing(8);
   layout->addLayout(right, 1);
 
-  auto* help = new QShortcut(QKeySequence::HelpContents, this);
-  connect(help, &QShortcut::activated, this, [] {
-    if (HelpLauncher* launcher = HelpLauncher::Instance())
-      launcher->WinHelp(kHelpContextBase + kDialogId);
-  });
+  InstallHelpKey(this, HelpTopic::kLibraryManager);
 
   ShowBlackPreview();
   RefreshTileList();
@@ -113,9 +107,17 @@ void CLibraryManagerDlg::Run(CTesselorDoc&, bool createNewLibrary, QWidget* pare
     CreateNewLibraryFromDialog(parent);
     return;
   }
-  QPointer<CLibraryManagerDlg> dialog = new CLibraryManagerDlg(parent);
-  dialog->exec();
-  delete dialog;  // null if the owner went first and took the dialog along
+  RunModal(new CLibraryManagerDlg(parent));
+}
+
+bool CreateNewLibraryFromDialog(QWidget* parent) {
+  bool created = false;
+  RunModal(
+      new CTextInputDlg(CLibraryManagerDlg::tr("Create a new tile library"),
+                        CLibraryManagerDlg::tr("Please input the name of the new tile library:"), 0,
+                        parent),
+      [&created](CTextInputDlg& input) { created = CreateNewLibrary(input.Text().toStdString()); });
+  return created;
 }
 
 QPushButton* CLibraryManagerDlg::AddButton(const QString& text, const char* name,
@@ -229,13 +231,11 @@ void CLibraryManagerDlg::DeleteSelectedTiles() {
 void CLibraryManagerDlg::RenameAllTiles() {
   // Refused before the user types a base for nothing.
   if (RefuseUnchangeableLibrary(Paths().currentLibrary)) return;
-  QPointer<CTextInputDlg> input = new CTextInputDlg(
-      QStringLiteral("Renaming Tiles"), QStringLiteral("Please enter tile name:"), this);
-  const bool accepted = input->exec() == QDialog::Accepted;
-  if (!input) return;
-  const std::string base = input->Text().toStdString();
-  delete input;
-  if (!accepted) return;
+  std::string base;
+  if (!RunModal(new CTextInputDlg(tr("Renaming Tiles"), tr("Please enter tile name:"),
+                                  CTextInputDlg::kMaxLength, this),
+                [&base](CTextInputDlg& input) { base = input.Text().toStdString(); }))
+    return;
 
   std::vector<std::string> names;
   for (const QString& name : TileNames()) names.push_back(name.toStdString());

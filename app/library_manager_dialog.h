@@ -24,10 +24,9 @@ class CTesselorDoc;
 class CTilePreview;
 
 class CLibraryManagerDlg : public QDialog {
- public:
-  // The dialog's number, which picks its help topic.
-  static constexpr unsigned kDialogId = 133;
+  Q_OBJECT
 
+ public:
   explicit CLibraryManagerDlg(QWidget* parent = nullptr);
   ~CLibraryManagerDlg() override;
 
@@ -75,5 +74,10 @@ class CLibraryManagerDlg : public QDialog {
   // A close asked for while tiles were being made, done once the run ends.
   std::optional<int> pendingResult_;
 };
+
+// Asks for a name and makes that library, which becomes the current one.
+// False when the question was cancelled or the folder could not be made (the
+// user has been told).
+bool CreateNewLibraryFromDialog(QWidget* parent);
 
 }  // namespace tesselor

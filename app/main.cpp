@@ -18,10 +18,12 @@ QStringList PhotographArguments(int argc, char** argv) {
   QCoreApplication reader(argc, argv);
   QCoreApplication::setApplicationVersion(TESSELOR_VERSION);
   QCommandLineParser parser;
-  parser.setApplicationDescription("Builds photomosaics from photographs and tile libraries.");
+  parser.setApplicationDescription(
+      QApplication::translate("main", "Builds photomosaics from photographs and tile libraries."));
   parser.addHelpOption();
   parser.addVersionOption();
-  parser.addPositionalArgument("image", "A JPEG or BMP photograph to open.", "[IMAGE]");
+  parser.addPositionalArgument("image", QApplication::translate("main", "A photograph to open."),
+                               "[IMAGE]");
   parser.process(reader);
   return parser.positionalArguments();
 }

@@ -11,6 +11,9 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPageSetupDialog>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QStatusBar>
 #include <QTimer>
@@ -19,23 +22,26 @@
 #include <new>
 
 #include "app/about_dlg.h"
-#include "app/command_table.h"
 #include "app/help_launcher.h"
 #include "app/qt_shell.h"
-#include "app/recent_file_list.h"
+#include "app/run_modal.h"
 #include "app/tesselor_view.h"
 
 namespace tesselor {
 
 namespace {
 
-constexpr const char* kAppTitle = "Tesselor";
 constexpr int kRecentFileTextWidth = 420;
+
+// Keypad keys need the keypad modifier to tell them from the main keyboard's.
+QKeySequence AltKeypad(Qt::Key key) {
+  return QKeySequence(QKeyCombination(Qt::AltModifier | Qt::KeypadModifier, key));
+}
 
 QString RecentFileText(int index, const QString& path, const QFontMetrics& metrics) {
   QString shown =
       metrics.elidedText(QDir::toNativeSeparators(path), Qt::ElideMiddle, kRecentFileTextWidth);
-  return QString("&%1 %2").arg(index + 1).arg(shown.replace("&", "&&"));
+  return QStringLiteral("&%1 %2").arg(index + 1).arg(shown.replace("&", "&&"));
 }
 
 }  // namespace
@@ -52,6 +58,7 @@ CMainFrame::CMainFrame(CTesselorDoc& doc, QtShell& shell, RecentFileList& recent
   setCentralWidget(view_);
   setDockNestingEnabled(true);
   setAcceptDrops(true);
+  CreateActions();
   CreateToolBar();
   CreateMenus();
   CreateStatusBar();
@@ -67,26 +74,93 @@ CMainFrame::~CMainFrame() {
   doc_.RemoveListener(this);
 }
 
-QAction* CMainFrame::CreateAction(int id, const QString& text, const QString& iconName) {
+void CMainFrame::CreateActions() {
+  AddAction(Command::kOpen, tr("&Open..."), tr("Open an existing document"),
+            QKeySequence(Qt::CTRL | Qt::Key_O), [this] { doc_.OnFileOpen(); });
+  AddAction(Command::kSave, tr("&Save"), tr("Save the active document"),
+            QKeySequence(Qt::CTRL | Qt::Key_S), [this] { doc_.OnFileSave(); });
+  AddAction(Command::kSaveAs, tr("Save &As..."), tr("Save the active document with a new name"), {},
+            [this] { doc_.OnFileSaveAs(); });
+  AddAction(Command::kPrint, tr("&Print..."), tr("Print the active document"),
+            QKeySequence(Qt::CTRL | Qt::Key_P), [this] { Print(); });
+  AddAction(Command::kPrintPreview, tr("Print Pre&view"), tr("Display full pages"), {},
+            [this] { PrintPreview(); });
+  AddAction(Command::kPrintSetup, tr("P&rint Setup..."),
+            tr("Change the printer and printing options"), {}, [this] { PrintSetup(); });
+  AddAction(Command::kExit, tr("E&xit"), tr("Quit the application; prompts to save documents"), {},
+            [this] { close(); });
+  QAction* statusBarShown =
+      AddAction(Command::kStatusBar, tr("&Status Bar"), tr("Show or hide the status bar"), {},
+                [this] { statusBar()->setVisible(Action(Command::kStatusBar)->isChecked()); });
+  statusBarShown->setCheckable(true);
+  statusBarShown->setChecked(true);
+  AddAction(Command::kFlip, tr("T&oggle"),
+            tr("Toggle view between original image and its photomosaic"),
+            QKeySequence(Qt::Key_Space), [this] { doc_.OnFlip(); });
+  AddAction(Command::kZoomIn, tr("Zoom &In"), tr("Increase the magnification of the image"),
+            AltKeypad(Qt::Key_Plus), [this] { view_->ZoomIn(); });
+  AddAction(Command::kZoomOut, tr("Zoom &Out"), tr("Decrease the magnification of the image"),
+            AltKeypad(Qt::Key_Minus), [this] { view_->ZoomOut(); });
+  // The key 1 alone, not Alt+1, gives 1:1.
+  AddAction(Command::kZoomOneToOne, tr("&Zoom 1:1"), tr("View the image with a 1:1 magnification"),
+            QKeySequence(Qt::Key_1), [this] { view_->ZoomOneToOne(); });
+  AddAction(Command::kLibraryManager, tr("&Library manager ..."),
+            tr("Add and remove tiles from the current tile library"), {},
+            [this] { doc_.OnLibraryManager(); });
+  AddAction(Command::kWizard, tr("Wizard ..."), tr("Launch the Photomosaic Wizard"),
+            QKeySequence(Qt::ALT | Qt::Key_W), [this] { doc_.OnWizard(); });
+  AddAction(Command::kCreateMosaic, tr("&Create mosaic..."),
+            tr("Create a photomosaic of the current image"), QKeySequence(Qt::ALT | Qt::Key_C),
+            [this] { doc_.OnCreateMosaic(); });
+  AddAction(Command::kHelpTopics, tr("&Help Topics"), tr("List Help topics"),
+            QKeySequence(Qt::Key_F1), [this] { help_->ShowTopic(HelpTopic::kIntroduction); });
+  AddAction(Command::kAbout, tr("&About Tesselor..."),
+            tr("Display program information, version number and copyright"), {},
+            [this] { ShowAbout(); });
+  // Reached only from the keyboard.
+  AddAction(Command::kNew, tr("New"), tr("Create a new document"),
+            QKeySequence(Qt::CTRL | Qt::Key_N), [this] { doc_.OnNewDocument(); });
+  AddAction(Command::kContextHelp, tr("Help"),
+            tr("Display help for clicked on buttons, menus and windows"),
+            QKeySequence(Qt::SHIFT | Qt::Key_F1), [] { QWhatsThis::enterWhatsThisMode(); });
+
+  for (int i = 0; i < RecentFileList::kSize; ++i) {
+    auto* action = new QAction(this);
+    action->setStatusTip(tr("Open this document"));
+    Connect(action, [this, i] { OpenRecentFile(i); });
+    recentActions_[i] = action;
+  }
+}
+
+QAction* CMainFrame::AddAction(Command command, const QString& text, const QString& statusTip,
+                               const QKeySequence& key, std::function<void()> run) {
   auto* action = new QAction(text, this);
-  if (const CommandInfo* info = FindCommand(id)) {
-    action->setStatusTip(info->prompt);
-    if (!info->tooltip.isEmpty()) action->setToolTip(info->tooltip);
-    action->setShortcuts(info->shortcuts);
-  }
-  if (!iconName.isEmpty()) {
-    action->setIcon(QIcon(":/toolbar/" + iconName + ".png"));
-    action->setIconVisibleInMenu(false);
-  }
-  connect(action, &QAction::triggered, this, [this, id] { Route(id); });
+  action->setStatusTip(statusTip);
+  action->setShortcut(key);
+  Connect(action, std::move(run));
   // Keys work whether or not the command sits on a visible menu or toolbar.
   addAction(action);
-  actions_.insert(id, action);
+  actions_[command] = action;
   return action;
 }
 
+void CMainFrame::Connect(QAction* action, std::function<void()> run) {
+  // A disabled action never triggers, so UpdateActions is all the gating.
+  connect(action, &QAction::triggered, this, [this, run = std::move(run)] {
+    try {
+      run();
+    } catch (const std::bad_alloc&) {
+      ShowMessage(tr("There is not enough memory to complete the operation.").toStdString(),
+                  MessageStyle::kStop);
+    } catch (const std::exception& error) {
+      ShowMessage(error.what(), MessageStyle::kStop);
+    }
+    UpdateActions();
+  });
+}
+
 void CMainFrame::CreateToolBar() {
-  toolBar_ = new QToolBar("Toolbar", this);
+  toolBar_ = new QToolBar(tr("Toolbar"), this);
   toolBar_->setObjectName("toolbar");
   toolBar_->setIconSize(QSize(20, 16));
   toolBar_->setMovable(true);
@@ -94,177 +168,115 @@ void CMainFrame::CreateToolBar() {
   toolBar_->setAllowedAreas(Qt::AllToolBarAreas);
   addToolBar(Qt::TopToolBarArea, toolBar_);
 
-  toolBar_->addAction(CreateAction(kIdFileOpen, "&Open...\tCtrl+O", "open"));
-  toolBar_->addAction(CreateAction(kIdFileSave, "&Save\tCtrl+S", "save"));
+  const auto button = [this](Command command, const char* icon, const QString& toolTip) {
+    QAction* action = Action(command);
+    action->setIcon(QIcon(QStringLiteral(":/toolbar/%1.png").arg(QLatin1String(icon))));
+    action->setIconVisibleInMenu(false);
+    action->setToolTip(toolTip);
+    toolBar_->addAction(action);
+  };
+  button(Command::kOpen, "open", tr("Open"));
+  button(Command::kSave, "save", tr("Save"));
   toolBar_->addSeparator();
-  toolBar_->addAction(CreateAction(kIdFilePrint, "&Print...\tCtrl+P", "print"));
+  button(Command::kPrint, "print", tr("Print"));
   toolBar_->addSeparator();
-  toolBar_->addAction(CreateAction(kIdAppAbout, "&About Tesselor...", "about"));
+  button(Command::kAbout, "about", tr("About"));
   toolBar_->addSeparator();
-  toolBar_->addAction(CreateAction(kIdCreatePhotomosaic, "Create a photomosaic", "mosaic"));
-  toolBar_->addAction(CreateAction(kIdFlip, "Flip between original and photomosaic", "flip"));
-  toolBar_->addAction(CreateAction(kIdLibraryManager, "&Library manager ...", "library"));
+  button(Command::kCreateMosaic, "mosaic", tr("Create a photomosaic"));
+  button(Command::kFlip, "flip", tr("Flip between original and photomosaic"));
+  button(Command::kLibraryManager, "library", tr("Tile library manager"));
   toolBar_->addSeparator();
-  toolBar_->addAction(CreateAction(kIdZoomIn, "Zoom in", "zoomin"));
-  toolBar_->addAction(CreateAction(kIdZoomOut, "Zoom out", "zoomout"));
-  toolBar_->addAction(CreateAction(kIdZoomOneToOne, "View at 1:1 magnification", "oneone"));
+  button(Command::kZoomIn, "zoomin", tr("Zoom in"));
+  button(Command::kZoomOut, "zoomout", tr("Zoom out"));
+  button(Command::kZoomOneToOne, "oneone", tr("View at 1:1 magnification"));
   toolBar_->addSeparator();
-  toolBar_->addAction(CreateAction(kIdWizard, "Wizard ...\t(ALT+W)", "wizard"));
+  button(Command::kWizard, "wizard", tr("Photomosaic Wizard"));
+
+  QAction* shown = toolBar_->toggleViewAction();
+  shown->setText(tr("&Toolbar"));
+  shown->setStatusTip(tr("Show or hide the toolbar"));
+  actions_[Command::kToolbar] = shown;
 }
 
 void CMainFrame::CreateMenus() {
-  fileMenu_ = menuBar()->addMenu("&File");
-  fileMenu_->addAction(Action(kIdFileOpen));
-  fileMenu_->addAction(Action(kIdFileSave));
-  fileMenu_->addAction(CreateAction(kIdFileSaveAs, "Save &As..."));
-  fileMenu_->addSeparator();
-  fileMenu_->addAction(Action(kIdFilePrint));
-  fileMenu_->addAction(CreateAction(kIdFilePrintPreview, "Print Pre&view"));
-  fileMenu_->addAction(CreateAction(kIdFilePrintSetup, "P&rint Setup..."));
-  fileMenu_->addSeparator();
-  for (int i = 0; i < RecentFileList::kSize; ++i)
-    fileMenu_->addAction(CreateAction(kIdFileRecentFirst + i, "Recent File"));
-  recentFilesEnd_ = fileMenu_->addSeparator();
-  fileMenu_->addAction(CreateAction(kIdAppExit, "E&xit"));
+  const auto menu = [this](const QString& title, std::initializer_list<Command> commands) {
+    QMenu* added = menuBar()->addMenu(title);
+    for (Command command : commands) added->addAction(Action(command));
+    return added;
+  };
+  QMenu* file = menu(tr("&File"), {Command::kOpen, Command::kSave, Command::kSaveAs});
+  file->addSeparator();
+  file->addActions(
+      {Action(Command::kPrint), Action(Command::kPrintPreview), Action(Command::kPrintSetup)});
+  file->addSeparator();
+  for (QAction* recent : recentActions_) file->addAction(recent);
+  file->addSeparator();
+  file->addAction(Action(Command::kExit));
 
-  QMenu* viewMenu = menuBar()->addMenu("&View");
-  QAction* toolBarToggle = toolBar_->toggleViewAction();
-  toolBarToggle->setText("&Toolbar");
-  toolBarToggle->setStatusTip(FindCommand(kIdViewToolbar)->prompt);
-  actions_.insert(kIdViewToolbar, toolBarToggle);
-  viewMenu->addAction(toolBarToggle);
-  QAction* statusBarToggle = CreateAction(kIdViewStatusBar, "&Status Bar");
-  statusBarToggle->setCheckable(true);
-  statusBarToggle->setChecked(true);
-  viewMenu->addAction(statusBarToggle);
-  viewMenu->addSeparator();
-  viewMenu->addAction(CreateAction(kIdToggle, "T&oggle\t(Space)"));
-  viewMenu->addSeparator();
-  viewMenu->addAction(CreateAction(kIdMenuZoomIn, "Zoom &In \t(ALT +)"));
-  viewMenu->addAction(CreateAction(kIdMenuZoomOut, "Zoom &Out \t(ALT -)"));
-  viewMenu->addAction(CreateAction(kIdMenuZoomOneToOne, "&Zoom 1:1\t(ALT 1)"));
+  QMenu* view = menu(tr("&View"), {Command::kToolbar, Command::kStatusBar});
+  view->addSeparator();
+  view->addAction(Action(Command::kFlip));
+  view->addSeparator();
+  view->addActions(
+      {Action(Command::kZoomIn), Action(Command::kZoomOut), Action(Command::kZoomOneToOne)});
 
-  QMenu* mosaicMenu = menuBar()->addMenu("&Mosaic");
-  mosaicMenu->addAction(Action(kIdLibraryManager));
-  mosaicMenu->addSeparator();
-  mosaicMenu->addAction(Action(kIdWizard));
-  mosaicMenu->addSeparator();
-  mosaicMenu->addAction(CreateAction(kIdCreateMosaic, "&Create mosaic...\t(ALT+C)"));
+  QMenu* mosaic = menu(tr("&Mosaic"), {Command::kLibraryManager});
+  mosaic->addSeparator();
+  mosaic->addAction(Action(Command::kWizard));
+  mosaic->addSeparator();
+  mosaic->addAction(Action(Command::kCreateMosaic));
 
-  QMenu* helpMenu = menuBar()->addMenu("&Help");
-  helpMenu->addAction(CreateAction(kIdHelpTopics, "&Help Topics"));
-  helpMenu->addSeparator();
-  helpMenu->addAction(Action(kIdAppAbout));
-
-  // Commands reached only from the keyboard or from other windows.
-  CreateAction(kIdFileNew, "New");
-  CreateAction(kIdContextHelp, "Help");
-  CreateAction(kIdSelectLibrary, "Select the current tile library");
-  CreateAction(kIdNewLibrary, "Create a new tile library");
+  QMenu* help = menu(tr("&Help"), {Command::kHelpTopics});
+  help->addSeparator();
+  help->addAction(Action(Command::kAbout));
 }
 
 void CMainFrame::CreateStatusBar() {
   // A plain widget on the left of the bar is hidden while a prompt shows and
   // comes back when it goes, which is what the idle text needs.
-  idleText_ = new QLabel(kIdleStatusText);
-  statusBar()->addWidget(idleText_, 1);
+  statusBar()->addWidget(new QLabel(tr(kIdleStatusText)), 1);
 }
 
 void CMainFrame::RebuildRecentFiles() {
   const QStringList& files = recentFiles_.Files();
-  const QFontMetrics metrics(fileMenu_->font());
+  const QFontMetrics metrics(menuBar()->font());
   for (int i = 0; i < RecentFileList::kSize; ++i) {
-    QAction* action = Action(kIdFileRecentFirst + i);
+    QAction* action = recentActions_[i];
     if (i < files.size()) {
       action->setText(RecentFileText(i, files[i], metrics));
       action->setVisible(true);
     } else {
       // An empty list still shows its greyed place in the menu.
-      action->setText("Recent File");
+      action->setText(tr("Recent File"));
       action->setVisible(i == 0 && files.isEmpty());
     }
   }
   UpdateActions();
 }
 
-bool CMainFrame::IsEnabled(int id) const {
-  if (!doc_.IsCommandEnabled(id)) return false;
-  const DialogHooks& dialogs = shell_.dialogs;
-  switch (id) {
-    case kIdCreatePhotomosaic:
-    case kIdCreateMosaic:
-      return bool(dialogs.optionsDialog);
-    case kIdWizard:
-      return bool(dialogs.wizard);
-    case kIdLibraryManager:
-    case kIdNewLibrary:
-      return bool(dialogs.libraryManager);
-    case kIdSelectLibrary:
-      return bool(dialogs.libraryChooser);
-    default:
-      if (id >= kIdFileRecentFirst && id <= kIdFileRecentLast)
-        return id - kIdFileRecentFirst < recentFiles_.Files().size();
+bool CMainFrame::IsEnabled(Command command) const {
+  switch (command) {
+    case Command::kToolbar:
+    case Command::kStatusBar:
+    case Command::kNew:
       return true;
+    case Command::kCreateMosaic:
+      return !doc_.IsBusy() && shell_.dialogs.optionsDialog;
+    case Command::kWizard:
+      return !doc_.IsBusy() && shell_.dialogs.wizard;
+    case Command::kLibraryManager:
+      return !doc_.IsBusy() && shell_.dialogs.libraryManager;
+    default:
+      return !doc_.IsBusy();
   }
 }
 
 void CMainFrame::UpdateActions() {
-  for (auto it = actions_.cbegin(); it != actions_.cend(); ++it)
-    it.value()->setEnabled(IsEnabled(it.key()));
-}
-
-void CMainFrame::Route(int id) {
-  if (!IsEnabled(id)) return;
-  try {
-    if (!view_->OnCommand(id) && !doc_.OnCommand(id)) RunFrameCommand(id);
-  } catch (const std::bad_alloc&) {
-    ShowMessage("There is not enough memory to complete the operation.", MessageStyle::kStop);
-  } catch (const std::exception& error) {
-    ShowMessage(error.what(), MessageStyle::kStop);
-  }
-  UpdateActions();
-}
-
-void CMainFrame::RunFrameCommand(int id) {
-  switch (id) {
-    case kIdFileNew:
-      doc_.OnNewDocument();
-      break;
-    case kIdFilePrint:
-      view_->Print(Printer());
-      break;
-    case kIdFilePrintPreview:
-      view_->PrintPreview(Printer());
-      break;
-    case kIdFilePrintSetup: {
-      QPageSetupDialog dialog(&Printer(), this);
-      dialog.exec();
-      break;
-    }
-    case kIdAppAbout: {
-      CAboutDlg about(this);
-      about.exec();
-      break;
-    }
-    case kIdAppExit:
-      close();
-      break;
-    case kIdHelpTopics:
-      help_->WinHelp(0);
-      break;
-    case kIdContextHelp:
-      QWhatsThis::enterWhatsThisMode();
-      break;
-    case kIdSelectLibrary:
-      shell_.RunLibraryChooser();
-      break;
-    case kIdViewStatusBar:
-      statusBar()->setVisible(Action(kIdViewStatusBar)->isChecked());
-      break;
-    default:
-      if (id >= kIdFileRecentFirst && id <= kIdFileRecentLast)
-        OpenRecentFile(id - kIdFileRecentFirst);
-  }
+  for (const auto& [command, action] : actions_) action->setEnabled(IsEnabled(command));
+  // A recent file opened mid-build would replace the bitmaps the build is
+  // painting.
+  for (int i = 0; i < RecentFileList::kSize; ++i)
+    recentActions_[i]->setEnabled(!doc_.IsBusy() && i < recentFiles_.Files().size());
 }
 
 void CMainFrame::OpenRecentFile(int index) {
@@ -279,8 +291,31 @@ QPrinter& CMainFrame::Printer() {
   return *printer_;
 }
 
+void CMainFrame::Print() {
+  if (!RunModal(new QPrintDialog(&Printer(), this))) return;
+  QPainter painter(&Printer());
+  view_->PrintPage(painter);
+}
+
+void CMainFrame::PrintPreview() {
+  auto* preview = new QPrintPreviewDialog(&Printer(), this);
+  connect(preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* target) {
+    QPainter painter(target);
+    view_->PrintPage(painter);
+  });
+  RunModal(preview);
+}
+
+void CMainFrame::PrintSetup() {
+  RunModal(new QPageSetupDialog(&Printer(), this));
+}
+
+void CMainFrame::ShowAbout() {
+  RunModal(new CAboutDlg(this));
+}
+
 void CMainFrame::OnTitleChanged() {
-  setWindowTitle(QString::fromStdString(doc_.Title()) + " - " + kAppTitle);
+  setWindowTitle(tr("%1 - Tesselor").arg(QString::fromStdString(doc_.Title())));
 }
 
 void CMainFrame::OnBusyChanged() {
@@ -301,13 +336,13 @@ QString DroppedFile(const QMimeData* data) {
 }  // namespace
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
-  if (IsEnabled(kIdFileOpen) && !DroppedFile(event->mimeData()).isEmpty())
+  if (IsEnabled(Command::kOpen) && !DroppedFile(event->mimeData()).isEmpty())
     event->acceptProposedAction();
 }
 
 void CMainFrame::dropEvent(QDropEvent* event) {
   const QString path = DroppedFile(event->mimeData());
-  if (!IsEnabled(kIdFileOpen) || path.isEmpty()) return;
+  if (!IsEnabled(Command::kOpen) || path.isEmpty()) return;
   event->acceptProposedAction();
   // Opened once the drop is over: a message box inside the drop would hold
   // the dragging program until it closes.
@@ -315,7 +350,7 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-  if (!IsEnabled(kIdAppExit)) {
+  if (!IsEnabled(Command::kExit)) {
     event->ignore();
     return;
   }

@@ -1,18 +1,18 @@
 // The program's one top-level window: menu, dockable toolbar, status bar and
-// the view. Every command from menu, toolbar or keyboard goes through Route,
-// which hands it to the view, then the document, then the frame itself; one
-// UpdateActions greys what may not run now.
+// the view. CreateActions makes one action per command, shared by menu,
+// toolbar and keyboard; UpdateActions alone decides which may run now.
 #pragma once
 
-#include <QHash>
 #include <QMainWindow>
+#include <array>
+#include <functional>
+#include <map>
 #include <memory>
 
+#include "app/recent_file_list.h"
 #include "engine/tesselor_doc.h"
 
 class QAction;
-class QLabel;
-class QMenu;
 class QPrinter;
 class QToolBar;
 
@@ -21,7 +21,34 @@ namespace tesselor {
 class CTesselorView;
 class HelpLauncher;
 class QtShell;
-class RecentFileList;
+
+// The commands of the main window.
+enum class Command {
+  kOpen,
+  kSave,
+  kSaveAs,
+  kPrint,
+  kPrintPreview,
+  kPrintSetup,
+  kExit,
+  kToolbar,
+  kStatusBar,
+  kFlip,
+  kZoomIn,
+  kZoomOut,
+  kZoomOneToOne,
+  kLibraryManager,
+  kWizard,
+  kCreateMosaic,
+  kHelpTopics,
+  kAbout,
+  kNew,
+  kContextHelp,
+};
+
+// The status-bar text while nothing is highlighted.
+inline constexpr const char* kIdleStatusText =
+    QT_TRANSLATE_NOOP("tesselor::CMainFrame", "For Help, press F1");
 
 class CMainFrame : public QMainWindow, public DocumentListener {
   Q_OBJECT
@@ -31,15 +58,13 @@ class CMainFrame : public QMainWindow, public DocumentListener {
              QWidget* parent = nullptr);
   ~CMainFrame() override;
 
-  // Runs command id if it may run now.
-  void Route(int id);
-  // Whether command id may run now: not while a build runs (for the commands
-  // that start work), not while its dialog is missing, and a recent-file
-  // entry only while it holds a file.
-  bool IsEnabled(int id) const;
+  // Enables each command exactly when it may run: nothing that starts work
+  // or leaves the program while a build runs, nothing whose dialog is
+  // missing, a recent-file entry only while it holds a file.
   void UpdateActions();
 
-  QAction* Action(int id) const { return actions_.value(id); }
+  QAction* Action(Command command) const { return actions_.at(command); }
+  QAction* RecentFileAction(int index) const { return recentActions_.at(index); }
   CTesselorView& View() const { return *view_; }
   QToolBar& ToolBar() const { return *toolBar_; }
   HelpLauncher& Help() const { return *help_; }
@@ -56,23 +81,29 @@ class CMainFrame : public QMainWindow, public DocumentListener {
   void dropEvent(QDropEvent* event) override;
 
  private:
-  QAction* CreateAction(int id, const QString& text, const QString& iconName = QString());
-  void CreateMenus();
+  void CreateActions();
+  QAction* AddAction(Command command, const QString& text, const QString& statusTip,
+                     const QKeySequence& key, std::function<void()> run);
+  // Connects action to run, reporting what run throws.
+  void Connect(QAction* action, std::function<void()> run);
   void CreateToolBar();
+  void CreateMenus();
   void CreateStatusBar();
+  bool IsEnabled(Command command) const;
   void RebuildRecentFiles();
-  void RunFrameCommand(int id);
   void OpenRecentFile(int index);
+  void Print();
+  void PrintPreview();
+  void PrintSetup();
+  void ShowAbout();
 
   CTesselorDoc& doc_;
   QtShell& shell_;
   RecentFileList& recentFiles_;
   CTesselorView* view_;
   QToolBar* toolBar_ = nullptr;
-  QLabel* idleText_ = nullptr;
-  QMenu* fileMenu_ = nullptr;
-  QAction* recentFilesEnd_ = nullptr;  // the separator after the recent files
-  QHash<int, QAction*> actions_;
+  std::map<Command, QAction*> actions_;
+  std::array<QAction*, RecentFileList::kSize> recentActions_{};
   std::unique_ptr<HelpLauncher> help_;
   std::unique_ptr<QPrinter> printer_;
 };

@@ -6,11 +6,9 @@
 #include <QEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QKeySequence>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QShortcut>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -20,6 +18,7 @@
 #include "app/current_library_name.h"
 #include "app/help_launcher.h"
 #include "app/options_summary.h"
+#include "app/run_modal.h"
 #include "engine/tesselor_doc.h"
 #include "platform/shell.h"
 
@@ -99,14 +98,14 @@ QString MosaicSizeText(int sourceSize, double magnification) {
 
 COptionsDialog::COptionsDialog(MosaicSettings& settings, QWidget* parent)
     : QDialog(parent), settings_(settings) {
-  setWindowTitle(QStringLiteral("Photomosaic options"));
+  setWindowTitle(tr("Photomosaic options"));
 
   tabs_ = new QTabWidget;
   tabs_->setObjectName(QStringLiteral("tabs"));
   tabs_->setUsesScrollButtons(false);  // all three tabs in view, always
-  tabs_->addTab(BuildMosaicSizePage(), QStringLiteral("Mosaic Size"));
-  tabs_->addTab(BuildMontagePage(), QStringLiteral("Montage options"));
-  tabs_->addTab(BuildTilePage(), QStringLiteral("Tile options"));
+  tabs_->addTab(BuildMosaicSizePage(), tr("Mosaic Size"));
+  tabs_->addTab(BuildMontagePage(), tr("Montage options"));
+  tabs_->addTab(BuildTilePage(), tr("Tile options"));
 
   summary_ = new COptionsSummary([this] { return SummaryValues(); });
 
@@ -121,11 +120,7 @@ COptionsDialog::COptionsDialog(MosaicSettings& settings, QWidget* parent)
   layout->addWidget(summary_, 0, Qt::AlignTop);
   layout->addLayout(right, 1);
 
-  auto* help = new QShortcut(QKeySequence::HelpContents, this);
-  connect(help, &QShortcut::activated, this, [] {
-    if (HelpLauncher* launcher = HelpLauncher::Instance())
-      launcher->WinHelp(kHelpContextBase + kDialogId);
-  });
+  InstallHelpKey(this, HelpTopic::kMontageOptions);
 
   // The values go in before the handlers are connected, so showing them does
   // not count as the user changing them.
@@ -142,9 +137,9 @@ QWidget* COptionsDialog::BuildMosaicSizePage() {
 
   auto* page = new QWidget;
   auto* form = new QFormLayout(page);
-  form->addRow(QStringLiteral("Magnification :"), magnification_);
-  form->addRow(QStringLiteral("X Size :"), xSize_);
-  form->addRow(QStringLiteral("Y Size :"), ySize_);
+  form->addRow(tr("Magnification :"), magnification_);
+  form->addRow(tr("X Size :"), xSize_);
+  form->addRow(tr("Y Size :"), ySize_);
   return page;
 }
 
@@ -156,26 +151,25 @@ QWidget* COptionsDialog::BuildMontagePage() {
 
   auto* page = new QWidget;
   auto* form = new QFormLayout(page);
-  form->addRow(QStringLiteral("Tiling accuracy :"), accuracy_);
-  form->addRow(QStringLiteral("Randomization :"), randomization_);
-  form->addRow(QStringLiteral("Color adjust %age :"), colourAdjust_);
-  form->addRow(QStringLiteral("Blend original %age:"), blendPercent_);
+  form->addRow(tr("Tiling accuracy :"), accuracy_);
+  form->addRow(tr("Randomization :"), randomization_);
+  form->addRow(tr("Color adjust %age :"), colourAdjust_);
+  form->addRow(tr("Blend original %age:"), blendPercent_);
   return page;
 }
 
 QWidget* COptionsDialog::BuildTilePage() {
   tileSize_ = NewList(kTileSizeTexts, "tileSize");
-  auto* selectLibrary = new QPushButton(QStringLiteral("Select Library ..."));
+  auto* selectLibrary = new QPushButton(tr("Select Library ..."));
   selectLibrary->setObjectName(QStringLiteral("selectLibrary"));
   selectLibrary->setAutoDefault(false);
   connect(selectLibrary, &QPushButton::clicked, this, &COptionsDialog::OnSelectLibrary);
-  mirrorTiles_ = NewLeftTextCheckBox(QStringLiteral("Use mirror images of tiles"), "mirrorTiles");
-  randomPlacement_ =
-      NewLeftTextCheckBox(QStringLiteral("Random placement mosaic"), "randomPlacement");
+  mirrorTiles_ = NewLeftTextCheckBox(tr("Use mirror images of tiles"), "mirrorTiles");
+  randomPlacement_ = NewLeftTextCheckBox(tr("Random placement mosaic"), "randomPlacement");
 
   auto* page = new QWidget;
   auto* form = new QFormLayout(page);
-  form->addRow(QStringLiteral("Tile dimensions :"), tileSize_);
+  form->addRow(tr("Tile dimensions :"), tileSize_);
   form->addRow(selectLibrary);
   form->addRow(mirrorTiles_);
   form->addRow(randomPlacement_);
@@ -262,8 +256,7 @@ OptionsSummaryValues COptionsDialog::SummaryValues() const {
 }
 
 bool COptionsDialog::Run(CTesselorDoc& doc, QWidget* parent) {
-  COptionsDialog dialog(doc.settings, parent);
-  return dialog.exec() == QDialog::Accepted;
+  return RunModal(new COptionsDialog(doc.settings, parent));
 }
 
 void COptionsDialog::Redraw() {

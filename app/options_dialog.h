@@ -19,10 +19,9 @@ class COptionsSummary;
 struct OptionsSummaryValues;
 
 class COptionsDialog : public QDialog {
- public:
-  // The dialog's number, which picks its help topic.
-  static constexpr unsigned kDialogId = 130;
+  Q_OBJECT
 
+ public:
   // settings.sourceWidth and sourceHeight must hold the photograph's size.
   // The dialog writes its values back when it closes, after OK and Cancel
   // alike: Cancel only keeps the caller from building.

@@ -34,40 +34,40 @@ std::vector<SummaryText> LayOutOptionsSummary(const OptionsSummaryValues& values
     lines.push_back(SummaryText{text, bold, colour, QPoint(x, y)});
   };
 
-  add(QStringLiteral("Mosaic Dimensions:"), true, kBlack, kHeadingColumn, 12);
+  add(COptionsSummary::tr("Mosaic Dimensions:"), true, kBlack, kHeadingColumn, 12);
   add(QStringLiteral("(") + values.xSize + QStringLiteral(" , ") + values.ySize +
           QStringLiteral(")"),
       true, kDarkRed, kValueColumn, 12);
-  add(QStringLiteral("Tile Library:"), true, kBlack, kHeadingColumn, 33);
+  add(COptionsSummary::tr("Tile Library:"), true, kBlack, kHeadingColumn, 33);
   add(values.library, true, kBlue, kLabelColumn, 54);
-  add(QStringLiteral("Tile Size:"), false, kBlack, kLabelColumn, 68);
+  add(COptionsSummary::tr("Tile Size:"), false, kBlack, kLabelColumn, 68);
   add(values.tileSize, false, kDarkRed, kValueColumn, 68);
 
   // Each optional tile line takes the next line and pushes the rest down.
   int y = 82;
   if (values.mirrorTiles) {
-    add(QStringLiteral("Mirroring of tiles is enabled"), false, kGreen, kLabelColumn, y);
+    add(COptionsSummary::tr("Mirroring of tiles is enabled"), false, kGreen, kLabelColumn, y);
     y += kLineStep;
   }
   if (values.randomPlacement) {
-    add(QStringLiteral("Random tile placement mosaic"), false, kGreen, kLabelColumn, y);
+    add(COptionsSummary::tr("Random tile placement mosaic"), false, kGreen, kLabelColumn, y);
     y += kLineStep;
   }
 
-  add(QStringLiteral("Mosaic Options:"), true, kBlack, kHeadingColumn, y + 7);
-  add(QStringLiteral("Tiling Accuracy:"), false, kBlack, kLabelColumn, y + 28);
+  add(COptionsSummary::tr("Mosaic Options:"), true, kBlack, kHeadingColumn, y + 7);
+  add(COptionsSummary::tr("Tiling Accuracy:"), false, kBlack, kLabelColumn, y + 28);
   add(values.accuracy, false, kDarkRed, kValueColumn, y + 28);
-  add(QStringLiteral("Randomization:"), false, kBlack, kLabelColumn, y + 42);
+  add(COptionsSummary::tr("Randomization:"), false, kBlack, kLabelColumn, y + 42);
   add(values.randomization, false, kDarkRed, kValueColumn, y + 42);
 
   int optionalY = y + 56;
   if (values.colourAdjust > 0) {
-    add(QStringLiteral("Colour Adjustment:"), false, kBlack, kLabelColumn, optionalY);
+    add(COptionsSummary::tr("Colour Adjustment:"), false, kBlack, kLabelColumn, optionalY);
     add(Percent(values.colourAdjust), false, kDarkRed, kValueColumn, optionalY);
     optionalY += kLineStep;
   }
   if (values.blendPercent > 0) {
-    add(QStringLiteral("Blend Image:"), false, kBlack, kLabelColumn, optionalY);
+    add(COptionsSummary::tr("Blend Image:"), false, kBlack, kLabelColumn, optionalY);
     add(Percent(values.blendPercent), false, kDarkRed, kValueColumn, optionalY);
   }
   return lines;
@@ -84,7 +84,8 @@ QFont SummaryFont(bool bold) {
   font.setPixelSize(pixelSize);
   while (pixelSize > 8 && QFontMetrics(font).height() > 15) font.setPixelSize(--pixelSize);
   font.setBold(true);
-  const int widest = QFontMetrics(font).horizontalAdvance(QStringLiteral("Mosaic Dimensions:"));
+  const int widest =
+      QFontMetrics(font).horizontalAdvance(COptionsSummary::tr("Mosaic Dimensions:"));
   if (widest > kHeadingRoom) font.setStretch(std::max(50, 100 * kHeadingRoom / widest));
   font.setBold(bold);
   return font;

@@ -14,21 +14,21 @@
 
 namespace tesselor {
 
-QString QtFileFilter(const std::string& filter) {
-  const QStringList parts = QString::fromStdString(filter).split('|', Qt::SkipEmptyParts);
+QString QtFileFilter(const std::vector<FileDialogType>& types) {
   QStringList filters;
-  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-    const QString text = parts[i].trimmed();
-    const QString patterns = parts[i + 1].trimmed().replace(';', ' ');
-    // Qt takes the patterns from the last brackets of the text.
-    filters.append(text.endsWith("(" + patterns + ")") ? text : text + " (" + patterns + ")");
+  for (const FileDialogType& type : types) {
+    QStringList patterns;
+    for (const std::string& extension : type.extensions)
+      patterns.append(QStringLiteral("*.") + QString::fromStdString(extension));
+    filters.append(QStringLiteral("%1 (%2)").arg(QString::fromStdString(type.description),
+                                                 patterns.join(QLatin1Char(' '))));
   }
-  return filters.join(";;");
+  return filters.join(QStringLiteral(";;"));
 }
 
 MessageAnswer QtShell::MessageBox(const std::string& text, MessageStyle style) {
   QMessageBox box(mainWindow_);
-  box.setWindowTitle(kCaption);
+  box.setWindowTitle(tr("Tesselor"));
   box.setTextFormat(Qt::PlainText);
   box.setText(QString::fromStdString(text));
   switch (style) {
@@ -85,8 +85,8 @@ void QtShell::Beep(int, int) {
 
 std::optional<std::string> QtShell::FileDialog(FileDialogMode mode,
                                                const std::string& defaultExtension,
-                                               const std::string& filter) {
-  QFileDialog dialog(mainWindow_, QString(), QDir::currentPath(), QtFileFilter(filter));
+                                               const std::vector<FileDialogType>& types) {
+  QFileDialog dialog(mainWindow_, QString(), QDir::currentPath(), QtFileFilter(types));
   dialog.setAcceptMode(mode == FileDialogMode::kOpen ? QFileDialog::AcceptOpen
                                                      : QFileDialog::AcceptSave);
   dialog.setFileMode(mode == FileDialogMode::kOpen ? QFileDialog::ExistingFile

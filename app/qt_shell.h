@@ -2,6 +2,7 @@
 // beeps, progress windows and the modal dialogs the document runs, all on Qt.
 #pragma once
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
@@ -23,15 +24,14 @@ struct DialogHooks {
   std::function<bool(QWidget* parent)> libraryChooser;
 };
 
-// A file dialog filter in the "text|pattern|text|pattern||" form turned into
-// Qt's "text (pattern);;text (pattern)" form.
-QString QtFileFilter(const std::string& filter);
+// A file dialog's list of types as Qt's filter text:
+// "Windows Bitmap (*.bmp);;TIFF (*.tif *.tiff)".
+QString QtFileFilter(const std::vector<FileDialogType>& types);
 
 class QtShell : public Shell {
- public:
-  // The caption of every message box.
-  static constexpr const char* kCaption = "Tesselor";
-  // The event queue is drained at most this often; the build asks far more
+  Q_DECLARE_TR_FUNCTIONS(QtShell)
+
+ public:  // The event queue is drained at most this often; the build asks far more
   // often than a person can click.
   static constexpr int kPumpIntervalMs = 5;
 
@@ -52,7 +52,7 @@ class QtShell : public Shell {
   void EndWaitCursor() override;
   void Beep(int frequencyHz, int durationMs) override;
   std::optional<std::string> FileDialog(FileDialogMode mode, const std::string& defaultExtension,
-                                        const std::string& filter) override;
+                                        const std::vector<FileDialogType>& types) override;
   std::optional<std::string> BrowseForFolder() override;
   bool RunOptionsDialog(CTesselorDoc& doc) override;
   bool RunWizard(CTesselorDoc& doc) override;

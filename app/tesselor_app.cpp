@@ -1,5 +1,6 @@
 #include "app/tesselor_app.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QFileInfo>
 
@@ -43,7 +44,7 @@ bool CTesselorApp::InitInstance(const QStringList& arguments) {
 
   // Until the wizard exists its command stays greyed and nothing opens.
   if (shell_.dialogs.wizard && profile_->GetProfileInt(CTesselorDoc::kWizardProfileName, 1) != 0)
-    frame_->Route(kIdWizard);
+    frame_->Action(Command::kWizard)->trigger();
   frame_->UpdateActions();
   return true;
 }

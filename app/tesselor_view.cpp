@@ -2,9 +2,6 @@
 
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPrintDialog>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
 #include <QRegion>
 #include <QScrollBar>
 #include <algorithm>
@@ -37,39 +34,16 @@ CTesselorView::~CTesselorView() {
   doc_.RemoveListener(this);
 }
 
-bool CTesselorView::OnCommand(int id) {
-  switch (id) {
-    case kIdZoomIn:
-    case kIdMenuZoomIn:
-    case kIdZoomOut:
-    case kIdMenuZoomOut:
-    case kIdZoomOneToOne:
-    case kIdMenuZoomOneToOne:
-    case kIdCreatePhotomosaic:
-      break;
-    default:
-      return false;
-  }
-  if (!doc_.IsCommandEnabled(id)) return true;
-  switch (id) {
-    case kIdZoomIn:
-    case kIdMenuZoomIn:
-      SetZoom(zoomLevel_ + 1);
-      break;
-    case kIdZoomOut:
-    case kIdMenuZoomOut:
-      SetZoom(std::max(zoomLevel_ - 1, kMinimumZoom));
-      break;
-    case kIdZoomOneToOne:
-    case kIdMenuZoomOneToOne:
-      SetZoom(kOneToOne);
-      break;
-    case kIdCreatePhotomosaic:
-      doc_.OnCreateMosaic();
-      viewport()->update();
-      break;
-  }
-  return true;
+void CTesselorView::ZoomIn() {
+  SetZoom(zoomLevel_ + 1);
+}
+
+void CTesselorView::ZoomOut() {
+  SetZoom(std::max(zoomLevel_ - 1, kMinimumZoom));
+}
+
+void CTesselorView::ZoomOneToOne() {
+  SetZoom(kOneToOne);
 }
 
 QSize CTesselorView::DisplayedSize() const {
@@ -164,22 +138,6 @@ void CTesselorView::PrintPage(QPainter& painter) const {
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
   DrawZoomed(painter, *picture, 0, 0, double(printedWidth) / picture->width);
   painter.restore();
-}
-
-void CTesselorView::Print(QPrinter& printer) {
-  QPrintDialog dialog(&printer, this);
-  if (dialog.exec() != QDialog::Accepted) return;
-  QPainter painter(&printer);
-  PrintPage(painter);
-}
-
-void CTesselorView::PrintPreview(QPrinter& printer) {
-  QPrintPreviewDialog preview(&printer, this);
-  connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* target) {
-    QPainter painter(target);
-    PrintPage(painter);
-  });
-  preview.exec();
 }
 
 }  // namespace tesselor

@@ -10,7 +10,6 @@
 #include "engine/tesselor_doc.h"
 
 class QPainter;
-class QPrinter;
 
 namespace tesselor {
 
@@ -27,9 +26,10 @@ class CTesselorView : public QAbstractScrollArea, public DocumentListener {
   CTesselorView(CTesselorDoc& doc, QWidget* parent = nullptr);
   ~CTesselorView() override;
 
-  // Runs the view's command id and returns true, or returns false when the
-  // view does not handle it.
-  bool OnCommand(int id);
+  // Zooming in has no upper limit; zooming out stops at a fifth.
+  void ZoomIn();
+  void ZoomOut();
+  void ZoomOneToOne();
 
   int ZoomLevel() const { return zoomLevel_; }
   // The picture's size on screen: the mosaic's size at the zoom, whichever
@@ -42,8 +42,6 @@ class CTesselorView : public QAbstractScrollArea, public DocumentListener {
   // Draws the current picture fitted to the printable area of painter's
   // device, from its origin: one page.
   void PrintPage(QPainter& painter) const;
-  void Print(QPrinter& printer);
-  void PrintPreview(QPrinter& printer);
 
   void OnInitialUpdate() override;
   void OnUpdate() override;
@@ -54,8 +52,6 @@ class CTesselorView : public QAbstractScrollArea, public DocumentListener {
   void scrollContentsBy(int dx, int dy) override;
 
  private:
-  void ZoomIn();
-  void ZoomOut();
   void SetZoom(int level);
   // Scroll ranges from the displayed size, then a full repaint.
   void Refresh();

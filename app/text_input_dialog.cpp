@@ -7,21 +7,23 @@
 
 namespace tesselor {
 
-CTextInputDlg::CTextInputDlg(const QString& caption, const QString& prompt, QWidget* parent)
-    : QDialog(parent), prompt_(new QLabel(prompt)), edit_(new QLineEdit) {
+CTextInputDlg::CTextInputDlg(const QString& caption, const QString& prompt, int maxLength,
+                             QWidget* parent)
+    : QDialog(parent), edit_(new QLineEdit) {
   setWindowTitle(caption);
-  prompt_->setObjectName(QStringLiteral("prompt"));
+  auto* promptLabel = new QLabel(prompt);
+  promptLabel->setObjectName(QStringLiteral("prompt"));
+  promptLabel->setBuddy(edit_);
   edit_->setObjectName(QStringLiteral("text"));
-  edit_->setMaxLength(kMaxLength);
-  edit_->setMinimumWidth(260);
-  prompt_->setBuddy(edit_);
+  if (maxLength > 0) edit_->setMaxLength(maxLength);
+  edit_->setMinimumWidth(300);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(prompt_);
+  layout->addWidget(promptLabel);
   layout->addWidget(edit_);
   layout->addWidget(buttons);
   setFixedSize(sizeHint());

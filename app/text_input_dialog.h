@@ -1,21 +1,24 @@
-// A small modal dialog that asks for one line of text under a prompt; the
-// library manager asks for the rename base with it.
+// A small modal dialog that asks for one line of text under a prompt: the
+// rename base of the library manager, the name of a new library.
 #pragma once
 
 #include <QDialog>
 #include <QString>
 
-class QLabel;
 class QLineEdit;
 
 namespace tesselor {
 
 class CTextInputDlg : public QDialog {
+  Q_OBJECT
+
  public:
-  // The edit field takes no more than this many characters.
+  // The rename base's field takes no more than this many characters.
   static constexpr int kMaxLength = 50;
 
-  CTextInputDlg(const QString& caption, const QString& prompt, QWidget* parent = nullptr);
+  // A maxLength of 0 sets no limit.
+  CTextInputDlg(const QString& caption, const QString& prompt, int maxLength,
+                QWidget* parent = nullptr);
 
   // The text as typed, once the dialog was accepted (empty before).
   const QString& Text() const { return text_; }
@@ -24,7 +27,6 @@ class CTextInputDlg : public QDialog {
   void accept() override;
 
  private:
-  QLabel* prompt_;
   QLineEdit* edit_;
   QString text_;
 };

@@ -1,18 +1,16 @@
 #include "app/wizard.h"
 
-#include <QKeySequence>
-#include <QShortcut>
-
 #include "app/help_launcher.h"
-#include "app/wizard_page_four.h"
-#include "app/wizard_page_one.h"
-#include "app/wizard_page_three.h"
-#include "app/wizard_page_two.h"
+#include "app/run_modal.h"
+#include "app/wizard_photo_page.h"
+#include "app/wizard_style_page.h"
+#include "app/wizard_tiles_page.h"
+#include "app/wizard_welcome_page.h"
 
 namespace tesselor {
 
 CWizard::CWizard(const WizardChoices& start, QWidget* parent) : QWizard(parent) {
-  setWindowTitle(QStringLiteral("Wizard"));
+  setWindowTitle(tr("Wizard"));
   setWizardStyle(QWizard::ClassicStyle);
   setOption(QWizard::HaveHelpButton);
   setButtonLayout({QWizard::Stretch, QWizard::BackButton, QWizard::NextButton,
@@ -31,9 +29,9 @@ CWizard::CWizard(const WizardChoices& start, QWidget* parent) : QWizard(parent) 
   welcome_->SetShowAtStart(start.showAtStart);
   stepOne_->SetImagePath(start.imagePath);
 
-  connect(this, &QWizard::helpRequested, this, &CWizard::ShowHelp);
-  auto* f1 = new QShortcut(QKeySequence::HelpContents, this);
-  connect(f1, &QShortcut::activated, this, &CWizard::ShowHelp);
+  // Every page has the one topic.
+  connect(this, &QWizard::helpRequested, this, [] { ShowHelp(HelpTopic::kWizard); });
+  InstallHelpKey(this, HelpTopic::kWizard);
 }
 
 WizardChoices CWizard::Choices() const {
@@ -45,20 +43,9 @@ WizardChoices CWizard::Choices() const {
   return choices;
 }
 
-void CWizard::ShowHelp() {
-  static constexpr unsigned kPageDialogIds[] = {
-      CWizardPageOne::kDialogId, CWizardPageTwo::kDialogId, CWizardPageThree::kDialogId,
-      CWizardPageFour::kDialogId};
-  HelpLauncher* launcher = HelpLauncher::Instance();
-  const int page = currentId();
-  if (launcher && page >= 0 && page < 4) launcher->WinHelp(kHelpContextBase + kPageDialogIds[page]);
-}
-
 bool CWizard::Run(CTesselorDoc& doc, QWidget* parent) {
-  CWizard wizard(doc.wizardChoices, parent);
-  if (wizard.exec() != QDialog::Accepted) return false;
-  doc.wizardChoices = wizard.Choices();
-  return true;
+  return RunModal(new CWizard(doc.wizardChoices, parent),
+                  [&doc](CWizard& wizard) { doc.wizardChoices = wizard.Choices(); });
 }
 
 }  // namespace tesselor

@@ -14,6 +14,8 @@ class CWizardPageThree;
 class CWizardPageFour;
 
 class CWizard : public QWizard {
+  Q_OBJECT
+
  public:
   // start gives the photograph already open and the "Wizard" setting; every
   // other choice starts from the wizard's defaults.
@@ -32,8 +34,6 @@ class CWizard : public QWizard {
   static bool Run(CTesselorDoc& doc, QWidget* parent);
 
  private:
-  void ShowHelp();
-
   CWizardPageOne* welcome_ = nullptr;
   CWizardPageTwo* stepOne_ = nullptr;
   CWizardPageThree* stepTwo_ = nullptr;

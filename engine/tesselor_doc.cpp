@@ -24,8 +24,16 @@ constexpr int kBuildBeepMs = 30;
 
 constexpr const char* kNoMosaicMessage = "A Mosaic image has not been created yet";
 
-bool IsImageExtension(const std::string& extension) {
-  return extension == "jpg" || extension == "jpeg" || extension == "bmp";
+// What Save As writes: the extension picks the writer.
+const std::vector<FileDialogType> kMosaicFileTypes = {{"Compressed JPG", {"jpg", "jpeg"}},
+                                                      {"Windows Bitmap", {"bmp"}}};
+
+bool HasExtensionOf(const std::vector<FileDialogType>& types, const std::string& extension) {
+  for (const FileDialogType& type : types)
+    if (std::find(type.extensions.begin(), type.extensions.end(), extension) !=
+        type.extensions.end())
+      return true;
+  return false;
 }
 
 void ShowSaveError(const std::string& path, const std::string& cause) {
@@ -39,6 +47,29 @@ int MemoryProfile::GetProfileInt(const std::string& name, int defaultValue) cons
   return found == values_.end() ? defaultValue : found->second;
 }
 
+const std::vector<FileDialogType>& PhotoFileTypes() {
+  static const std::vector<FileDialogType> types = [] {
+    std::vector<FileDialogType> kinds = kMosaicFileTypes;
+    kinds.insert(kinds.end(), {{"PNG", {"png"}},
+                               {"TIFF", {"tif", "tiff"}},
+                               {"WebP", {"webp"}},
+                               {"HEIF and AVIF", {"heic", "heif", "avif"}}});
+    FileDialogType all{"All pictures", {}};
+    for (const FileDialogType& kind : kinds)
+      all.extensions.insert(all.extensions.end(), kind.extensions.begin(), kind.extensions.end());
+    kinds.insert(kinds.begin(), all);
+    return kinds;
+  }();
+  return types;
+}
+
+bool CheckPhotoFileName(const std::string& path) {
+  if (HasExtensionOf(PhotoFileTypes(), LowerExtension(path))) return true;
+  ShowMessage("Tesselor only accepts JPEG, BMP, PNG, TIFF, WebP and HEIF image files",
+              MessageStyle::kExclamation);
+  return false;
+}
+
 std::string LowerExtension(const std::string& path) {
   const std::string name = path.substr(path.find_last_of('/') + 1);
   const size_t dot = name.find_last_of('.');
@@ -47,70 +78,9 @@ std::string LowerExtension(const std::string& path) {
 
 CTesselorDoc::CTesselorDoc() : title_(kUntitled) {}
 
-bool CTesselorDoc::IsCommandEnabled(int id) const {
-  switch (id) {
-    case kIdFileOpen:
-    case kIdFileSave:
-    case kIdFileSaveAs:
-    case kIdFilePrintSetup:
-    case kIdFilePrint:
-    case kIdFilePrintPreview:
-    case kIdAppAbout:
-    case kIdAppExit:
-    case kIdHelpTopics:
-    case kIdContextHelp:
-    case kIdWizard:
-      return !busy_;
-    default:
-      if (id >= kIdCreatePhotomosaic && id <= kIdNewLibrary) return !busy_;
-      // A recent file opened mid-build would replace the bitmaps the build
-      // is painting.
-      if (id >= kIdFileRecentFirst && id <= kIdFileRecentLast) return !busy_;
-      return true;
-  }
-}
-
-bool CTesselorDoc::OnCommand(int id) {
-  void (CTesselorDoc::*handler)() = nullptr;
-  switch (id) {
-    case kIdFileOpen:
-      handler = &CTesselorDoc::OnFileOpen;
-      break;
-    case kIdFileSave:
-      handler = &CTesselorDoc::OnFileSave;
-      break;
-    case kIdFileSaveAs:
-      handler = &CTesselorDoc::OnFileSaveAs;
-      break;
-    case kIdCreatePhotomosaic:
-    case kIdCreateMosaic:
-      handler = &CTesselorDoc::OnCreateMosaic;
-      break;
-    case kIdWizard:
-      handler = &CTesselorDoc::OnWizard;
-      break;
-    case kIdFlip:
-    case kIdToggle:
-      handler = &CTesselorDoc::OnFlip;
-      break;
-    case kIdLibraryManager:
-      handler = &CTesselorDoc::OnLibraryManager;
-      break;
-    case kIdNewLibrary:
-      handler = &CTesselorDoc::OnNewLibrary;
-      break;
-    default:
-      return false;
-  }
-  // A build drains the event queue, so a key press could arrive here while
-  // the command is greyed; it must not start a second piece of work.
-  if (IsCommandEnabled(id)) (this->*handler)();
-  return true;
-}
-
 void CTesselorDoc::OnFileOpen() {
   const std::optional<std::string> path =
-      Shell::Instance().FileDialog(FileDialogMode::kOpen, kDefaultExtension, kImageFileFilter);
+      Shell::Instance().FileDialog(FileDialogMode::kOpen, kDefaultExtension, PhotoFileTypes());
   if (!path) return;
   if (OnOpenDocument(*path)) SetTitle(FileTitle(*path));
   Shell::Instance().AddToRecentFiles(*path);
@@ -147,7 +117,7 @@ void CTesselorDoc::OnFileSave() {
 
 void CTesselorDoc::OnFileSaveAs() {
   const std::optional<std::string> path =
-      Shell::Instance().FileDialog(FileDialogMode::kSave, kDefaultExtension, kImageFileFilter);
+      Shell::Instance().FileDialog(FileDialogMode::kSave, kDefaultExtension, kMosaicFileTypes);
   if (!path) return;
   if (!OnSaveDocument(*path)) return;
   SetTitle(FileTitle(*path));
@@ -172,10 +142,7 @@ bool CTesselorDoc::OnOpenDocument(const std::string& path) {
     return false;
   }
   Paths().imageDirectory = CurrentDirectory();
-  if (!IsImageExtension(LowerExtension(path))) {
-    ShowMessage("Tesselor only accepts JPEG and BMP image files", MessageStyle::kExclamation);
-    return false;
-  }
+  if (!CheckPhotoFileName(path)) return false;
   // Decode into a bitmap of its own, so a file that turns out to be broken
   // leaves the current photograph and mosaic in place.
   auto source = std::make_unique<CDrawDibBmp>();

@@ -14,49 +14,9 @@
 #include "engine/create_mosaic.h"
 #include "engine/mosaic_settings.h"
 #include "imagelib/draw_dib_bmp.h"
+#include "platform/shell.h"
 
 namespace tesselor {
-
-// The command vocabulary of the program, shared by menus, toolbar and
-// accelerators and the objects that handle the commands.
-enum CommandId : int {
-  kIdCreatePhotomosaic = 32771,  // toolbar and Alt+C, through the view
-  kIdLibraryManager = 32772,
-  kIdSelectLibrary = 32773,
-  kIdFlip = 32774,
-  kIdZoomIn = 32775,
-  kIdZoomOut = 32776,
-  kIdToggle = 32777,
-  kIdMenuZoomIn = 32778,
-  kIdMenuZoomOut = 32779,
-  kIdCreateMosaic = 32780,  // the Mosaic menu's entry
-  kIdMenuZoomOneToOne = 32781,
-  kIdZoomOneToOne = 32782,
-  kIdNewLibrary = 32783,
-  kIdWizard = 32789,
-  kIdFileNew = 57600,
-  kIdFileOpen = 57601,
-  kIdFileSave = 57603,
-  kIdFileSaveAs = 57604,
-  kIdFilePrintSetup = 57606,
-  kIdFilePrint = 57607,
-  kIdFilePrintDirect = 57608,
-  kIdFilePrintPreview = 57609,
-  kIdFileRecentFirst = 57616,
-  kIdFileRecentLast = 57631,
-  kIdAppAbout = 57664,
-  kIdAppExit = 57665,
-  kIdHelpTopics = 57667,
-  kIdContextHelp = 57669,
-  kIdHelp = 57670,
-  kIdDefaultHelp = 57671,
-  kIdViewToolbar = 59392,
-  kIdViewStatusBar = 59393,
-};
-
-// The filter both file dialogs of the document use.
-inline constexpr const char* kImageFileFilter =
-    "Compressed JPG (*.jpg) |*.jpg|Windows Bitmap (*.bmp) |*.bmp||";
 
 // Where the program's one setting of its own, "Wizard", is kept between runs.
 // The desktop program keeps it in its settings file; the default keeps it in
@@ -111,13 +71,6 @@ class CTesselorDoc {
   CTesselorDoc(const CTesselorDoc&) = delete;
   CTesselorDoc& operator=(const CTesselorDoc&) = delete;
 
-  // Runs the document's command id and returns true, or returns false when
-  // the document does not handle it. A command greyed while busy does nothing.
-  bool OnCommand(int id);
-  // Whether the command id may run now: the commands that could start work or
-  // leave the program are greyed while a build runs.
-  bool IsCommandEnabled(int id) const;
-
   void OnFileOpen();
   void OnFileSave();
   void OnFileSaveAs();
@@ -152,6 +105,9 @@ class CTesselorDoc {
   const CDrawDibBmp* MosaicImage() const { return mosaicImage_.get(); }
   const std::string& SourcePath() const { return sourcePath_; }
   const std::string& Title() const { return title_; }
+  // True for the whole of a build. The build drains the event queue, so the
+  // front end must keep every command that starts work or leaves the program
+  // from running meanwhile.
   bool IsBusy() const { return busy_; }
   bool ShowsOriginal() const { return showOriginal_; }
   bool OverwriteConfirmed() const { return overwriteConfirmed_; }
@@ -202,5 +158,10 @@ class CTesselorDoc {
 // The text after the last '.' of the file name in path, lower-cased; the
 // whole file name when it has no '.'.
 std::string LowerExtension(const std::string& path);
+
+// The photographs Open takes, "All pictures" first.
+const std::vector<FileDialogType>& PhotoFileTypes();
+// Whether path is named like one of them; when not, the user is told so.
+bool CheckPhotoFileName(const std::string& path);
 
 }  // namespace tesselor

@@ -59,7 +59,7 @@ void ScriptedShell::PumpMessages() {
 }
 
 std::optional<std::string> ScriptedShell::FileDialog(FileDialogMode, const std::string&,
-                                                     const std::string&) {
+                                                     const std::vector<FileDialogType>&) {
   if (dialogPaths.empty()) return std::nullopt;
   std::optional<std::string> path = dialogPaths.front();
   dialogPaths.pop_front();
@@ -67,20 +67,24 @@ std::optional<std::string> ScriptedShell::FileDialog(FileDialogMode, const std::
 }
 
 std::optional<std::string> ScriptedShell::BrowseForFolder() {
-  return FileDialog(FileDialogMode::kOpen, "", "");
+  return FileDialog(FileDialogMode::kOpen, "", {});
 }
 
 bool ScriptedShell::RunOptionsDialog(CTesselorDoc& doc) {
   return optionsDialog && optionsDialog(doc);
 }
 
-bool ScriptedShell::RunWizard(CTesselorDoc& doc) { return wizard && wizard(doc); }
+bool ScriptedShell::RunWizard(CTesselorDoc& doc) {
+  return wizard && wizard(doc);
+}
 
 void ScriptedShell::RunLibraryManager(CTesselorDoc& doc, bool createNewLibrary) {
   if (libraryManager) libraryManager(doc, createNewLibrary);
 }
 
-bool ScriptedShell::RunLibraryChooser() { return libraryChooser && libraryChooser(); }
+bool ScriptedShell::RunLibraryChooser() {
+  return libraryChooser && libraryChooser();
+}
 
 std::vector<std::string> ScriptedShell::MessageTexts() const {
   std::vector<std::string> texts;

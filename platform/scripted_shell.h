@@ -57,9 +57,11 @@ class ScriptedShell : public Shell {
   void PumpMessages() override;
   void BeginWaitCursor() override { ++waitCursorDepth; }
   void EndWaitCursor() override { --waitCursorDepth; }
-  void Beep(int frequencyHz, int durationMs) override { beeps.emplace_back(frequencyHz, durationMs); }
+  void Beep(int frequencyHz, int durationMs) override {
+    beeps.emplace_back(frequencyHz, durationMs);
+  }
   std::optional<std::string> FileDialog(FileDialogMode mode, const std::string& defaultExtension,
-                                        const std::string& filter) override;
+                                        const std::vector<FileDialogType>& types) override;
   std::optional<std::string> BrowseForFolder() override;
   bool RunOptionsDialog(CTesselorDoc& doc) override;
   bool RunWizard(CTesselorDoc& doc) override;

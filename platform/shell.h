@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/progress_window.h"
 
@@ -22,8 +23,14 @@ enum class MessageStyle {
 
 enum class MessageAnswer { kOk, kYes, kNo };
 
-// What a file dialog is for: the document's Open and Save As share one filter.
 enum class FileDialogMode { kOpen, kSave };
+
+// One entry of a file dialog's list of types; each front end shows the list
+// in its own way.
+struct FileDialogType {
+  std::string description;              // "Windows Bitmap"
+  std::vector<std::string> extensions;  // lower case, without the dot: {"bmp"}
+};
 
 class CTesselorDoc;
 
@@ -47,7 +54,7 @@ class Shell {
   // Returns the chosen full path, or nothing when the user cancelled.
   virtual std::optional<std::string> FileDialog(FileDialogMode /*mode*/,
                                                 const std::string& /*defaultExtension*/,
-                                                const std::string& /*filter*/) {
+                                                const std::vector<FileDialogType>& /*types*/) {
     return std::nullopt;
   }
   virtual std::optional<std::string> BrowseForFolder() { return std::nullopt; }
@@ -69,7 +76,9 @@ class Shell {
 inline MessageAnswer ShowMessage(const std::string& text, MessageStyle style = MessageStyle::kOk) {
   return Shell::Instance().MessageBox(text, style);
 }
-inline void PumpMessages() { Shell::Instance().PumpMessages(); }
+inline void PumpMessages() {
+  Shell::Instance().PumpMessages();
+}
 
 // Shows the wait cursor for the lifetime of the object.
 class WaitCursor {

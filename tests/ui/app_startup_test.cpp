@@ -66,10 +66,9 @@ TEST_F(StartupTest, WizardChoiceAndRecentFilesSurviveARestart) {
   ASSERT_TRUE(second.InitInstance({}));
   EXPECT_EQ(wizardRuns, 1);  // cleared last time: no wizard at start
   EXPECT_EQ(second.RecentFiles().Files(), QStringList{QString::fromStdString(photo)});
-  EXPECT_EQ(second.MainFrame().Action(kIdFileRecentFirst)->text(),
-            "&1 " + QString::fromStdString(photo));
+  EXPECT_EQ(second.MainFrame().RecentFileAction(0)->text(), "&1 " + QString::fromStdString(photo));
   // Opened by hand, the wizard shows the box as it was left.
-  second.MainFrame().Route(kIdWizard);
+  second.MainFrame().Action(Command::kWizard)->trigger();
   EXPECT_EQ(wizardBoxes, (std::vector<bool>{true, false}));
 }
 
@@ -103,8 +102,8 @@ TEST_F(StartupTest, WithoutAWizardNothingOpensAndItsCommandIsGreyed) {
   CTesselorApp app;
   ASSERT_TRUE(app.InitInstance({}));
   EXPECT_EQ(app.Document().Title(), "Untitled");
-  EXPECT_FALSE(app.MainFrame().Action(kIdWizard)->isEnabled());
-  EXPECT_TRUE(app.MainFrame().Action(kIdFileOpen)->isEnabled());
+  EXPECT_FALSE(app.MainFrame().Action(Command::kWizard)->isEnabled());
+  EXPECT_TRUE(app.MainFrame().Action(Command::kOpen)->isEnabled());
 }
 
 }  // namespace

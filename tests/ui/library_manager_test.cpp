@@ -12,7 +12,6 @@
 
 #include "app/folder_browser.h"
 #include "app/library_manager_dialog.h"
-#include "app/new_library_dialog.h"
 #include "app/text_input_dialog.h"
 #include "app/tile_preview.h"
 #include "engine/tesselor_doc.h"
@@ -28,7 +27,7 @@ using testing::kRed;
 using testing::Rgb;
 using testing::WhenModalOpens;
 
-// Types text into a text-input or new-library dialog and presses OK.
+// Types text into a text-input dialog and presses OK.
 template <typename Dialog>
 std::function<void(Dialog&)> Enter(const QString& text) {
   return [text](Dialog& dialog) {
@@ -177,7 +176,7 @@ TEST_F(LibraryManagerTest, CreatingALibraryMakesItCurrentAndAnExistingNameIsRefu
   WriteTile("Demo Tile Library", "a.jpg", kRed);
   CLibraryManagerDlg dialog;
   {
-    WhenModalOpens<CNewLibraryDlg> input(Enter<CNewLibraryDlg>("Birds"));
+    WhenModalOpens<CTextInputDlg> input(Enter<CTextInputDlg>("Birds"));
     Click(dialog, "createLibrary");
   }
   EXPECT_TRUE(testing::FileExists(dir.File("Birds")));
@@ -187,7 +186,7 @@ TEST_F(LibraryManagerTest, CreatingALibraryMakesItCurrentAndAnExistingNameIsRefu
 
   Paths().currentLibrary = "Demo Tile Library/";
   dialog.RefreshTileList();
-  WhenModalOpens<CNewLibraryDlg> input(Enter<CNewLibraryDlg>("Birds"));
+  WhenModalOpens<CTextInputDlg> input(Enter<CTextInputDlg>("Birds"));
   Click(dialog, "createLibrary");
   EXPECT_EQ(shell.MessageTexts(),
             std::vector<std::string>{"Unable to create the directory:\nBirds"});
@@ -197,7 +196,7 @@ TEST_F(LibraryManagerTest, CreatingALibraryMakesItCurrentAndAnExistingNameIsRefu
 
 TEST_F(LibraryManagerTest, TheNewLibraryCommandAsksForTheNameWithoutTheManager) {
   WhenModalOpens<CLibraryManagerDlg> manager([](CLibraryManagerDlg& dialog) { dialog.reject(); });
-  WhenModalOpens<CNewLibraryDlg> input(Enter<CNewLibraryDlg>("Seaside"));
+  WhenModalOpens<CTextInputDlg> input(Enter<CTextInputDlg>("Seaside"));
   CTesselorDoc doc;
   CLibraryManagerDlg::Run(doc, true, nullptr);
   EXPECT_TRUE(input.opened);

@@ -13,7 +13,6 @@
 #include <QTest>
 #include <QToolBar>
 
-#include "app/command_table.h"
 #include "app/help_launcher.h"
 #include "app/qt_shell.h"
 #include "app/recent_file_list.h"
@@ -55,11 +54,16 @@ class FrameTest : public ::testing::Test {
     return path;
   }
 
-  // The texts of a menu's visible entries, separators as "".
+  // The texts of a menu's visible entries, each with its shortcut after a
+  // tab as the menu shows it; separators as "".
   QStringList MenuTexts(int index) {
     QStringList texts;
-    for (QAction* action : frame.menuBar()->actions()[index]->menu()->actions())
-      if (action->isVisible()) texts.append(action->isSeparator() ? QString() : action->text());
+    for (QAction* action : frame.menuBar()->actions()[index]->menu()->actions()) {
+      if (!action->isVisible()) continue;
+      QString text = action->isSeparator() ? QString() : action->text();
+      if (!action->shortcut().isEmpty()) text += "\t" + action->shortcut().toString();
+      texts.append(text);
+    }
     return texts;
   }
 
@@ -88,12 +92,12 @@ TEST_F(FrameTest, MenusHoldTheirEntriesWithAccessKeysAndShortcutTexts) {
                                        "&Print...\tCtrl+P", "Print Pre&view", "P&rint Setup...", "",
                                        "Recent File", "", "E&xit"}));
   EXPECT_EQ(MenuTexts(1),
-            QStringList({"&Toolbar", "&Status Bar", "", "T&oggle\t(Space)", "",
-                         "Zoom &In \t(ALT +)", "Zoom &Out \t(ALT -)", "&Zoom 1:1\t(ALT 1)"}));
-  EXPECT_EQ(MenuTexts(2), QStringList({"&Library manager ...", "", "Wizard ...\t(ALT+W)", "",
-                                       "&Create mosaic...\t(ALT+C)"}));
-  EXPECT_EQ(MenuTexts(3), QStringList({"&Help Topics", "", "&About Tesselor..."}));
-  EXPECT_FALSE(frame.Action(kIdFileRecentFirst)->isEnabled());
+            QStringList({"&Toolbar", "&Status Bar", "", "T&oggle\tSpace", "", "Zoom &In\tAlt+Num++",
+                         "Zoom &Out\tAlt+Num+-", "&Zoom 1:1\t1"}));
+  EXPECT_EQ(MenuTexts(2), QStringList({"&Library manager ...", "", "Wizard ...\tAlt+W", "",
+                                       "&Create mosaic...\tAlt+C"}));
+  EXPECT_EQ(MenuTexts(3), QStringList({"&Help Topics\tF1", "", "&About Tesselor..."}));
+  EXPECT_FALSE(frame.RecentFileAction(0)->isEnabled());
 }
 
 TEST_F(FrameTest, ToolbarHasElevenButtonsInGroupsWithTooltips) {
@@ -117,30 +121,34 @@ TEST_F(FrameTest, StatusBarShowsTheIdleTextAndEachCommandsPrompt) {
   const QList<QLabel*> labels = frame.statusBar()->findChildren<QLabel*>();
   ASSERT_FALSE(labels.isEmpty());
   EXPECT_EQ(labels.first()->text(), kIdleStatusText);
-  frame.Action(kIdFileOpen)->showStatusText(&frame);
+  frame.Action(Command::kOpen)->showStatusText(&frame);
   EXPECT_EQ(frame.statusBar()->currentMessage(), "Open an existing document");
-  frame.Action(kIdToggle)->showStatusText(&frame);
+  frame.Action(Command::kFlip)->showStatusText(&frame);
   EXPECT_EQ(frame.statusBar()->currentMessage(),
             "Toggle view between original image and its photomosaic");
-  EXPECT_EQ(frame.Action(kIdFlip)->toolTip(), "Flip between original and photomosaic");
+  EXPECT_EQ(frame.Action(Command::kFlip)->toolTip(), "Flip between original and photomosaic");
 }
 
 TEST_F(FrameTest, EveryBusyGatedCommandIsGreyedDuringABuildAndCloseIsRefused) {
-  const std::vector<int> gated = {
-      kIdFileOpen,          kIdFileSave,    kIdFileSaveAs,   kIdFilePrintSetup,   kIdFilePrint,
-      kIdFilePrintPreview,  kIdAppAbout,    kIdAppExit,      kIdHelpTopics,       kIdContextHelp,
-      kIdCreatePhotomosaic, kIdFlip,        kIdZoomIn,       kIdZoomOut,          kIdToggle,
-      kIdMenuZoomIn,        kIdMenuZoomOut, kIdCreateMosaic, kIdMenuZoomOneToOne, kIdZoomOneToOne};
+  const std::vector<Command> gated = {
+      Command::kOpen,           Command::kSave,         Command::kSaveAs,
+      Command::kPrintSetup,     Command::kPrint,        Command::kPrintPreview,
+      Command::kAbout,          Command::kExit,         Command::kHelpTopics,
+      Command::kContextHelp,    Command::kCreateMosaic, Command::kFlip,
+      Command::kZoomIn,         Command::kZoomOut,      Command::kZoomOneToOne,
+      Command::kLibraryManager, Command::kWizard};
+  qtShell.dialogs.wizard = [](CTesselorDoc&, QWidget*) { return true; };
+  qtShell.dialogs.libraryManager = [](CTesselorDoc&, bool, QWidget*) {};
   recentFiles.Add(QString::fromStdString(WritePhoto("recent.bmp")));
   ASSERT_TRUE(doc.OpenDocumentFile(WritePhoto()));
   ShowAndActivate();
   bool checked = false;
   duringBuild = [&] {
     checked = true;
-    for (int id : gated) EXPECT_FALSE(frame.Action(id)->isEnabled()) << id;
-    EXPECT_FALSE(frame.Action(kIdFileRecentFirst)->isEnabled());
-    EXPECT_TRUE(frame.Action(kIdViewToolbar)->isEnabled());
-    EXPECT_TRUE(frame.Action(kIdFileNew)->isEnabled());
+    for (Command command : gated) EXPECT_FALSE(frame.Action(command)->isEnabled()) << int(command);
+    EXPECT_FALSE(frame.RecentFileAction(0)->isEnabled());
+    EXPECT_TRUE(frame.Action(Command::kToolbar)->isEnabled());
+    EXPECT_TRUE(frame.Action(Command::kNew)->isEnabled());
     EXPECT_FALSE(frame.close());
     EXPECT_TRUE(frame.isVisible());
     // Keys that reach the window while the build drains events do nothing.
@@ -148,29 +156,43 @@ TEST_F(FrameTest, EveryBusyGatedCommandIsGreyedDuringABuildAndCloseIsRefused) {
     QTest::keyClick(&frame, Qt::Key_Space);
     QTest::keyClick(&frame, Qt::Key_C, Qt::AltModifier);
     EXPECT_EQ(doc.ShowsOriginal(), showsOriginal);
+    // Nor do commands triggered from elsewhere: no dialog opens, no second
+    // build starts.
+    for (Command command : {Command::kOpen, Command::kCreateMosaic, Command::kWizard,
+                            Command::kFlip, Command::kLibraryManager})
+      frame.Action(command)->trigger();
+    EXPECT_EQ(doc.ShowsOriginal(), showsOriginal);
+    EXPECT_TRUE(scripted.dialogPaths.empty());
   };
-  frame.Route(kIdCreatePhotomosaic);
+  int builds = 0;
+  scripted.optionsDialog = [&builds](CTesselorDoc&) { return ++builds, true; };
+  scripted.wizard = [&builds](CTesselorDoc&) { return ++builds, false; };
+  int managerRuns = 0;
+  scripted.libraryManager = [&managerRuns](CTesselorDoc&, bool) { ++managerRuns; };
+  frame.Action(Command::kCreateMosaic)->trigger();
   ASSERT_TRUE(checked);
-  for (int id : gated) EXPECT_TRUE(frame.Action(id)->isEnabled()) << id;
-  EXPECT_TRUE(frame.Action(kIdFileRecentFirst)->isEnabled());
+  EXPECT_EQ(builds, 1);
+  EXPECT_EQ(managerRuns, 0);
+  for (Command command : gated) EXPECT_TRUE(frame.Action(command)->isEnabled()) << int(command);
+  EXPECT_TRUE(frame.RecentFileAction(0)->isEnabled());
   EXPECT_TRUE(frame.close());
 }
 
 TEST_F(FrameTest, CommandsWhoseDialogIsMissingStayGreyed) {
-  EXPECT_FALSE(frame.Action(kIdWizard)->isEnabled());
-  EXPECT_FALSE(frame.Action(kIdLibraryManager)->isEnabled());
-  EXPECT_TRUE(frame.Action(kIdCreateMosaic)->isEnabled());
+  EXPECT_FALSE(frame.Action(Command::kWizard)->isEnabled());
+  EXPECT_FALSE(frame.Action(Command::kLibraryManager)->isEnabled());
+  EXPECT_TRUE(frame.Action(Command::kCreateMosaic)->isEnabled());
   qtShell.dialogs.wizard = [](CTesselorDoc&, QWidget*) { return false; };
   frame.UpdateActions();
-  EXPECT_TRUE(frame.Action(kIdWizard)->isEnabled());
+  EXPECT_TRUE(frame.Action(Command::kWizard)->isEnabled());
 }
 
 TEST_F(FrameTest, KeysOneAndSpaceAreBoundAltOneIsNot) {
   ASSERT_TRUE(doc.OpenDocumentFile(WritePhoto()));
-  frame.Route(kIdCreateMosaic);
+  frame.Action(Command::kCreateMosaic)->trigger();
   ShowAndActivate();
-  frame.Route(kIdZoomIn);
-  frame.Route(kIdMenuZoomIn);
+  frame.Action(Command::kZoomIn)->trigger();
+  frame.Action(Command::kZoomIn)->trigger();
   ASSERT_EQ(frame.View().ZoomLevel(), 12);
   QTest::keyClick(&frame, Qt::Key_1, Qt::AltModifier);
   EXPECT_EQ(frame.View().ZoomLevel(), 12);
@@ -196,9 +218,9 @@ TEST_F(FrameTest, RecentFilesOpenFromTheMenuAndAMissingOneIsDropped) {
   recentFiles.Add(first);
   recentFiles.Add(gone);
   EXPECT_EQ(MenuTexts(0).mid(8, 2), QStringList({"&1 " + gone, "&2 " + first}));
-  frame.Action(kIdFileRecentFirst + 1)->trigger();
+  frame.RecentFileAction(1)->trigger();
   EXPECT_EQ(doc.SourcePath(), first.toStdString());
-  frame.Action(kIdFileRecentFirst)->trigger();
+  frame.RecentFileAction(0)->trigger();
   EXPECT_EQ(scripted.MessageTexts(),
             std::vector<std::string>{"Unable open file, it may have been moved or deleted"});
   EXPECT_EQ(recentFiles.Files(), QStringList{first});
@@ -229,7 +251,7 @@ TEST_F(FrameTest, HelpTopicsOpensTheIntroduction) {
   Paths().programDirectory = dir.Path();
   mkdir(dir.File("help").c_str(), 0700);
   testing::WriteFileBytes(dir.File("help/Introduction.htm"), {'h', 'i'});
-  frame.Route(kIdHelpTopics);
+  frame.Action(Command::kHelpTopics)->trigger();
   Paths() = saved;
   EXPECT_EQ(frame.Help().Attempts(),
             QStringList{QString::fromStdString(dir.File("help/Introduction.htm"))});
@@ -241,7 +263,7 @@ TEST_F(FrameTest, HelpTopicsOpensTheIntroduction) {
 // for its parts.
 TEST_F(FrameTest, GrabbedWindowShowsMenuToolbarMosaicAndStatusBar) {
   ASSERT_TRUE(doc.OpenDocumentFile(WritePhoto()));
-  frame.Route(kIdCreateMosaic);
+  frame.Action(Command::kCreateMosaic)->trigger();
   frame.resize(760, 560);
   ShowAndActivate();
   QApplication::processEvents();

@@ -13,9 +13,11 @@
 namespace tesselor {
 namespace {
 
-TEST(QtFileFilter, BecomesQtsFormWithoutRepeatingThePattern) {
-  EXPECT_EQ(QtFileFilter(kImageFileFilter), "Compressed JPG (*.jpg);;Windows Bitmap (*.bmp)");
-  EXPECT_EQ(QtFileFilter("Tiles|*.jpg;*.raw||"), "Tiles (*.jpg *.raw)");
+TEST(QtFileFilter, OpenOffersAllPicturesFirstThenEachKind) {
+  EXPECT_EQ(QtFileFilter(PhotoFileTypes()),
+            "All pictures (*.jpg *.jpeg *.bmp *.png *.tif *.tiff *.webp *.heic *.heif *.avif);;"
+            "Compressed JPG (*.jpg *.jpeg);;Windows Bitmap (*.bmp);;PNG (*.png);;"
+            "TIFF (*.tif *.tiff);;WebP (*.webp);;HEIF and AVIF (*.heic *.heif *.avif)");
 }
 
 class QtShellTest : public ::testing::Test {

@@ -59,8 +59,8 @@ class ViewTest : public ::testing::Test {
 
   Rgb At(const QImage& image, int x, int y) { return ToRgb(image.pixel(x, y)); }
 
-  void Zoom(int command, int times) {
-    for (int i = 0; i < times; ++i) ASSERT_TRUE(view.OnCommand(command));
+  void Zoom(void (CTesselorView::*command)(), int times) {
+    for (int i = 0; i < times; ++i) (view.*command)();
   }
 
   testing::WithTestApplication application;
@@ -72,13 +72,13 @@ class ViewTest : public ::testing::Test {
 };
 
 TEST_F(ViewTest, ZoomOutStopsAtAFifthAndZoomInHasNoLimit) {
-  Zoom(kIdZoomOut, 8);
+  Zoom(&CTesselorView::ZoomOut, 8);
   EXPECT_EQ(view.ZoomLevel(), 2);
-  Zoom(kIdMenuZoomOut, 1);
+  Zoom(&CTesselorView::ZoomOut, 1);
   EXPECT_EQ(view.ZoomLevel(), 2);
-  Zoom(kIdMenuZoomOneToOne, 1);
+  Zoom(&CTesselorView::ZoomOneToOne, 1);
   EXPECT_EQ(view.ZoomLevel(), 10);
-  Zoom(kIdZoomIn, 200);
+  Zoom(&CTesselorView::ZoomIn, 200);
   EXPECT_EQ(view.ZoomLevel(), 210);
   // With nothing open the zoom still changes, and nothing is shown.
   EXPECT_EQ(view.DisplayedSize(), QSize(0, 0));
@@ -86,9 +86,9 @@ TEST_F(ViewTest, ZoomOutStopsAtAFifthAndZoomInHasNoLimit) {
 
 TEST_F(ViewTest, DisplayedSizeIsTheMosaicsAtTheZoomTruncated) {
   Open(101, 51);
-  Zoom(kIdMenuZoomIn, 3);
+  Zoom(&CTesselorView::ZoomIn, 3);
   EXPECT_EQ(view.DisplayedSize(), QSize(131, 66));
-  Zoom(kIdZoomOut, 11);
+  Zoom(&CTesselorView::ZoomOut, 11);
   EXPECT_EQ(view.DisplayedSize(), QSize(20, 10));
   // Opening another picture starts again at 1:1.
   Open(30, 20);
@@ -160,7 +160,7 @@ TEST_F(ViewTest, FlippingShowsThePhotographStretchedToTheMosaicsSize) {
 
 TEST_F(ViewTest, PrintFillsEightByNineInchesFromThePageOrigin) {
   Open(400, 300);
-  Zoom(kIdZoomIn, 4);  // the zoom does not matter on paper
+  Zoom(&CTesselorView::ZoomIn, 4);  // the zoom does not matter on paper
   QImage page(5200, 5600, QImage::Format_RGB32);
   const int dotsPerMetre = qRound(600 / 0.0254);
   page.setDotsPerMeterX(dotsPerMetre);

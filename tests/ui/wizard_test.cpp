@@ -19,11 +19,11 @@
 #include <map>
 
 #include "app/help_launcher.h"
-#include "app/wizard_page_four.h"
-#include "app/wizard_page_one.h"
-#include "app/wizard_page_three.h"
-#include "app/wizard_page_two.h"
+#include "app/wizard_photo_page.h"
 #include "app/wizard_picture.h"
+#include "app/wizard_style_page.h"
+#include "app/wizard_tiles_page.h"
+#include "app/wizard_welcome_page.h"
 #include "platform/app_paths.h"
 #include "platform/scripted_shell.h"
 #include "resources/compiled_resources.h"
@@ -175,7 +175,8 @@ TEST_F(WizardTest, StepOneTellsWhyAFileCannotBeUsed) {
   ASSERT_EQ(shell.messages.size(), 3u);
   EXPECT_EQ(shell.messages[0].text, "Unable open file, it may have been moved or deleted");
   EXPECT_EQ(shell.messages[0].style, MessageStyle::kOk);
-  EXPECT_EQ(shell.messages[1].text, "Tesselor only accepts JPEG and BMP image files");
+  EXPECT_EQ(shell.messages[1].text,
+            "Tesselor only accepts JPEG, BMP, PNG, TIFF, WebP and HEIF image files");
   EXPECT_EQ(shell.messages[1].style, MessageStyle::kExclamation);
   EXPECT_EQ(shell.messages[2].text, "Unable to read file, it may not contain a valid image");
   EXPECT_EQ(shell.messages[2].style, MessageStyle::kExclamation);

@@ -1,4 +1,4 @@
-#include "app/wizard_page_one.h"
+#include "app/wizard_welcome_page.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -12,26 +12,26 @@ namespace tesselor {
 
 CWizardPageOne::CWizardPageOne(QWidget* parent)
     : QWizardPage(parent), picture_(LoadWizardPicture(kWelcomePictureId)) {
-  setTitle(QStringLiteral("Photomosaic Wizard"));
+  setTitle(tr("Photomosaic Wizard"));
   // Leaving this page commits it, which is what keeps step one from coming
   // back here; the button still reads as an ordinary Next.
   setCommitPage(true);
-  setButtonText(QWizard::CommitButton, QStringLiteral("&Next >"));
+  setButtonText(QWizard::CommitButton, tr("&Next >"));
 
   auto* frame = new CWizardPicture(CWizardPicture::Fit::kWidth);
   frame->SetPicture(picture_.get());
 
-  auto* welcome = new QLabel(QStringLiteral("Welcome to the photomosaic Wizard."));
+  auto* welcome = new QLabel(tr("Welcome to the photomosaic Wizard."));
   QFont bold = welcome->font();
   bold.setBold(true);
   welcome->setFont(bold);
-  auto* guide = new QLabel(QStringLiteral(
-      "This dialog will guide you through the steps of creating your own photomosaic."));
-  auto* access = new QLabel(QStringLiteral(
-      "You can access this Wizard at any time from the button on the toolbar. Alternatively you "
-      "can access more complex mosaic creation controls from the 'Create mosaic' menu option."));
+  auto* guide = new QLabel(
+      tr("This dialog will guide you through the steps of creating your own photomosaic."));
+  auto* access = new QLabel(
+      tr("You can access this Wizard at any time from the button on the toolbar. Alternatively you "
+         "can access more complex mosaic creation controls from the 'Create mosaic' menu option."));
   for (QLabel* label : {welcome, guide, access}) label->setWordWrap(true);
-  showAtStart_ = new QCheckBox(QStringLiteral("Show Wizard at the start of each session"));
+  showAtStart_ = new QCheckBox(tr("Show Wizard at the start of each session"));
   showAtStart_->setObjectName(QStringLiteral("showAtStart"));
   showAtStart_->setChecked(true);
 

@@ -1,5 +1,5 @@
-// The wizard's welcome page: what the wizard does, and whether it opens at
-// every start of the program.
+// CWizardPageOne, the wizard's welcome page: what the wizard does, and
+// whether it opens at every start of the program.
 #pragma once
 
 #include <QWizardPage>
@@ -12,9 +12,9 @@ class QCheckBox;
 namespace tesselor {
 
 class CWizardPageOne : public QWizardPage {
- public:
-  static constexpr unsigned kDialogId = 140;
+  Q_OBJECT
 
+ public:
   explicit CWizardPageOne(QWidget* parent = nullptr);
 
   // "Show Wizard at the start of each session".

@@ -1,5 +1,5 @@
-// The wizard's last step: the tile size, with a sample mosaic at that size,
-// and the tile library.
+// CWizardPageFour, the wizard's last page and its step three: the tile size,
+// with a sample mosaic at that size, and the tile library.
 #pragma once
 
 #include <QWizardPage>
@@ -16,9 +16,9 @@ namespace tesselor {
 class CWizardPicture;
 
 class CWizardPageFour : public QWizardPage {
- public:
-  static constexpr unsigned kDialogId = 148;
+  Q_OBJECT
 
+ public:
   explicit CWizardPageFour(QWidget* parent = nullptr);
 
   // Position in the tile size list, 0 ("64 x 64") to 6 ("8 x 8").

@@ -1,4 +1,5 @@
-// The wizard's step one: choosing the photograph, with a preview of it.
+// CWizardPageTwo, the wizard's second page and its step one: choosing the
+// photograph, with a preview of it.
 #pragma once
 
 #include <QWizardPage>
@@ -14,9 +15,9 @@ namespace tesselor {
 class CWizardPicture;
 
 class CWizardPageTwo : public QWizardPage {
- public:
-  static constexpr unsigned kDialogId = 141;
+  Q_OBJECT
 
+ public:
   explicit CWizardPageTwo(QWidget* parent = nullptr);
 
   // The photograph the document already holds, loaded when the page opens.

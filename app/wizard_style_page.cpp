@@ -1,4 +1,4 @@
-#include "app/wizard_page_three.h"
+#include "app/wizard_style_page.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -14,12 +14,12 @@ CWizardPageThree::CWizardPageThree(QWidget* parent)
     : QWizardPage(parent),
       gridPicture_(LoadWizardPicture(kGridPictureId)),
       randomPicture_(LoadWizardPicture(kRandomPictureId)) {
-  setTitle(QStringLiteral("Step Two"));
+  setTitle(tr("Step Two"));
 
-  grid_ = new QRadioButton(QStringLiteral("Regular grid"));
+  grid_ = new QRadioButton(tr("Regular grid"));
   grid_->setObjectName(QStringLiteral("regularGrid"));
   grid_->setChecked(true);
-  random_ = new QRadioButton(QStringLiteral("Random pattern"));
+  random_ = new QRadioButton(tr("Random pattern"));
   random_->setObjectName(QStringLiteral("randomPattern"));
 
   frame_ = new CWizardPicture(CWizardPicture::Fit::kWidth);
@@ -31,8 +31,8 @@ CWizardPageThree::CWizardPageThree(QWidget* parent)
     if (on) frame_->SetPicture(randomPicture_.get());
   });
 
-  auto* group = new QGroupBox(QStringLiteral("Select a mosaic style"));
-  auto* intro = new QLabel(QStringLiteral("Select the style of photomosaic you require:"));
+  auto* group = new QGroupBox(tr("Select a mosaic style"));
+  auto* intro = new QLabel(tr("Select the style of photomosaic you require:"));
   intro->setWordWrap(true);
   auto* inGroup = new QVBoxLayout(group);
   inGroup->addWidget(intro);

@@ -1,4 +1,4 @@
-#include "app/wizard_page_two.h"
+#include "app/wizard_photo_page.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -6,29 +6,27 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <new>
 
 #include "app/wizard_fields.h"
 #include "app/wizard_picture.h"
 #include "engine/tesselor_doc.h"
 #include "imagelib/any_pic_decoder.h"
-#include "imagelib/text_exception.h"
 #include "platform/directory_listing.h"
 #include "platform/shell.h"
 
 namespace tesselor {
 
 CWizardPageTwo::CWizardPageTwo(QWidget* parent) : QWizardPage(parent) {
-  setTitle(QStringLiteral("Step One"));
+  setTitle(tr("Step One"));
 
   path_ = NewReadOnlyWhiteField("imagePath");
-  auto* select = new QPushButton(QStringLiteral("Select image ..."));
+  auto* select = new QPushButton(tr("Select image ..."));
   select->setObjectName(QStringLiteral("selectImage"));
   connect(select, &QPushButton::clicked, this, &CWizardPageTwo::OnSelectImage);
 
-  auto* group = new QGroupBox(QStringLiteral("Select a source image"));
-  auto* intro = new QLabel(QStringLiteral(
-      "The first step is to select an image which you wish to make into a photomosaic:"));
+  auto* group = new QGroupBox(tr("Select a source image"));
+  auto* intro = new QLabel(
+      tr("The first step is to select an image which you wish to make into a photomosaic:"));
   intro->setWordWrap(true);
   auto* choose = new QHBoxLayout;
   choose->addStretch(1);
@@ -37,7 +35,7 @@ CWizardPageTwo::CWizardPageTwo(QWidget* parent) : QWizardPage(parent) {
   inGroup->addWidget(intro);
   inGroup->addWidget(path_);
   inGroup->addLayout(choose);
-  inGroup->addWidget(new QLabel(QStringLiteral("The image can be a .BMP or .JPG file")));
+  inGroup->addWidget(new QLabel(tr("The image can be a JPEG, BMP, PNG, TIFF, WebP or HEIF file")));
   inGroup->addStretch(1);
 
   frame_ = new CWizardPicture(CWizardPicture::Fit::kInside);
@@ -64,41 +62,31 @@ void CWizardPageTwo::initializePage() {
 
 bool CWizardPageTwo::validatePage() {
   if (preview_) return true;
-  ShowMessage("You cannot proceed to the next step until you specify an image",
+  ShowMessage(tr("You cannot proceed to the next step until you specify an image").toStdString(),
               MessageStyle::kStop);
   return false;
 }
 
 void CWizardPageTwo::OnSelectImage() {
   const std::optional<std::string> path =
-      Shell::Instance().FileDialog(FileDialogMode::kOpen, "jpg", kImageFileFilter);
+      Shell::Instance().FileDialog(FileDialogMode::kOpen, "jpg", PhotoFileTypes());
   if (path) LoadImage(*path);
 }
 
 void CWizardPageTwo::LoadImage(const std::string& path) {
   if (!CanOpenForReading(path)) {
-    ShowMessage("Unable open file, it may have been moved or deleted");
+    ShowMessage(tr("Unable open file, it may have been moved or deleted").toStdString());
     return;
   }
-  const std::string extension = LowerExtension(path);
-  if (extension != "jpg" && extension != "jpeg" && extension != "bmp") {
-    ShowMessage("Tesselor only accepts JPEG and BMP image files", MessageStyle::kExclamation);
-    return;
-  }
+  if (!CheckPhotoFileName(path)) return;
 
   frame_->SetPicture(nullptr);
   preview_.reset();
   auto image = std::make_unique<CDrawDibBmp>();
-  bool decoded = true;
   try {
     CAnyPicDecoder().DecodeFile(path, *image, 32);
-  } catch (const CTextException&) {
-    decoded = false;
-  } catch (const std::bad_alloc&) {
-    decoded = false;
-  }
-  if (!decoded) {
-    ShowMessage("Unable to read file, it may not contain a valid image",
+  } catch (const std::exception&) {  // CTextException, or no memory for the pixels
+    ShowMessage(tr("Unable to read file, it may not contain a valid image").toStdString(),
                 MessageStyle::kExclamation);
     return;
   }

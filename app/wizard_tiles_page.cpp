@@ -1,4 +1,4 @@
-#include "app/wizard_page_four.h"
+#include "app/wizard_tiles_page.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -25,7 +25,7 @@ constexpr int kFirstTileSizePosition = 3;
 }  // namespace
 
 CWizardPageFour::CWizardPageFour(QWidget* parent) : QWizardPage(parent) {
-  setTitle(QStringLiteral("Step Three - Last step"));
+  setTitle(tr("Step Three - Last step"));
   for (size_t i = 0; i < pictures_.size(); ++i)
     pictures_[i] = LoadWizardPicture(kTileSizePictureIds[i]);
 
@@ -42,20 +42,20 @@ CWizardPageFour::CWizardPageFour(QWidget* parent) : QWizardPage(parent) {
 
   library_ = NewReadOnlyWhiteField("library");
   library_->setText(CurrentLibraryName());
-  auto* change = new QPushButton(QStringLiteral("Change..."));
+  auto* change = new QPushButton(tr("Change..."));
   change->setObjectName(QStringLiteral("changeLibrary"));
   connect(change, &QPushButton::clicked, this, &CWizardPageFour::OnChangeLibrary);
 
-  auto* group = new QGroupBox(QStringLiteral("Mosaic Options"));
+  auto* group = new QGroupBox(tr("Mosaic Options"));
   auto* dimensions = new QFormLayout;
-  dimensions->addRow(QStringLiteral("Dimensions :"), tileSize_);
+  dimensions->addRow(tr("Dimensions :"), tileSize_);
   auto* libraryRow = new QHBoxLayout;
   libraryRow->addWidget(library_, 1);
   libraryRow->addWidget(change);
   auto* inGroup = new QVBoxLayout(group);
-  inGroup->addWidget(new QLabel(QStringLiteral("Select the tile size for the mosaic:")));
+  inGroup->addWidget(new QLabel(tr("Select the tile size for the mosaic:")));
   inGroup->addLayout(dimensions);
-  inGroup->addWidget(new QLabel(QStringLiteral("Then select a tile library:")));
+  inGroup->addWidget(new QLabel(tr("Then select a tile library:")));
   inGroup->addLayout(libraryRow);
   inGroup->addStretch(1);
 

@@ -1,5 +1,5 @@
-// The wizard's step two: a regular grid of tiles, or tiles scattered at
-// random over it.
+// CWizardPageThree, the wizard's third page and its step two: a regular grid
+// of tiles, or tiles scattered at random over it.
 #pragma once
 
 #include <QWizardPage>
@@ -14,9 +14,9 @@ namespace tesselor {
 class CWizardPicture;
 
 class CWizardPageThree : public QWizardPage {
- public:
-  static constexpr unsigned kDialogId = 145;
+  Q_OBJECT
 
+ public:
   explicit CWizardPageThree(QWidget* parent = nullptr);
 
   // True when "Random pattern" is chosen.
