@@ -4,6 +4,7 @@
 
 #include "imagelib/bmp_decoder.h"
 #include "imagelib/eps_decoder.h"
+#include "imagelib/exif_orientation.h"
 #include "imagelib/jpeg_decoder.h"
 #include "imagelib/pcx_decoder.h"
 #include "imagelib/pict_decoder.h"
@@ -118,7 +119,7 @@ const std::vector<ImageFormat>& ImageFormats() {
       {"TGA", IsTga, Make<CTGADecoder>, {"tga"}},
       {"TIFF", IsTiff, Make<CTIFFDecoder>, {"tif", "tiff"}},
       {"Macintosh PICT", IsPict, Make<PictWithJpegDecoder>, {"pct", "pict"}},
-      {"JPEG", IsJpeg, Make<CJPEGDecoder>, {"jpg", "jpeg", "jpe"}},
+      {"JPEG", IsJpeg, Make<CJPEGDecoder>, {"jpg", "jpeg", "jpe"}, OrientationInJpeg},
       {"PNG", IsPng, Make<CPNGDecoder>, {"png"}},
       {"EPS with TIFF preview", IsEpsWithTiff, Make<CEPSDecoder>, {"eps"}},
       {"PCX", IsPcx, Make<CPCXDecoder>, {"pcx"}},
