@@ -10,7 +10,7 @@
 #include "app/wizard_fields.h"
 #include "app/wizard_picture.h"
 #include "engine/tesselor_doc.h"
-#include "imagelib/any_pic_decoder.h"
+#include "imagelib/photograph_decoder.h"
 #include "platform/directory_listing.h"
 #include "platform/shell.h"
 
@@ -84,7 +84,7 @@ void CWizardPageTwo::LoadImage(const std::string& path) {
   preview_.reset();
   auto image = std::make_unique<CDrawDibBmp>();
   try {
-    CAnyPicDecoder().DecodeFile(path, *image, 32);
+    CPhotographDecoder().DecodeFile(path, *image, 32);
   } catch (const std::exception&) {  // CTextException, or no memory for the pixels
     ShowMessage(tr("Unable to read file, it may not contain a valid image").toStdString(),
                 MessageStyle::kExclamation);

@@ -5,6 +5,8 @@
 #include "imagelib/any_pic_decoder.h"
 #include "imagelib/draw_dib_bmp.h"
 #include "imagelib/file_source.h"
+#include "imagelib/orientation.h"
+#include "imagelib/photograph_decoder.h"
 #include "imagelib/text_exception.h"
 
 namespace tesselor::cli {
@@ -17,7 +19,10 @@ constexpr FileCommand kInfo{{"info", "shows the usage"},
                             "Recognises FILE by its content, decodes it and prints its format,\n"
                             "width and height in pixels, and the depth in bits per pixel that it\n"
                             "decodes to at its own depth (8 for grey and colour-table pictures,\n"
-                            "32 for the others).\n"
+                            "32 for the others). Width and height are as stored; a photograph\n"
+                            "that records another orientation than upright (EXIF) gets a line\n"
+                            "\"Orientation: N (what it asks for)\", and is turned so when it is\n"
+                            "made into a mosaic or tiles.\n"
                             "\n"
                             "Exit status: 0 done, 1 the file cannot be read, 2 bad usage.\n",
                             1};
@@ -40,6 +45,8 @@ int RunInfo(const Arguments& args) {
   std::printf("Format: %s\nWidth: %d\nHeight: %d\nDepth: %d\n",
               FormatName(CAnyPicDecoder::Recognize(source)), bmp.width, bmp.height,
               bmp.bitsPerPixel);
+  if (const int orientation = CPhotographDecoder::RecordedOrientation(source); orientation != 1)
+    std::printf("Orientation: %d (%s)\n", orientation, OrientationText(orientation));
   return kExitDone;
 }
 

@@ -12,8 +12,8 @@
 #include "engine/mosaic_bitmap.h"
 #include "engine/mosaic_settings.h"
 #include "engine/tile_set.h"
-#include "imagelib/any_pic_decoder.h"
 #include "imagelib/draw_dib_bmp.h"
+#include "imagelib/photograph_decoder.h"
 #include "imagelib/picture_writer.h"
 #include "imagelib/text_exception.h"
 #include "library/legacy_upgrade.h"
@@ -284,7 +284,7 @@ int RunMosaic(const Arguments& args) {
 
   CDrawDibBmp source;
   try {
-    CAnyPicDecoder().DecodeFile(request.photo, source, 32);
+    CPhotographDecoder().DecodeFile(request.photo, source, 32);
   } catch (const CTextException& error) {
     return kVoice.Failure("cannot read " + request.photo + ": " + error.GetText());
   }

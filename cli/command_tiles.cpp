@@ -6,7 +6,7 @@
 
 #include "cli/command_voice.h"
 #include "cli/library_option.h"
-#include "imagelib/any_pic_decoder.h"
+#include "imagelib/photograph_decoder.h"
 #include "imagelib/draw_dib_bmp.h"
 #include "imagelib/text_exception.h"
 #include "library/make_tile.h"
@@ -90,7 +90,7 @@ std::optional<int> Parse(const Arguments& args, Request& request) {
 void MakeCropTiles(const std::string& path, const std::string& title, Tally& tally) {
   CDrawDibBmp picture;
   try {
-    CAnyPicDecoder().DecodeFile(path, picture, 32);
+    CPhotographDecoder().DecodeFile(path, picture, 32);
   } catch (const CTextException&) {
     tally.Count(false);
     return;

@@ -5,7 +5,7 @@
 #include <new>
 
 #include "engine/mosaic_bitmap.h"
-#include "imagelib/any_pic_decoder.h"
+#include "imagelib/photograph_decoder.h"
 #include "imagelib/picture_writer.h"
 #include "imagelib/text_exception.h"
 #include "platform/app_paths.h"
@@ -147,8 +147,7 @@ bool CTesselorDoc::OnOpenDocument(const std::string& path) {
   // leaves the current photograph and mosaic in place.
   auto source = std::make_unique<CDrawDibBmp>();
   try {
-    CAnyPicDecoder decoder;
-    decoder.DecodeFile(path, *source, 32);
+    CPhotographDecoder().DecodeFile(path, *source, 32);
   } catch (const std::exception&) {  // CTextException, or no memory for the pixels
     ShowMessage("Unable to read file, it may not contain a valid image",
                 MessageStyle::kExclamation);

@@ -10,12 +10,15 @@
 
 #include "imagelib/any_pic_decoder.h"
 #include "imagelib/bmp_decoder.h"
+#include "imagelib/heif_decoder.h"
 #include "imagelib/jpeg_decoder.h"
 #include "imagelib/pcx_decoder.h"
+#include "imagelib/photograph_decoder.h"
 #include "imagelib/pict_decoder.h"
 #include "imagelib/png_decoder.h"
 #include "imagelib/tga_decoder.h"
 #include "imagelib/tiff_decoder.h"
+#include "imagelib/webp_decoder.h"
 #include "imagelib/wemf_decoder.h"
 
 namespace tesselor {

@@ -3,7 +3,7 @@
 # ImageMagick and libtiff tools: fuzz/make_seeds.sh OUTPUT_FOLDER
 set -euo pipefail
 out=${1:?usage: make_seeds.sh OUTPUT_FOLDER}
-mkdir -p "$out"/{any,bmp,jpeg,tga,tiff,png,pcx,pict,wmf,emf,roundtrip,legacy_tile}
+mkdir -p "$out"/{any,bmp,jpeg,tga,tiff,png,pcx,pict,wmf,emf,webp,heif,roundtrip,legacy_tile}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -46,6 +46,15 @@ for src in a b; do
   convert "$s" -type Palette "$work/$src-8.pcx";              seed pcx "$src-8.pcx" "$work/$src-8.pcx"
   convert "$s" -monochrome "$work/$src-1.pcx";                seed pcx "$src-1.pcx" "$work/$src-1.pcx"
   convert "$s" "$work/$src.pict" 2>/dev/null && seed pict "$src.pict" "$work/$src.pict"
+  cwebp -quiet -q 75 "$s" -o "$work/$src.webp";               seed webp "$src.webp" "$work/$src.webp"
+  cwebp -quiet -lossless "$s" -o "$work/$src-lossless.webp";  seed webp "$src-lossless.webp" "$work/$src-lossless.webp"
+  # heif-enc wants whole chroma pairs, and its AVIF encoder on Debian 12 fails
+  # on palette and grey PNGs.
+  convert "$s" -resize 16x16! PNG24:"$work/$src-16.png"
+  heif-enc -q 50 "$work/$src-16.png" -o "$work/$src.heic" >/dev/null 2>&1 && seed heif "$src.heic" "$work/$src.heic"
+  heif-enc -A -q 50 "$work/$src-16.png" -o "$work/$src.avif" >/dev/null 2>&1 && seed heif "$src.avif" "$work/$src.avif"
+  cp "$work/$src.jpg" "$work/$src-turned.jpg"
+  exiftool -q -overwrite_original -n -Orientation=6 "$work/$src-turned.jpg" && cp "$work/$src-turned.jpg" "$out/any/$src-turned.jpg"
 done
 
 # Metafiles: a placeable WMF with a rectangle and an ellipse, and an EMF

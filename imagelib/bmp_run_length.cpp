@@ -1,6 +1,6 @@
 #include "imagelib/bmp_run_length.h"
 
-#include "imagelib/text_exception.h"
+#include <algorithm>
 
 namespace tesselor {
 
@@ -22,6 +22,10 @@ class RunCursor {
     ++row_;
     x_ = 0;
   }
+  void Skip(int right, int up) {
+    x_ += right;
+    row_ += up;
+  }
   void Put(uint8_t index) {
     if (x_ < bmp_.width) pixels_.Put(bmp_.lineArray[bmp_.height - 1 - row_], x_, index);
     ++x_;
@@ -42,11 +46,15 @@ void PutRun(RunCursor& cursor, int bitsPerIndex, int count, uint8_t value) {
   for (int i = 0; i < count; ++i) cursor.Put(bitsPerIndex == 8 ? value : Nibble(value, i));
 }
 
-// An absolute run: count indices as they are, padded to a whole word.
+// An absolute run: count indices as they are, padded to a whole word. A run
+// the data cut short gives the indices that are there.
 void PutAbsolute(CDataSource& source, RunCursor& cursor, int bitsPerIndex, int count) {
   const int64_t bytes = bitsPerIndex == 8 ? count : (count + 1) / 2;
-  const uint8_t* data = source.ReadBytes(bytes + bytes % 2);
-  for (int i = 0; i < count; ++i) cursor.Put(bitsPerIndex == 8 ? data[i] : Nibble(data[i / 2], i));
+  const int64_t present = std::min(bytes + bytes % 2, source.BytesLeft());
+  const uint8_t* data = source.ReadBytes(present);
+  const int64_t indices = std::min<int64_t>(count, bitsPerIndex == 8 ? present : 2 * present);
+  for (int64_t i = 0; i < indices; ++i)
+    cursor.Put(bitsPerIndex == 8 ? data[i] : Nibble(data[i / 2], i));
 }
 
 }  // namespace
@@ -54,7 +62,7 @@ void PutAbsolute(CDataSource& source, RunCursor& cursor, int bitsPerIndex, int c
 void DecodeRunLength(CDataSource& source, CBmp& bmp, int bitsPerIndex,
                      const BmpIndexedPixels& pixels) {
   RunCursor cursor(bmp, pixels);
-  while (!cursor.AtEnd()) {
+  while (!cursor.AtEnd() && source.BytesLeft() >= 2) {
     const uint8_t* pair = source.ReadBytes(2);
     const uint8_t count = pair[0], value = pair[1];
     if (count > 0) {
@@ -64,11 +72,17 @@ void DecodeRunLength(CDataSource& source, CBmp& bmp, int bitsPerIndex,
     } else if (value == kEndOfBitmap) {
       return;
     } else if (value == kDelta) {
-      RaiseError(kErrUnsupported, "Encountered delta escape.");
+      if (source.BytesLeft() < 2) return;
+      const uint8_t* step = source.ReadBytes(2);
+      cursor.Skip(step[0], step[1]);
     } else {
       PutAbsolute(source, cursor, bitsPerIndex, value);
     }
   }
+}
+
+int64_t MostRunLengthPixels(int64_t dataBytes) {
+  return dataBytes / 2 * 255;
 }
 
 }  // namespace tesselor

@@ -4,12 +4,15 @@
 
 #include "imagelib/bmp_decoder.h"
 #include "imagelib/eps_decoder.h"
+#include "imagelib/exif_orientation.h"
+#include "imagelib/heif_decoder.h"
 #include "imagelib/jpeg_decoder.h"
 #include "imagelib/pcx_decoder.h"
 #include "imagelib/pict_decoder.h"
 #include "imagelib/png_decoder.h"
 #include "imagelib/tga_decoder.h"
 #include "imagelib/tiff_decoder.h"
+#include "imagelib/webp_decoder.h"
 #include "imagelib/wemf_decoder.h"
 #include "platform/directory_listing.h"
 
@@ -89,6 +92,30 @@ bool IsPcx(const FileHead& head) {
   return head.At(0) == 0x0A && head.At(2) == 1;
 }
 
+bool IsWebp(const FileHead& head) {
+  return head.Equals(0, {'R', 'I', 'F', 'F'}) && head.Equals(8, {'W', 'E', 'B', 'P'});
+}
+
+// HEIF files are ISO media files whose first box, "ftyp", names the brands
+// they follow: the major brand, a version, then compatible brands.
+bool HasBrand(const FileHead& head, std::initializer_list<const char*> brands) {
+  if (!head.Equals(4, {'f', 't', 'y', 'p'})) return false;
+  const int64_t boxEnd =
+      int64_t{head.At(0)} << 24 | head.At(1) << 16 | head.At(2) << 8 | head.At(3);
+  for (int64_t at = 8; at + 4 <= std::min<int64_t>(boxEnd, FileHead::kBytes); at += at == 8 ? 8 : 4)
+    for (const char* brand : brands)
+      if (head.Equals(at, {brand[0], brand[1], brand[2], brand[3]})) return true;
+  return false;
+}
+
+bool IsAvif(const FileHead& head) {
+  return HasBrand(head, {"avif", "avis"});
+}
+
+bool IsHeif(const FileHead& head) {
+  return HasBrand(head, {"heic", "heix", "heim", "heis", "hevc", "hevx", "mif1", "msf1"});
+}
+
 template <class Decoder>
 std::unique_ptr<CPicDecoder> Make() {
   return std::make_unique<Decoder>();
@@ -118,10 +145,14 @@ const std::vector<ImageFormat>& ImageFormats() {
       {"TGA", IsTga, Make<CTGADecoder>, {"tga"}},
       {"TIFF", IsTiff, Make<CTIFFDecoder>, {"tif", "tiff"}},
       {"Macintosh PICT", IsPict, Make<PictWithJpegDecoder>, {"pct", "pict"}},
-      {"JPEG", IsJpeg, Make<CJPEGDecoder>, {"jpg", "jpeg", "jpe"}},
+      {"JPEG", IsJpeg, Make<CJPEGDecoder>, {"jpg", "jpeg", "jpe"}, OrientationInJpeg},
       {"PNG", IsPng, Make<CPNGDecoder>, {"png"}},
       {"EPS with TIFF preview", IsEpsWithTiff, Make<CEPSDecoder>, {"eps"}},
       {"PCX", IsPcx, Make<CPCXDecoder>, {"pcx"}},
+      {"WebP", IsWebp, Make<CWebPDecoder>, {"webp"}, OrientationInWebp},
+      // AVIF files often list the HEIF brand "mif1" as well.
+      {"AVIF", IsAvif, Make<CHEIFDecoder>, {"avif"}},
+      {"HEIF", IsHeif, Make<CHEIFDecoder>, {"heic", "heif", "hif"}},
   };
   return formats;
 }

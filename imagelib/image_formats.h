@@ -46,6 +46,9 @@ struct ImageFormat {
   bool (*recognize)(const FileHead& head);        // holds when the file is in this format
   std::unique_ptr<CPicDecoder> (*makeDecoder)();  // a decoder that reads this format
   std::vector<std::string> extensions;            // lower case, without the dot
+  // The EXIF orientation a file records (1 to 8, 1 when none), for formats
+  // whose files carry one; data runs to the end of the file.
+  int (*recordedOrientation)(const uint8_t* data, int64_t size) = nullptr;
 };
 
 // The formats in the order their rules are tried: the first whose rule holds

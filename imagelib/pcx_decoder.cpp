@@ -1,5 +1,6 @@
 #include "imagelib/pcx_decoder.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <vector>
@@ -41,6 +42,17 @@ PcxHeader ReadHeader(CDataSource& source) {
   header.height = int64_t{Word(h + 10)} - Word(h + 6) + 1;
   std::memcpy(header.colourMap.data(), h + 16, header.colourMap.size());
   return header;
+}
+
+// Some writers leave the colour map of a monochrome file blank, both entries
+// the same; such files are black for clear bits and white for set ones.
+void MendBlankMonochromeMap(PcxHeader& header) {
+  if (header.bitsPerPixel != 1 || header.planes != 1) return;
+  if (!std::equal(header.colourMap.begin(), header.colourMap.begin() + 3,
+                  header.colourMap.begin() + 3))
+    return;
+  std::fill_n(header.colourMap.begin(), 3, 0);
+  std::fill_n(header.colourMap.begin() + 3, 3, 255);
 }
 
 void CheckLayout(const PcxHeader& header) {
@@ -123,8 +135,9 @@ void StorePixel(uint8_t* pixel, const uint8_t* rgb) {
 }  // namespace
 
 void CPCXDecoder::DecodeImage(CBmp& bmp, ColourTable&, int&, CDataSource& source) {
-  const PcxHeader header = ReadHeader(source);
+  PcxHeader header = ReadHeader(source);
   CheckLayout(header);
+  MendBlankMonochromeMap(header);
   CreateBitmap(bmp, header.width, header.height, 32, false, "PCX");
 
   const int width = bmp.width;

@@ -10,6 +10,7 @@ namespace {
 
 constexpr int kTableEntries = 256;
 constexpr uint8_t kTopToBottom = 0x20;
+constexpr uint8_t kRightToLeft = 0x10;
 
 enum TgaImageType : uint8_t {
   kColourMapped = 1,
@@ -183,9 +184,11 @@ void CTGADecoder::DecodeImage(CBmp& bmp, ColourTable& palette, int& bitsPerPixel
   const int pixelBytes = BytesPerPixel(h.pixelBits);
   TgaPixelReader reader(source, pixelBytes, h.imageType >= kColourMappedRle);
   const bool topFirst = h.descriptor & kTopToBottom;
+  const bool rightFirst = h.descriptor & kRightToLeft;
   for (int row = 0; row < bmp.height; ++row) {
     uint8_t* line = bmp.lineArray[topFirst ? row : bmp.height - 1 - row];
-    for (int x = 0; x < bmp.width; ++x) {
+    for (int column = 0; column < bmp.width; ++column) {
+      const int x = rightFirst ? bmp.width - 1 - column : column;
       const uint8_t* pixel = reader.Next();
       if (eightBit)
         line[x] = pixel[0];

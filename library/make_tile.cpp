@@ -6,7 +6,7 @@
 #include <new>
 #include <vector>
 
-#include "imagelib/any_pic_decoder.h"
+#include "imagelib/photograph_decoder.h"
 #include "imagelib/data_sink.h"
 #include "imagelib/draw_dib_bmp.h"
 #include "imagelib/jpeg_encoder.h"
@@ -64,7 +64,7 @@ int MakeTile(const std::string& sourcePath, const std::string& sourceTitle, CBmp
 
   CDrawDibBmp picture;
   try {
-    CAnyPicDecoder().DecodeFile(sourcePath, picture, 32);
+    CPhotographDecoder().DecodeFile(sourcePath, picture, 32);
   } catch (const CTextException&) {
     return 0;
   } catch (const std::bad_alloc&) {

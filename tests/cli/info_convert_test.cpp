@@ -67,6 +67,12 @@ TEST(CliInfo, PrintsFormatSizeAndDepth) {
   EXPECT_EQ(grey.out, "Format: JPEG\nWidth: 37\nHeight: 23\nDepth: 8\n");
   const CliRun bmp = RunCli(dir, "info " + Quoted(MagickBmp(dir, "-type Palette -compress RLE")));
   EXPECT_EQ(bmp.out, "Format: Windows bitmap\nWidth: 37\nHeight: 23\nDepth: 8\n");
+  if (!testing::HaveProgram("exiftool")) return;
+  const std::string side = CjpegFile(dir);
+  testing::RunCommand("exiftool -q -overwrite_original -n -Orientation=8 " + Quoted(side));
+  EXPECT_EQ(RunCli(dir, "info " + Quoted(side)).out,
+            "Format: JPEG\nWidth: 37\nHeight: 23\nDepth: 32\n"
+            "Orientation: 8 (rotate 90 anticlockwise)\n");
 }
 
 TEST(CliInfo, ReportsUnreadableFilesAndBadUsage) {

@@ -141,6 +141,18 @@ TEST_F(CliMosaicTest, CtrlCWhileTilesLoadWritesNothingAndKeepsTheOldOutput) {
             (std::vector<std::string>{"out.jpg", "photo.bmp", "stderr.txt"}));
 }
 
+// The photographs users have: other formats, and phone photos stored on their side.
+TEST_F(CliMosaicTest, PhotographsBuildAsTheyAreShown) {
+  if (!testing::HaveProgram("convert") || !testing::HaveProgram("exiftool"))
+    GTEST_SKIP() << "ImageMagick or exiftool is not installed";
+  ASSERT_EQ(testing::RunCommand("cd '" + work.Path() +
+                                "' && convert photo.bmp side.jpg && exiftool -q "
+                                "-overwrite_original -n -Orientation=6 side.jpg"),
+            0);
+  ASSERT_EQ(Run("side.jpg -o side-mosaic.jpg --tile-size 8"), 0) << err;
+  EXPECT_EQ(SizeOf("side-mosaic.jpg"), (std::pair{60, 100}));
+}
+
 TEST_F(CliMosaicTest, RefusesBadUsageBeforeBuilding) {
   for (const char* arguments :
        {"photo.bmp", "-o x.jpg", "photo.bmp -o x.png", "photo.bmp -o x.jpg --tile-size 30",

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "imagelib/any_pic_decoder.h"
 #include "imagelib/draw_dib_bmp.h"
 #include "tests/support/test_support.h"
 
@@ -50,6 +51,24 @@ TEST_F(CliTilesTest, MakesOneTilePerPhotographAndSkipsTakenNames) {
   EXPECT_EQ(testing::ListNames(home.File("New")), std::vector<std::string>{"Beach.jpg"});
   ASSERT_EQ(Run(photos + " --library New"), 0);
   EXPECT_EQ(out.rfind("0 tiles made, 2 skipped", 0), 0u) << out;
+}
+
+TEST_F(CliTilesTest, PhotographsStoredOnTheirSideMakeUprightTiles) {
+  if (!testing::HaveProgram("convert") || !testing::HaveProgram("exiftool"))
+    GTEST_SKIP() << "ImageMagick or exiftool is not installed";
+  // Red left, blue right, as stored; shown turned a quarter clockwise, red is on top.
+  ASSERT_EQ(testing::RunCommand("cd '" + photos +
+                                "' && convert -size 64x64 xc:red xc:blue +append side.jpg && "
+                                "exiftool -q -overwrite_original -n -Orientation=6 side.jpg"),
+            0);
+  ASSERT_EQ(Run(photos + " --library Side"), 0) << out;
+  CDrawDibBmp tile;
+  CAnyPicDecoder().DecodeFile(home.File("Side/side.jpg"), tile, 32);
+  const testing::Rgb top = testing::PixelAt(tile, 32, 8), bottom = testing::PixelAt(tile, 32, 56);
+  EXPECT_GT(top.r, 200);
+  EXPECT_LT(top.b, 50);
+  EXPECT_GT(bottom.b, 200);
+  EXPECT_LT(bottom.r, 50);
 }
 
 TEST_F(CliTilesTest, CropsMakeTilesAtEveryScaleAboveSixtyFourPixels) {

@@ -137,6 +137,23 @@ TEST(PcxDecoder, MatchesImageMagickForItsOwnFiles) {
   }
 }
 
+// Pillow leaves the colour map of its monochrome files blank.
+TEST(PcxDecoder, MonochromeFilesWithABlankMapShowAsPillowShowsThem) {
+  REQUIRE_PILLOW();
+  TempDir dir;
+  const std::string path = dir.File("mono.pcx");
+  ASSERT_EQ(testing::RunPillow("import sys; from PIL import Image, ImageDraw; "
+                               "im = Image.new('1', (37, 23), 1); "
+                               "ImageDraw.Draw(im).text((2, 4), 'Ab', fill=0); "
+                               "im.save(sys.argv[1])",
+                               "'" + path + "'"),
+            0);
+  CDrawDibBmp bmp;
+  CPCXDecoder().DecodeFile(path, bmp, 32);
+  EXPECT_EQ(testing::MaxDifference(testing::FromBitmap(bmp), testing::PillowRgb(path)), 0);
+  EXPECT_EQ(PixelAt(bmp, 0, 0), (Rgb{255, 255, 255}));
+}
+
 TEST(PcxDecoder, TrueColourRowsWiderThanTheImage) {
   PcxFile pcx;
   pcx.width = 3;

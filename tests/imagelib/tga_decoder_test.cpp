@@ -67,6 +67,25 @@ TEST(TgaDecoder, MatchesImageMagickForEveryTypeAndRowOrder) {
     }
 }
 
+// Descriptor bit 4: each row is stored from its right end.
+TEST(TgaDecoder, RowsStoredRightToLeftShowAsPillowShowsThem) {
+  REQUIRE_PILLOW();
+  if (!HaveProgram("convert")) GTEST_SKIP() << "ImageMagick is not installed";
+  TempDir dir;
+  testing::WritePpm(dir.File("in.ppm"), testing::TestPattern(37, 23));
+  for (const char* options : {"-compress none", "-compress RLE"}) {
+    const std::string path = dir.File("mirrored.tga");
+    ASSERT_TRUE(Convert(dir.File("in.ppm") + " " + options + " " + path));
+    std::vector<uint8_t> bytes = ReadFileBytes(path);
+    bytes[17] |= 0x10;
+    testing::WriteFileBytes(path, bytes);
+    CDrawDibBmp bmp;
+    CTGADecoder().DecodeFile(path, bmp, 32);
+    EXPECT_EQ(testing::MaxDifference(testing::FromBitmap(bmp), testing::PillowRgb(path)), 0)
+        << options;
+  }
+}
+
 TEST(TgaDecoder, ThirtyTwoBitPixelsKeepTheirAlpha) {
   if (!HaveProgram("convert")) GTEST_SKIP() << "ImageMagick is not installed";
   TempDir dir;

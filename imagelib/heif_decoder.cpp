@@ -1,0 +1,89 @@
+#include "imagelib/heif_decoder.h"
+
+#include <libheif/heif.h>
+
+#include <cstring>
+#include <memory>
+
+#include "imagelib/bmp.h"
+#include "imagelib/text_exception.h"
+
+namespace tesselor {
+
+namespace {
+
+struct ContextFree {
+  void operator()(heif_context* context) const { heif_context_free(context); }
+};
+struct HandleRelease {
+  void operator()(const heif_image_handle* handle) const { heif_image_handle_release(handle); }
+};
+struct ImageRelease {
+  void operator()(const heif_image* image) const { heif_image_release(image); }
+};
+
+void Check(const heif_error& error) {
+  if (error.code != heif_error_Ok)
+    RaiseError(kErrUnsupported, std::string("HEIF decoder: ") + error.message + ".");
+}
+
+// Codecs may come as plugins, which libheif loads once per process.
+void InitialiseLibraryOnce() {
+  static const bool initialised = [] {
+    heif_init(nullptr);
+    return true;
+  }();
+  (void)initialised;
+}
+
+}  // namespace
+
+void CHEIFDecoder::DecodeImage(CBmp& bmp, ColourTable&, int& bitsPerPixel, CDataSource& source) {
+  InitialiseLibraryOnce();
+  const std::unique_ptr<heif_context, ContextFree> context(heif_context_alloc());
+  if (!context) RaiseError(kErrOutOfMemory, "HEIF decoder: out of memory.");
+  heif_context_set_maximum_image_size_limit(context.get(), kMaxBitmapDimension);
+  // libheif reads the block directly; the whole file is already in memory.
+  Check(heif_context_read_from_memory_without_copy(
+      context.get(), source.CurrentPointer(), static_cast<size_t>(source.BytesLeft()), nullptr));
+  heif_image_handle* rawHandle = nullptr;
+  Check(heif_context_get_primary_image_handle(context.get(), &rawHandle));
+  const std::unique_ptr<const heif_image_handle, HandleRelease> handle(rawHandle);
+
+  // The bitmap is made before the picture is decoded, so a size we refuse
+  // costs nothing.
+  const bool alpha = heif_image_handle_has_alpha_channel(handle.get()) != 0;
+  CreateBitmap(bmp, heif_image_handle_get_width(handle.get()),
+               heif_image_handle_get_height(handle.get()), 32, alpha, "HEIF decoder");
+  bitsPerPixel = 32;
+
+  heif_image* rawImage = nullptr;
+  Check(heif_decode_image(handle.get(), &rawImage, heif_colorspace_RGB,
+                          alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB,
+                          nullptr));
+  const std::unique_ptr<const heif_image, ImageRelease> image(rawImage);
+  int stride = 0;
+  const uint8_t* plane =
+      heif_image_get_plane_readonly(image.get(), heif_channel_interleaved, &stride);
+  if (!plane) RaiseError(kErrUnsupported, "HEIF decoder: the decoded picture has no pixels.");
+  const int width = heif_image_get_width(image.get(), heif_channel_interleaved);
+  const int height = heif_image_get_height(image.get(), heif_channel_interleaved);
+  // Turning and cropping happen in the decode, so the picture may differ
+  // from the size the handle gave.
+  if (width != bmp.width || height != bmp.height)
+    CreateBitmap(bmp, width, height, 32, alpha, "HEIF decoder");
+
+  const int samples = alpha ? 4 : 3;
+  for (int y = 0; y < height; ++y) {
+    const uint8_t* in = plane + static_cast<size_t>(stride) * y;
+    uint8_t* out = bmp.lineArray[y];
+    for (int x = 0; x < width; ++x, in += samples, out += 4) {
+      out[0] = in[2];
+      out[1] = in[1];
+      out[2] = in[0];
+      out[3] = alpha ? in[3] : 255;
+    }
+  }
+}
+
+}  // namespace tesselor

@@ -1,0 +1,64 @@
+#include "imagelib/heif_decoder.h"
+
+#include <gtest/gtest.h>
+
+#include "imagelib/any_pic_decoder.h"
+#include "imagelib/file_source.h"
+#include "imagelib/image_formats.h"
+#include "imagelib/png_decoder.h"
+#include "tests/imagelib/decoder_checks.h"
+
+namespace tesselor {
+namespace {
+
+using testing::HaveProgram;
+using testing::ReadFileBytes;
+using testing::TempDir;
+
+// Encodes the test pattern with heif-enc (-A for AVIF); "" when this
+// machine's libheif has no working encoder for it.
+std::string HeifEncode(const TempDir& dir, const std::string& name, const std::string& options) {
+  testing::WritePpm(dir.File("in.ppm"), testing::TestPattern(38, 24));
+  if (testing::RunCommand("convert '" + dir.File("in.ppm") + "' '" + dir.File("in.png") + "'") != 0)
+    return "";
+  const std::string path = dir.File(name);
+  const bool made = testing::RunCommand("heif-enc -q 90 " + options + " '" + dir.File("in.png") +
+                                        "' -o '" + path + "' >/dev/null 2>&1") == 0;
+  return made && testing::FileExists(path) ? path : "";
+}
+
+class HeifFiles : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(HeifFiles, MatchHeifConvert) {
+  if (!HaveProgram("heif-enc") || !HaveProgram("heif-convert") || !HaveProgram("convert"))
+    GTEST_SKIP() << "the libheif tools or ImageMagick are not installed";
+  TempDir dir;
+  const bool avif = std::string(GetParam()) == "-A";
+  const std::string path = HeifEncode(dir, avif ? "p.avif" : "p.heic", GetParam());
+  if (path.empty()) GTEST_SKIP() << "heif-enc cannot write this kind here";
+  ASSERT_EQ(testing::RunCommand("heif-convert '" + path + "' '" + dir.File("ref.png") +
+                                "' >/dev/null 2>&1"),
+            0);
+  CDrawDibBmp ours, reference;
+  CAnyPicDecoder().DecodeFile(path, ours, 32);
+  CPNGDecoder().DecodeFile(dir.File("ref.png"), reference, 32);
+  EXPECT_EQ(testing::MaxDifference(testing::FromBitmap(ours), testing::FromBitmap(reference)), 0);
+  CFileSource source;
+  ASSERT_EQ(source.OpenFile(path), 0);
+  EXPECT_STREQ(FormatName(CAnyPicDecoder::Recognize(source)), avif ? "AVIF" : "HEIF");
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, HeifFiles, ::testing::Values("", "-A"));
+
+TEST(HeifDecoder, DamagedFilesFailCleanly) {
+  if (!HaveProgram("heif-enc") || !HaveProgram("convert"))
+    GTEST_SKIP() << "heif-enc or ImageMagick is not installed";
+  TempDir dir;
+  const std::string path = HeifEncode(dir, "p.heic", "");
+  if (path.empty()) GTEST_SKIP() << "heif-enc cannot write HEIC here";
+  CHEIFDecoder decoder;
+  testing::ExpectDamageIsRefused(decoder, ReadFileBytes(path));
+}
+
+}  // namespace
+}  // namespace tesselor
