@@ -49,6 +49,8 @@ LoadedFile ReadListedFile(const DirectoryEntry& entry, int tileSize, int copies)
   if (entry.isDirectory || !IsEngineTileFile(entry.fullPath) || !CanOpenForReading(entry.fullPath))
     return loaded;
   thread_local CAnyPicDecoder decoder;
+  // Only the top-left corner becomes the tile, so nothing beyond it is decoded.
+  decoder.LimitToTopLeft(kTileEdge, kTileEdge);
   auto work = std::make_unique<TilePlanes>();
   if (!ReadTileFile(decoder, entry.fullPath, *work)) {
     loaded.kind = LoadedFile::Kind::kInvalid;

@@ -15,6 +15,8 @@ class CAnyPicDecoder : public CPicDecoder {
   ~CAnyPicDecoder() override;
 
   void DecodeSource(CDataSource& source, CBmp& bmp, int bitsPerPixel) override;
+  // Passed on to every format's decoder, those made later too.
+  void LimitToTopLeft(int width, int height) override;
 
   // The format DecodeSource would route source to, without consuming
   // anything; null when none is recognised.
@@ -24,6 +26,7 @@ class CAnyPicDecoder : public CPicDecoder {
   // One per entry of the format table, made when a file of that format first
   // comes and reused after, since tiles are decoded by the thousand.
   std::vector<std::unique_ptr<CPicDecoder>> decoders_;
+  int limitWidth_ = 0, limitHeight_ = 0;
 };
 
 }  // namespace tesselor

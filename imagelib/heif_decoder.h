@@ -12,6 +12,11 @@ class CHEIFDecoder : public CPicDecoder {
   // files it cannot read or decode (among them codecs it was built without).
   void DecodeImage(CBmp& bmp, ColourTable& palette, int& bitsPerPixel,
                    CDataSource& source) override;
+
+ protected:
+  // Their coders squeeze a flat picture into next to nothing, so only the
+  // pixel budget bounds these files' size.
+  int64_t MostPixelsPerByte() const override { return 0; }
 };
 
 }  // namespace tesselor

@@ -43,16 +43,42 @@ bool OneOf(int value, std::initializer_list<int> choices) {
   return std::find(choices.begin(), choices.end(), value) != choices.end();
 }
 
-bool NameHolds(const FileHead& head, const char* upperText) {
-  return ToUpperAscii(head.Name()).find(upperText) != std::string::npos;
+// Only the file's own name counts: a photo in "photos.wmf.d/" is a photo.
+bool OwnNameHolds(const FileHead& head, const char* upperText) {
+  const std::string& name = head.Name();
+  const size_t slash = name.find_last_of('/');
+  const std::string own = slash == std::string::npos ? name : name.substr(slash + 1);
+  return ToUpperAscii(own).find(upperText) != std::string::npos;
 }
 
+uint16_t WordLE(const FileHead& head, int64_t offset) {
+  return static_cast<uint16_t>(head.At(offset) | head.At(offset + 1) << 8);
+}
+
+// The placeable key, or a metafile header: a memory or disk type, a header
+// of 9 words and one of the two versions GDI writes.
+bool HasWindowsMetafileHeader(const FileHead& head) {
+  if (head.Equals(0, {0xD7, 0xCD, 0xC6, 0x9A})) return true;
+  if (head.At(5) < 0) return false;
+  const uint16_t type = WordLE(head, 0), version = WordLE(head, 4);
+  return (type == 1 || type == 2) && WordLE(head, 2) == 9 &&
+         (version == 0x0100 || version == 0x0300);
+}
+
+// The header record (type 1) with the " EMF" signature at byte 40.
+bool HasEnhancedMetafileHeader(const FileHead& head) {
+  return head.Equals(0, {1, 0, 0, 0}) && head.Equals(40, {0x20, 0x45, 0x4D, 0x46});
+}
+
+// A metafile's own header decides its kind; a name only speaks for data
+// without one.
 bool IsWindowsMetafile(const FileHead& head) {
-  return NameHolds(head, ".WMF");
+  return HasWindowsMetafileHeader(head) ||
+         (OwnNameHolds(head, ".WMF") && !HasEnhancedMetafileHeader(head));
 }
 
 bool IsEnhancedMetafile(const FileHead& head) {
-  return NameHolds(head, ".EMF");
+  return HasEnhancedMetafileHeader(head) || OwnNameHolds(head, ".EMF");
 }
 
 bool IsWindowsBitmap(const FileHead& head) {
@@ -137,7 +163,8 @@ class PictWithJpegDecoder : public CPicDecoder {
 }  // namespace
 
 const std::vector<ImageFormat>& ImageFormats() {
-  // Metafiles have no signature to tell them by, so their names come first.
+  // Metafiles come first: their headers are strict (an enhanced metafile's
+  // can pass the looser TGA test) and their names speak for them too.
   static const std::vector<ImageFormat> formats{
       {"Windows metafile", IsWindowsMetafile, Make<CWEMFDecoder>, {"wmf"}},
       {"Enhanced metafile", IsEnhancedMetafile, Make<CWEMFDecoder>, {"emf"}},
@@ -155,6 +182,10 @@ const std::vector<ImageFormat>& ImageFormats() {
       {"HEIF", IsHeif, Make<CHEIFDecoder>, {"heic", "heif", "hif"}},
   };
   return formats;
+}
+
+bool ReadsAsEnhancedMetafile(const FileHead& head) {
+  return !IsWindowsMetafile(head) && IsEnhancedMetafile(head);
 }
 
 const ImageFormat* RecognizeFormat(const FileHead& head) {

@@ -58,6 +58,10 @@ const std::vector<ImageFormat>& ImageFormats();
 // The first format whose rule holds, or null when none does.
 const ImageFormat* RecognizeFormat(const FileHead& head);
 
+// Which kind of metafile the decoder reads head as, as the table tells them
+// apart: by its header, else by the file's own name.
+bool ReadsAsEnhancedMetafile(const FileHead& head);
+
 // format's name, or "unknown" for null.
 const char* FormatName(const ImageFormat* format);
 

@@ -8,7 +8,9 @@
 
 #include "imagelib/cmyk_conversion.h"
 #include "imagelib/jpeg_errors.h"
+#include "imagelib/jpeg_limits.h"
 #include "imagelib/text_exception.h"
+#include "imagelib/top_left_limit.h"
 
 namespace tesselor {
 
@@ -56,6 +58,11 @@ struct ProgressMonitor {
 };
 
 void ReportProgress(j_common_ptr cinfo) {
+  if (cinfo->is_decompressor && JpegScansOverLimit(reinterpret_cast<j_decompress_ptr>(cinfo)))
+    RunCallback(cinfo, [] {
+      RaiseError(kErrUnsupported, "JPEG decoder: more than " + std::to_string(kMostJpegScans) +
+                                      " scans in one file.");
+    });
   auto* monitor = reinterpret_cast<ProgressMonitor*>(cinfo->progress);
   if (!monitor->notifier) return;
   const jpeg_progress_mgr& m = monitor->manager;
@@ -92,6 +99,7 @@ struct CJPEGDecoder::Impl {
   jpeg_source_mgr sourceManager{};
   ProgressMonitor progress;
   std::vector<uint8_t> rowBuffer;
+  TopLeftLimit limit;
 
   Impl() {
     decompressor.client_data = &errors;
@@ -124,11 +132,12 @@ struct CJPEGDecoder::Impl {
     return rowBuffer.data();
   }
 
-  void Decode(CBmp& bmp, int& bitsPerPixel);
+  void Decode(const CJPEGDecoder& owner, CBmp& bmp, int& bitsPerPixel);
 };
 
-void CJPEGDecoder::Impl::Decode(CBmp& bmp, int& bitsPerPixel) {
+void CJPEGDecoder::Impl::Decode(const CJPEGDecoder& owner, CBmp& bmp, int& bitsPerPixel) {
   errors.Check(JpegGuardReadHeader(&errors.guard, &decompressor));
+  BoundJpegMemory(&decompressor);
   // Tiles are decoded by the thousand; plain upsampling is much faster and
   // the difference does not show at tile size.
   decompressor.do_fancy_upsampling = FALSE;
@@ -146,15 +155,22 @@ void CJPEGDecoder::Impl::Decode(CBmp& bmp, int& bitsPerPixel) {
                         : kColourDepth;
   // Made before the library sets up its own buffers for the image, so a
   // header with an absurd size is refused before anything large is allocated.
-  CreateBitmap(bmp, decompressor.image_width, decompressor.image_height, depth, false,
-               "JPEG decoder");
+  owner.RefuseImpossibleSize(decompressor.image_width, decompressor.image_height, "JPEG decoder");
+  const PictureSize wanted = limit.Apply({decompressor.image_width, decompressor.image_height});
+  owner.CreateBitmap(bmp, wanted.width, wanted.height, depth, false, "JPEG decoder");
   bitsPerPixel = depth;
   errors.Check(JpegGuardStartDecompress(&errors.guard, &decompressor));
+  JDIMENSION cropOffset = 0, cropWidth = static_cast<JDIMENSION>(bmp.width);
+  if (cropWidth < decompressor.output_width)
+    errors.Check(JpegGuardCropScanline(&errors.guard, &decompressor, &cropOffset, &cropWidth));
 
   // Grey samples at 8 bits fill the rows as they are. Colour and CMYK
   // samples are converted into the pixels, so each pixel's fourth byte stays
-  // as created; grey ones are spread into opaque pixels.
-  const bool direct = depth == kGreyTargetDepth;
+  // as created; grey ones are spread into opaque pixels. A cropped row may
+  // come wider than the bitmap, so it goes through the row buffer and only
+  // the bitmap's part is kept.
+  const bool eightBit = depth == kGreyTargetDepth;
+  const bool direct = eightBit && decompressor.output_width == static_cast<JDIMENSION>(bmp.width);
   void (*const convert)(const uint8_t*, uint8_t*, int) = grey                ? SpreadGrey
                                                          : space == JCS_CMYK ? InvertedCmykToBgr
                                                                              : SpreadBgr;
@@ -164,22 +180,37 @@ void CJPEGDecoder::Impl::Decode(CBmp& bmp, int& bitsPerPixel) {
   for (int y = 0; y < bmp.height; ++y) {
     if (direct) {
       ReadRow(bmp.lineArray[y]);
-    } else {
-      ReadRow(samples);
-      convert(samples, bmp.lineArray[y], bmp.width);
+      continue;
     }
+    ReadRow(samples);
+    if (eightBit)
+      std::memcpy(bmp.lineArray[y], samples, static_cast<size_t>(bmp.width));
+    else
+      convert(samples, bmp.lineArray[y], bmp.width);
   }
-  errors.Check(JpegGuardFinishDecompress(&errors.guard, &decompressor));
+  // Rows below the limit are left undecoded.
+  if (decompressor.output_scanline < decompressor.output_height)
+    jpeg_abort_decompress(&decompressor);
+  else
+    errors.Check(JpegGuardFinishDecompress(&errors.guard, &decompressor));
 }
 
 CJPEGDecoder::CJPEGDecoder() : impl_(std::make_unique<Impl>()) {}
 
 CJPEGDecoder::~CJPEGDecoder() = default;
 
+void CJPEGDecoder::LimitToTopLeft(int width, int height) {
+  impl_->limit = {width, height};
+}
+
+int64_t CJPEGDecoder::MostPixelsPerByte() const {
+  return JpegMostPixelsPerByte(&impl_->decompressor);
+}
+
 void CJPEGDecoder::DecodeImage(CBmp& bmp, ColourTable&, int& bitsPerPixel, CDataSource& source) {
   impl_->Attach(source);
   try {
-    impl_->Decode(bmp, bitsPerPixel);
+    impl_->Decode(*this, bmp, bitsPerPixel);
   } catch (...) {
     // Back to idle, so the next file can use the same decompressor.
     jpeg_abort_decompress(&impl_->decompressor);

@@ -20,6 +20,13 @@ class CJPEGDecoder : public CPicDecoder {
   void DecodeImage(CBmp& bmp, ColourTable& palette, int& bitsPerPixel,
                    CDataSource& source) override;
 
+  // Rows below the limit are never decoded, nor, through the library's
+  // cropping, the columns right of it.
+  void LimitToTopLeft(int width, int height) override;
+
+ protected:
+  int64_t MostPixelsPerByte() const override;
+
  private:
   struct Impl;  // the library's decompressor, error guard and managers
   std::unique_ptr<Impl> impl_;

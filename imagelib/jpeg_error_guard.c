@@ -48,6 +48,11 @@ int JpegGuardFinishDecompress(JpegErrorGuard* guard, j_decompress_ptr cinfo) {
   GUARDED(guard, jpeg_finish_decompress(cinfo));
 }
 
+int JpegGuardCropScanline(JpegErrorGuard* guard, j_decompress_ptr cinfo, JDIMENSION* xoffset,
+                          JDIMENSION* width) {
+  GUARDED(guard, jpeg_crop_scanline(cinfo, xoffset, width));
+}
+
 int JpegGuardCreateCompress(JpegErrorGuard* guard, j_compress_ptr cinfo) {
   cinfo->err = &guard->manager;
   GUARDED(guard, jpeg_create_compress(cinfo));

@@ -38,6 +38,8 @@ int JpegGuardReadHeader(JpegErrorGuard* guard, j_decompress_ptr cinfo);
 int JpegGuardStartDecompress(JpegErrorGuard* guard, j_decompress_ptr cinfo);
 int JpegGuardReadScanline(JpegErrorGuard* guard, j_decompress_ptr cinfo, JSAMPROW row);
 int JpegGuardFinishDecompress(JpegErrorGuard* guard, j_decompress_ptr cinfo);
+int JpegGuardCropScanline(JpegErrorGuard* guard, j_decompress_ptr cinfo, JDIMENSION* xoffset,
+                          JDIMENSION* width);
 
 int JpegGuardCreateCompress(JpegErrorGuard* guard, j_compress_ptr cinfo);
 int JpegGuardSetDefaults(JpegErrorGuard* guard, j_compress_ptr cinfo);

@@ -4,6 +4,9 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <string>
+
+#include "imagelib/text_exception.h"
 
 namespace tesselor {
 
@@ -73,8 +76,15 @@ int SaturatedInt(double v) {
   return static_cast<int>(v);
 }
 
-MetafileCanvas::MetafileCanvas(uint8_t* const* rows, int width, int height)
-    : rows_(rows), width_(width), height_(height) {}
+MetafileCanvas::MetafileCanvas(uint8_t* const* rows, int width, int height, int64_t workBudget)
+    : rows_(rows), width_(width), height_(height), workLeft_(workBudget) {}
+
+void MetafileCanvas::Charge(int64_t steps) {
+  workLeft_ -= steps;
+  if (workLeft_ < 0)
+    RaiseError(kErrUnsupported, "Metafile: drawing this picture takes more than " +
+                                    std::to_string(kMetafileWorkBudget) + " steps.");
+}
 
 void MetafileCanvas::Clear(CanvasColour colour) {
   for (int y = 0; y < height_; ++y)
@@ -101,10 +111,13 @@ void MetafileCanvas::FillPolygons(const std::vector<std::vector<CanvasPoint>>& p
     }
   const int firstRow = std::max(0, SaturatedInt(std::floor(top)));
   const int lastRow = std::min(height_ - 1, SaturatedInt(std::ceil(bottom)));
+  size_t edges = 0;
+  for (const auto& polygon : polygons) edges += polygon.size();
   std::vector<Crossing> crossings;
   for (int y = firstRow; y <= lastRow; ++y) {
     // Sample each row through the pixel centres.
     const double centre = y + 0.5;
+    Charge(static_cast<int64_t>(edges));
     crossings.clear();
     for (const auto& polygon : polygons)
       for (size_t i = 0; i < polygon.size(); ++i) {
@@ -124,6 +137,7 @@ void MetafileCanvas::FillPolygons(const std::vector<std::vector<CanvasPoint>>& p
       // Pixels whose centres lie in [left, right).
       const int from = std::max(0, SaturatedInt(std::ceil(crossings[i].x - 0.5)));
       const int to = std::min(width_, SaturatedInt(std::ceil(crossings[i + 1].x - 0.5)));
+      if (to > from) Charge(to - from);
       for (int x = from; x < to; ++x)
         if (brush.style == CanvasBrush::kSolid || OnHatch(brush.hatch, x, y))
           Plot(x, y, brush.colour);
@@ -147,7 +161,9 @@ void MetafileCanvas::Line(int x0, int y0, int x1, int y1, const CanvasPen& pen) 
   const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
   const int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
   int error = dx + dy;
+  const int64_t stampSteps = int64_t{std::max(pen.width, 1)} * std::max(pen.width, 1);
   while (x0 != x1 || y0 != y1) {
+    Charge(stampSteps);
     Stamp(x0, y0, pen);
     const int twice = 2 * error;
     if (twice >= dy) {
@@ -185,6 +201,7 @@ void MetafileCanvas::DrawImage(const CanvasImage& image, double sourceX, double 
   const int top = std::max(0, SaturatedInt(std::ceil(std::min(from.y, to.y) - 0.5)));
   const int bottom = std::min(height_, SaturatedInt(std::ceil(std::max(from.y, to.y) - 0.5)));
   for (int y = top; y < bottom; ++y) {
+    Charge(1 + std::max(0, right - left));
     const double v = sourceY + (y + 0.5 - from.y) / height * sourceHeight;
     const int sy = SaturatedInt(std::floor(v));
     if (sy < 0 || sy >= image.height) continue;

@@ -40,10 +40,17 @@ struct CanvasImage {
   std::vector<uint8_t> pixels;
 };
 
+// Steps of drawing one metafile may take (pixels set, polygon edges tried
+// on a row): a few hundred milliseconds' work. Wild records can otherwise
+// ask for minutes of it from a few kilobytes.
+constexpr int64_t kMetafileWorkBudget = int64_t{1} << 28;
+
 class MetafileCanvas {
  public:
   // rows[y] addresses line y of a width x height 32-bit image; not owned.
-  MetafileCanvas(uint8_t* const* rows, int width, int height);
+  // Drawing raises code 6 once it has taken more than workBudget steps.
+  MetafileCanvas(uint8_t* const* rows, int width, int height,
+                 int64_t workBudget = kMetafileWorkBudget);
 
   void Clear(CanvasColour colour);
   // Fills the area inside the polygons (even-odd, or non-zero winding).
@@ -60,10 +67,13 @@ class MetafileCanvas {
   void Plot(int x, int y, CanvasColour colour);
   void Stamp(int x, int y, const CanvasPen& pen);
   void Line(int x0, int y0, int x1, int y1, const CanvasPen& pen);
+  // Counts steps of work before they are done.
+  void Charge(int64_t steps);
 
   uint8_t* const* rows_;
   int width_;
   int height_;
+  int64_t workLeft_;
 };
 
 }  // namespace tesselor

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "imagelib/text_exception.h"
+#include "imagelib/tiff_data_checks.h"
 #include "imagelib/tiff_memory_client.h"
 
 namespace tesselor {
@@ -113,6 +114,10 @@ void ReadEightBitRows(TIFF* tiff, const TiffMemoryClient& client, CBmp& bmp,
 
 }  // namespace
 
+int64_t CTIFFDecoder::MostPixelsPerByte() const {
+  return mostPixelsPerByte_;
+}
+
 void CTIFFDecoder::DecodeImage(CBmp& bmp, ColourTable& palette, int& bitsPerPixel,
                                CDataSource& source) {
   const int64_t size = source.BytesLeft();
@@ -122,6 +127,9 @@ void CTIFFDecoder::DecodeImage(CBmp& bmp, ColourTable& palette, int& bitsPerPixe
   if (!tiff) RaiseError(kErrWrongSignature, client.LastError());
 
   const TiffLayout layout = ReadLayout(tiff);
+  RefuseSharedStrips(tiff);
+  mostPixelsPerByte_ =
+      TiffMostPixelsPerByte(tiff, int{layout.bitsPerSample} * layout.samplesPerPixel);
   if (bitsPerPixel != 32 && FitsEightBitPath(layout)) {
     palette = EightBitTable(tiff, layout);
     CreateBitmap(bmp, layout.width, layout.height, 8, false, "TIFF");

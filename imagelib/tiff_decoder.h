@@ -11,6 +11,12 @@ class CTIFFDecoder : public CPicDecoder {
   // Decodes the TIFF data from the source's read position to its end.
   void DecodeImage(CBmp& bmp, ColourTable& palette, int& bitsPerPixel,
                    CDataSource& source) override;
+
+ protected:
+  int64_t MostPixelsPerByte() const override;
+
+ private:
+  int64_t mostPixelsPerByte_ = 0;  // for the file being decoded
 };
 
 }  // namespace tesselor

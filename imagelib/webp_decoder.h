@@ -12,6 +12,11 @@ class CWebPDecoder : public CPicDecoder {
   // code 6 for animations and data libwebp cannot decode.
   void DecodeImage(CBmp& bmp, ColourTable& palette, int& bitsPerPixel,
                    CDataSource& source) override;
+
+ protected:
+  // Their coders squeeze a flat picture into next to nothing, so only the
+  // pixel budget bounds these files' size.
+  int64_t MostPixelsPerByte() const override { return 0; }
 };
 
 }  // namespace tesselor

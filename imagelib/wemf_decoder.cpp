@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "imagelib/emf_player.h"
+#include "imagelib/image_formats.h"
 #include "imagelib/metafile_canvas.h"
 #include "imagelib/metafile_player.h"
 #include "imagelib/text_exception.h"
@@ -19,8 +20,9 @@ constexpr int kScreenDotsPerInch = 96;
 constexpr int kEmptyFrameWidth = 320;
 constexpr int kEmptyFrameHeight = 200;
 // Larger pictures would not fit a screen-compatible bitmap; refusing them
-// also keeps a wild frame from filling gigabytes with white.
-constexpr int64_t kMaxRenderedPixels = int64_t{1} << 26;
+// also keeps a wild frame from filling gigabytes with white: a picture of
+// this size takes 128 MB to render.
+constexpr int64_t kMaxRenderedPixels = int64_t{1} << 25;
 constexpr int kTableEntries = 256;
 
 constexpr const char* kLoadFailed = "Windows Metafile functions failed to load this image.";
@@ -69,14 +71,17 @@ void ToIndices(const std::vector<uint8_t>& rendered, const ColourTable& table, i
 
 }  // namespace
 
+// A drawing's size is its frame's, whatever few records fill it; the pixel
+// budget, the frame limit and the work budget bound it instead.
+int64_t CWEMFDecoder::MostPixelsPerByte() const {
+  return 0;
+}
+
 void CWEMFDecoder::DecodeImage(CBmp& bmp, ColourTable& palette, int& bitsPerPixel,
                                CDataSource& source) {
-  // Told apart by name as the format table does, where ".wmf" comes first.
-  const std::string upperName = ToUpperAscii(source.Name());
-  const bool enhanced =
-      upperName.find(".WMF") == std::string::npos && upperName.find(".EMF") != std::string::npos;
   const int64_t size = source.BytesLeft();
   const uint8_t* data = source.ReadBytes(size);
+  const bool enhanced = ReadsAsEnhancedMetafile(FileHead(source.Name(), data, size, size));
 
   // Read the header, the palette, and the size in pixels.
   WmfPicture wmf;

@@ -8,10 +8,14 @@ namespace tesselor {
 
 class CWEMFDecoder : public CPicDecoder {
  public:
-  // A source whose name holds ".emf" (any case) is read as an enhanced
-  // metafile, anything else as a Windows metafile.
+  // Data with an enhanced metafile's header, or without a metafile
+  // signature in a file whose own name holds ".emf" (any case), is read as
+  // an enhanced metafile, anything else as a Windows metafile.
   void DecodeImage(CBmp& bmp, ColourTable& palette, int& bitsPerPixel,
                    CDataSource& source) override;
+
+ protected:
+  int64_t MostPixelsPerByte() const override;
 };
 
 }  // namespace tesselor

@@ -161,11 +161,13 @@ class AbsurdSize : public ::testing::TestWithParam<Format> {};
 
 // 65535 x 65535 is the largest size most of these headers can state (JPEG
 // stops at 65500, which its library refuses itself); 40000 x 40000 fits every
-// header but is 6.4 GB of pixels, past what one bitmap may take.
+// header but is 6.4 GB of pixels, past what one bitmap may take; 20000 x 20000
+// fits a bitmap and the pixel budget, but no file this small can fill it.
 TEST_P(AbsurdSize, IsRefusedAtOnceSayingWhy) {
   const Format& format = GetParam();
   testing::TempDir dir;
-  for (const auto& [width, height] : {std::pair{65535u, 65535u}, {40000u, 40000u}}) {
+  for (const auto& [width, height] :
+       {std::pair{65535u, 65535u}, {40000u, 40000u}, {20000u, 20000u}}) {
     const std::string size = std::to_string(width) + " x " + std::to_string(height);
     const std::string path = dir.File(std::string("huge.") + format.name);
     testing::WriteFileBytes(path, format.header(width, height));
@@ -183,6 +185,30 @@ TEST_P(AbsurdSize, IsRefusedAtOnceSayingWhy) {
     }
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << size;
   }
+}
+
+TEST(PixelBudget, TheVariableSetsTheLimitAndTheRefusalNamesIt) {
+  testing::TempDir dir;
+  CDrawDibBmp picture;
+  testing::FillBitmap(picture, 100, 50, [](int, int) { return testing::Rgb{9, 9, 9}; });
+  CJPEGEncoder().EncodeFile(dir.File("p.jpg"), picture);
+  auto decodes = [&dir](const char* budget) {
+    setenv("TESSELOR_MAX_PIXELS", budget, 1);
+    CDrawDibBmp bmp;
+    try {
+      CAnyPicDecoder().DecodeFile(dir.File("p.jpg"), bmp, 32);
+    } catch (const CTextException& e) {
+      EXPECT_EQ(e.GetCode(), kErrBadHeader);
+      for (const char* part : {"100 x 50", budget, "TESSELOR_MAX_PIXELS"})
+        EXPECT_NE(e.GetText().find(part), std::string::npos) << e.GetText();
+      return false;
+    }
+    return true;
+  };
+  EXPECT_FALSE(decodes("4999"));
+  EXPECT_TRUE(decodes("5000"));
+  EXPECT_TRUE(decodes("plenty"));  // not a number: the default holds
+  unsetenv("TESSELOR_MAX_PIXELS");
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, AbsurdSize, ::testing::ValuesIn(kFormats),

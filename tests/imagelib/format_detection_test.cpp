@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "imagelib/image_formats.h"
@@ -72,10 +73,26 @@ TEST(FormatDetection, BytesPastTheDataNeverMatch) {
   EXPECT_EQ(Detect({}), "unknown");
 }
 
-TEST(FormatDetection, MetafileNamesAnywhereInThePath) {
+TEST(FormatDetection, MetafileNamesCountOnlyInTheFilesOwnName) {
   EXPECT_EQ(DetectName("/x/pic.WmF"), "Windows metafile");
-  EXPECT_EQ(DetectName("/a.emf/pic.jpg"), "Enhanced metafile");
+  EXPECT_EQ(DetectName("/a.emf/pic.jpg"), "unknown");
+  EXPECT_EQ(DetectName("photos.WMF.d/p.jpg"), "unknown");
   EXPECT_EQ(DetectName("/x/pic.jpg"), "unknown");
+}
+
+TEST(FormatDetection, MetafilesByContentBeforeTheLooserTgaTest) {
+  std::vector<uint8_t> emf = Padded({1, 0, 0, 0, 88}, 100);
+  emf[16] = 16;  // bounds that also pass for a TGA pixel depth
+  emf[7] = emf[2] = 0;
+  std::copy_n(" EMF", 4, emf.begin() + 40);
+  EXPECT_EQ(Detect(emf), "Enhanced metafile");
+  EXPECT_EQ(Detect(Padded({0xD7, 0xCD, 0xC6, 0x9A}, 64)), "Windows metafile");
+  EXPECT_EQ(Detect(Padded({1, 0, 9, 0, 0, 3}, 64)), "Windows metafile");
+  EXPECT_EQ(Detect(Padded({2, 0, 9, 0, 0, 1}, 64)), "Windows metafile");
+  EXPECT_NE(Detect(Padded({1, 0, 9, 0, 0, 2}, 64)), "Windows metafile");  // no such version
+  const int64_t size = static_cast<int64_t>(emf.size());
+  EXPECT_TRUE(ReadsAsEnhancedMetafile(FileHead("named.wmf", emf.data(), size, size)));
+  EXPECT_FALSE(ReadsAsEnhancedMetafile(FileHead("named.wmf", emf.data(), 4, 4)));
 }
 
 TEST(FormatDetection, DecodedExtensionsIgnoreCaseButNotFolders) {

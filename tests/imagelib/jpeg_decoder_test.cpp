@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <random>
 #include <stdexcept>
 
@@ -61,6 +63,35 @@ TEST_P(JpegFromCjpeg, MatchesDjpegAndLeavesTheFourthByteAsCreated) {
 
 INSTANTIATE_TEST_SUITE_P(Variants, JpegFromCjpeg,
                          ::testing::Values("", "-progressive", "-sample 1x1", "-restart 1"));
+
+TEST(JpegDecoder, TopLeftDecodeKeepsTheWholeDecodesPixels) {
+  REQUIRE_PROGRAM("cjpeg");
+  TempDir dir;
+  CJPEGDecoder whole, corner;
+  corner.LimitToTopLeft(64, 64);
+  for (const char* options : {"", "-sample 1x1", "-sample 2x1", "-sample 1x2", "-sample 4x1",
+                              "-grayscale", "-progressive", "-restart 1"})
+    for (const auto& [width, height] : {std::pair{64, 64},
+                                        {65, 64},
+                                        {100, 70},
+                                        {64, 200},
+                                        {17, 90},
+                                        {1000, 80},
+                                        {333, 333},
+                                        {129, 47}}) {
+      const std::vector<uint8_t> bytes = ReadFileBytes(MakeJpeg(dir, options, width, height));
+      CDrawDibBmp all, part;
+      Decode(whole, bytes, all);
+      Decode(corner, bytes, part);
+      const std::string what =
+          std::string(options) + " " + std::to_string(width) + "x" + std::to_string(height);
+      ASSERT_EQ(part.width, std::min(width, 64)) << what;
+      ASSERT_EQ(part.height, std::min(height, 64)) << what;
+      for (int y = 0; y < part.height; ++y)
+        ASSERT_EQ(std::memcmp(part.lineArray[y], all.lineArray[y], size_t(4) * part.width), 0)
+            << what << " line " << y;
+    }
+}
 
 TEST(JpegDecoder, GreyFileGivesOpaqueGreyPixelsOrEightBitsWithGreyTable) {
   REQUIRE_PROGRAM("cjpeg");
@@ -185,6 +216,31 @@ TEST(JpegDecoder, AbsurdSizeIsRefusedBeforeTheLibraryAllocatesForIt) {
   } catch (const CTextException& e) {
     EXPECT_EQ(e.GetCode(), 2) << e.GetText();
   }
+}
+
+TEST(JpegDecoder, FilesOfHundredsOfScansAreRefused) {
+  REQUIRE_PROGRAM("cjpeg");
+  TempDir dir;
+  // Every scan of a progressive file costs a pass over the whole image, so
+  // its last scan repeated makes a small file cost hundreds of decodes.
+  const std::vector<uint8_t> whole = ReadFileBytes(MakeJpeg(dir, "-progressive"));
+  size_t lastScan = 0;
+  for (size_t i = 0; i + 1 < whole.size(); ++i)
+    if (whole[i] == 0xFF && whole[i + 1] == 0xDA) lastScan = i;
+  std::vector<uint8_t> bytes(whole.begin(), whole.end() - 2);
+  for (int repeat = 0; repeat < 600; ++repeat)
+    bytes.insert(bytes.end(), whole.begin() + long(lastScan), whole.end() - 2);
+  bytes.insert(bytes.end(), {0xFF, 0xD9});
+  CJPEGDecoder decoder;
+  CDrawDibBmp bmp;
+  try {
+    Decode(decoder, bytes, bmp);
+    FAIL() << "no exception";
+  } catch (const CTextException& e) {
+    EXPECT_NE(e.GetText().find("500 scans"), std::string::npos) << e.GetText();
+  }
+  Decode(decoder, whole, bmp);  // the decoder stays usable
+  EXPECT_EQ(bmp.width, 37);
 }
 
 TEST(JpegDecoder, DamagedHeaderRaisesCode6WithTheLibraryText) {

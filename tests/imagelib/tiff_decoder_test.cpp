@@ -181,6 +181,37 @@ TEST(TiffDecoder, RefusesWhatLibtiffCannotReadOrRender) {
   EXPECT_EQ(DecodeFailure(decoder, cut).GetCode(), 7);
 }
 
+// A 2 x 2 grey TIFF of two one-row strips, the second starting secondAt
+// bytes into the pixel data.
+std::vector<uint8_t> TwoStripTiff(uint16_t secondAt) {
+  std::vector<uint8_t> tiff = TinyTiff(2, 2, 8, 1, 1, {10, 20, 30, 40});
+  const uint16_t dataAt = 8 + 2 + 9 * 12 + 4;
+  auto twoShorts = [&tiff](int entry, uint16_t first, uint16_t second) {
+    uint8_t* field = &tiff[10 + 12 * entry];
+    const uint8_t typeAndCount[] = {3, 0, 2, 0, 0, 0};
+    std::copy(std::begin(typeAndCount), std::end(typeAndCount), field + 2);
+    const uint8_t values[] = {uint8_t(first), uint8_t(first >> 8), uint8_t(second),
+                              uint8_t(second >> 8)};
+    std::copy(std::begin(values), std::end(values), field + 8);
+  };
+  twoShorts(5, dataAt, dataAt + secondAt);  // strip offsets
+  twoShorts(8, 2, 2);                       // strip byte counts
+  tiff[10 + 12 * 7 + 8] = 1;                // one row per strip
+  return tiff;
+}
+
+TEST(TiffDecoder, StripsThatShareTheirBytesAreRefused) {
+  CTIFFDecoder decoder;
+  CDrawDibBmp bmp;
+  DecodeBytes(decoder, TwoStripTiff(2), bmp);
+  EXPECT_EQ(ShownColour(bmp, 0, 1).r, 30);
+  for (const uint16_t secondAt : {0, 1}) {
+    const CTextException shared = DecodeFailure(decoder, TwoStripTiff(secondAt));
+    EXPECT_EQ(shared.GetCode(), 7) << secondAt;
+    EXPECT_NE(shared.GetText().find("share"), std::string::npos) << shared.GetText();
+  }
+}
+
 TEST(TiffDecoder, DamagedFilesFailCleanly) {
   if (!HaveProgram("convert")) GTEST_SKIP() << "ImageMagick is not installed";
   TempDir dir;
