@@ -7,9 +7,17 @@ mkdir -p "$out"/{any,bmp,jpeg,tga,tiff,png,pcx,pict,wmf,emf,webp,heif,roundtrip,
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
+# The same bytes on every run: ImageMagick stamps PNG and TIFF files with the
+# time they were written unless told not to, and its random plasma follows
+# -seed only when the seed comes first.
+convert() {
+  command convert -define png:exclude-chunks=date,time +set date:create +set date:modify "$@"
+}
+export SOURCE_DATE_EPOCH=0
+
 # A small picture with colour, edges and a gradient, in a few sizes.
 convert -size 13x9 gradient:red-blue -fill yellow -draw "rectangle 2,2 6,5" "$work/a.png"
-convert -size 8x8 plasma:fractal -seed 7 "$work/b.png" 2>/dev/null || convert -size 8x8 xc:green "$work/b.png"
+convert -seed 7 -size 8x8 plasma:fractal "$work/b.png"
 
 # Each decoder reads its seeds behind a first byte that picks the depth.
 seed() {  # seed FOLDER NAME FILE
@@ -78,8 +86,14 @@ le32() { le16 $(($1 & 65535)); le16 $((($1 >> 16) & 65535)); }
 } > "$work/shapes.emf"
 { printf '\000'; cat "$work/shapes.emf"; } > "$out/emf/shapes.emf"
 
-# Legacy tiles: 12288 bytes of three planes, and one cut short.
-head -c 12288 /dev/urandom > "$out/legacy_tile/random.raw"
+# Legacy tiles: 12288 bytes of three planes (the picture's colours, so the
+# encoder meets edges and gradients, not only noise or black), one cut short
+# and one with bytes to spare.
+for src in a b; do
+  convert "$work/$src.png" -resize '64x64!' -separate -depth 8 gray:"$work/$src.planes"
+  cp "$work/$src.planes" "$out/legacy_tile/$src.raw"
+done
 head -c 12288 /dev/zero > "$out/legacy_tile/black.raw"
-head -c 5000 /dev/zero > "$out/legacy_tile/short.raw"
+head -c 5000 "$work/a.planes" > "$out/legacy_tile/short.raw"
+cat "$work/a.planes" "$work/b.planes" > "$out/legacy_tile/long.raw"
 echo "seeds in $out"

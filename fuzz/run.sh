@@ -26,6 +26,12 @@ cmake --build "$build" -j2 --target $(printf 'fuzz_%s ' "${targets[@]}")
 bash fuzz/make_seeds.sh "$build/seeds" >/dev/null
 mkdir -p "$build/findings" "$build/corpus"
 
+# Every input is decoded or refused in well under a second and a few tens of
+# megabytes, so one slower than 3 s or larger than 512 MB is a finding: an
+# amplification a small file should not be able to cause. Pictures within
+# the pixel budget may take 4 bytes a pixel, so the budget is lowered to
+# 16 megapixels (64 MB) to keep honest large pictures under that limit.
+pixels=16777216
 status=0
 for target in "${targets[@]}"; do
   corpus="$build/corpus/$target"
@@ -34,7 +40,8 @@ for target in "${targets[@]}"; do
   # Regression inputs kept in the tree run first, then the fuzzer explores.
   regressions=()
   [ -d "fuzz/regressions/$target" ] && regressions=("fuzz/regressions/$target")
-  if ASAN_OPTIONS=detect_leaks=1 "$build/bin/fuzz_$target" "$limit" -seed="${TESSELOR_FUZZ_SEED:-1}" -timeout=10 -rss_limit_mb=2048 \
+  if ASAN_OPTIONS=detect_leaks=1 TESSELOR_MAX_PIXELS=$pixels "$build/bin/fuzz_$target" "$limit" \
+       -seed="${TESSELOR_FUZZ_SEED:-1}" -timeout=3 -rss_limit_mb=512 \
        -max_len=65536 -artifact_prefix="$build/findings/$target-" \
        "$corpus" "$build/seeds/$target" "${regressions[@]}" >"$log" 2>&1; then
     result=ok

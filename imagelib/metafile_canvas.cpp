@@ -200,14 +200,19 @@ void MetafileCanvas::DrawImage(const CanvasImage& image, double sourceX, double 
   const int right = std::min(width_, SaturatedInt(std::ceil(std::max(from.x, to.x) - 0.5)));
   const int top = std::max(0, SaturatedInt(std::ceil(std::min(from.y, to.y) - 0.5)));
   const int bottom = std::min(height_, SaturatedInt(std::ceil(std::max(from.y, to.y) - 0.5)));
+  // Every row samples the same source columns, so they are found once.
+  std::vector<int> sourceColumns;
+  for (int x = left; x < right; ++x) {
+    const double u = sourceX + (x + 0.5 - from.x) / width * sourceWidth;
+    sourceColumns.push_back(SaturatedInt(std::floor(u)));
+  }
   for (int y = top; y < bottom; ++y) {
     Charge(1 + std::max(0, right - left));
     const double v = sourceY + (y + 0.5 - from.y) / height * sourceHeight;
     const int sy = SaturatedInt(std::floor(v));
     if (sy < 0 || sy >= image.height) continue;
     for (int x = left; x < right; ++x) {
-      const double u = sourceX + (x + 0.5 - from.x) / width * sourceWidth;
-      const int sx = SaturatedInt(std::floor(u));
+      const int sx = sourceColumns[static_cast<size_t>(x - left)];
       if (sx < 0 || sx >= image.width) continue;
       const uint8_t* p = &image.pixels[(static_cast<size_t>(sy) * image.width + sx) * 4];
       Plot(x, y, CanvasColour{p[2], p[1], p[0]});

@@ -41,9 +41,10 @@ struct CanvasImage {
 };
 
 // Steps of drawing one metafile may take (pixels set, polygon edges tried
-// on a row): a few hundred milliseconds' work. Wild records can otherwise
-// ask for minutes of it from a few kilobytes.
-constexpr int64_t kMetafileWorkBudget = int64_t{1} << 28;
+// on a row): a few hundred milliseconds' work, enough to cover the largest
+// picture twice over. Wild records can otherwise ask for minutes of it from
+// a few kilobytes.
+constexpr int64_t kMetafileWorkBudget = int64_t{1} << 26;
 
 class MetafileCanvas {
  public:

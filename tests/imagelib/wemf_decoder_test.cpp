@@ -314,6 +314,26 @@ TEST(WemfDecoder, RefusalsCarryTheirCodesAndTexts) {
             std::make_pair(10, std::string("Decoder error: Cannot allocate memory bitmap.\n")));
 }
 
+TEST(WemfDecoder, DrawingsBeyondTheWorkBudgetAreRefused) {
+  // Each rectangle paints all 1000 x 500 pixels again.
+  auto painted = [](int times) {
+    WmfWriter wmf;
+    wmf.Brush(kRed).Select(0);
+    for (int i = 0; i < times; ++i) wmf.Rectangle(0, 0, 1000, 500);
+    return wmf.Bytes(true, 1000, 500, 96);
+  };
+  CDrawDibBmp bmp;
+  DecodeAs("x.wmf", painted(20), bmp);
+  EXPECT_EQ(bmp.width, 1000);
+  try {
+    DecodeAs("x.wmf", painted(140), bmp);
+    FAIL() << "no exception";
+  } catch (const CTextException& e) {
+    EXPECT_EQ(e.GetCode(), kErrUnsupported);
+    EXPECT_NE(e.GetText().find("steps"), std::string::npos) << e.GetText();
+  }
+}
+
 TEST(WemfDecoder, NamesRouteFilesToTheMetafileDecoder) {
   TempDir dir;
   const std::string path = dir.File("Drawing.WMF");
