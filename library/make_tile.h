@@ -26,11 +26,11 @@ void ReduceToTile(const CBmp& picture, const PixelArea& area, CBmp& tile);
 // CTextException when the file cannot be written.
 bool WriteNewTile(const CBmp& tile, const std::string& path);
 
-// Makes the tile programDirectory + currentLibrary + sourceTitle + ".jpg"
-// from the whole photograph at sourcePath. Returns 1 when the tile was
-// written and 0, silently, when the name is taken, sourcePath does not end in
-// "jpg" (any letter case), the file does not decode or the picture is smaller
-// than 64 x 64. madeTile, when given, receives the new tile. Throws
+// Makes the tile TilePath(currentLibrary, sourceTitle) from the whole
+// photograph at sourcePath. Returns 1 when the tile was written and 0,
+// silently, when the name is taken, sourcePath does not end in "jpg" (any
+// letter case), the file does not decode or the picture is smaller than
+// 64 x 64. madeTile, when given, receives the new tile. Throws
 // CTextException when the tile file cannot be written.
 int MakeTile(const std::string& sourcePath, const std::string& sourceTitle,
              CBmp* madeTile = nullptr);
