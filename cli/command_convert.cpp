@@ -11,7 +11,7 @@ namespace tesselor::cli {
 namespace {
 
 constexpr FileCommand kConvert{
-    "convert",
+    {"convert", "shows the usage"},
     "Usage: tesselor-cli convert IN OUT\n"
     "\n"
     "Decodes IN (any format the program recognises by content) and writes it\n"
@@ -32,20 +32,20 @@ int RunConvert(const Arguments& args) {
   const std::string& in = files[0];
   const std::string& out = files[1];
   const std::optional<PictureType> type = PictureTypeOfFile(out);
-  if (!type) return UsageError(kConvert, "OUT must end in .jpg, .jpeg or .bmp");
+  if (!type) return kConvert.UsageError("OUT must end in .jpg, .jpeg or .bmp");
 
   CDrawDibBmp bmp;
   try {
     CAnyPicDecoder().DecodeFile(in, bmp, 32);
   } catch (const CTextException& error) {
-    return Failure(kConvert, "cannot read " + in + ": " + OneLine(error.GetText()));
+    return kConvert.Failure("cannot read " + in + ": " + OneLine(error.GetText()));
   }
   try {
     WritePicture(bmp, out, *type);
   } catch (const CTextException& error) {
-    return Failure(kConvert, "cannot write " + out + ": " + OneLine(error.GetText()));
+    return kConvert.Failure("cannot write " + out + ": " + OneLine(error.GetText()));
   } catch (const FileError& error) {
-    return Failure(kConvert, "cannot write " + error.Path() + ": " + error.Cause());
+    return kConvert.Failure("cannot write " + error.Path() + ": " + error.Cause());
   }
   return kExitDone;
 }

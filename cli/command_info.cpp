@@ -11,7 +11,7 @@ namespace tesselor::cli {
 
 namespace {
 
-constexpr FileCommand kInfo{"info",
+constexpr FileCommand kInfo{{"info", "shows the usage"},
                             "Usage: tesselor-cli info FILE\n"
                             "\n"
                             "Recognises FILE by its content, decodes it and prints its format,\n"
@@ -32,11 +32,11 @@ int RunInfo(const Arguments& args) {
   try {
     CAnyPicDecoder().DecodeFile(path, bmp, 0);
   } catch (const CTextException& error) {
-    return Failure(kInfo, "cannot read " + path + ": " + OneLine(error.GetText()));
+    return kInfo.Failure("cannot read " + path + ": " + OneLine(error.GetText()));
   }
   // The file decoded, so it opens again; recognition only peeks at it.
   CFileSource source;
-  if (source.OpenFile(path) != 0) return Failure(kInfo, "cannot read " + path + " again");
+  if (source.OpenFile(path) != 0) return kInfo.Failure("cannot read " + path + " again");
   std::printf("Format: %s\nWidth: %d\nHeight: %d\nDepth: %d\n",
               FormatName(CAnyPicDecoder::Recognize(source)), bmp.width, bmp.height,
               bmp.bitsPerPixel);

@@ -1,9 +1,10 @@
+// tesselor-cli library: lists, deletes, renames and adds the tiles of one library.
 #include <cstdio>
 #include <memory>
 #include <optional>
 #include <set>
 
-#include "cli/commands.h"
+#include "cli/command_voice.h"
 #include "cli/library_option.h"
 #include "library/tile_making_run.h"
 #include "library/tile_operations.h"
@@ -60,17 +61,7 @@ std::optional<Action> ParseAction(const std::string& word) {
   return std::nullopt;
 }
 
-int UsageError(const std::string& text) {
-  std::fprintf(stderr,
-               "tesselor-cli library: %s\n(tesselor-cli library --help lists the actions)\n",
-               text.c_str());
-  return kExitUsage;
-}
-
-int Failure(const std::string& text) {
-  std::fprintf(stderr, "tesselor-cli library: %s\n", text.c_str());
-  return kExitFailed;
-}
+constexpr CommandVoice kVoice{"library", "lists the actions"};
 
 // Splits the words into options and the rest, then takes NAME unless the
 // first word is already an action. Returns an exit code when it is done.
@@ -88,18 +79,18 @@ std::optional<int> Parse(const Arguments& args, Request& request) {
     } else if (arg == "--yes" || arg == "-y") {
       request.yes = true;
     } else {
-      return UsageError("unknown option '" + arg + "'");
+      return kVoice.UsageError("unknown option '" + arg + "'");
     }
   }
-  if (words.empty()) return UsageError("no action given");
+  if (words.empty()) return kVoice.UsageError("no action given");
 
   size_t next = 0;
   if (!ParseAction(words[0])) {
-    if (words.size() == 1) return UsageError("unknown action '" + words[0] + "'");
+    if (words.size() == 1) return kVoice.UsageError("unknown action '" + words[0] + "'");
     request.library = words[next++];
   }
   const std::optional<Action> action = ParseAction(words[next++]);
-  if (!action) return UsageError("unknown action '" + words[next - 1] + "'");
+  if (!action) return kVoice.UsageError("unknown action '" + words[next - 1] + "'");
   request.action = *action;
   request.operands.assign(words.begin() + static_cast<std::ptrdiff_t>(next), words.end());
 
@@ -107,7 +98,8 @@ std::optional<int> Parse(const Arguments& args, Request& request) {
   const bool countFits = request.action == Action::kList     ? count == 0
                          : request.action == Action::kDelete ? count >= 1
                                                              : count == 1;
-  if (!countFits) return UsageError("wrong number of arguments for '" + words[next - 1] + "'");
+  if (!countFits)
+    return kVoice.UsageError("wrong number of arguments for '" + words[next - 1] + "'");
   return std::nullopt;
 }
 
@@ -135,7 +127,8 @@ int DeleteTiles(const std::string& libraryFolder, const Arguments& tiles) {
   const std::set<std::string> known(list.names.begin(), list.names.end());
   std::vector<std::string> selected;
   for (const std::string& tile : std::set<std::string>(tiles.begin(), tiles.end())) {
-    if (!known.contains(tile)) return Failure("no tile named '" + tile + "' in this library");
+    if (!known.contains(tile))
+      return kVoice.Failure("no tile named '" + tile + "' in this library");
     selected.push_back(tile);
   }
   if (!DeleteSelectedTiles(libraryFolder, selected)) return kExitFailed;
@@ -154,7 +147,7 @@ int RenameTiles(const std::string& libraryFolder, const std::string& base) {
 }
 
 int AddTiles(const std::string& libraryFolder, const std::string& folder) {
-  if (!IsFolder(folder)) return Failure("cannot read the folder '" + folder + "'");
+  if (!IsFolder(folder)) return kVoice.Failure("cannot read the folder '" + folder + "'");
   std::unique_ptr<ProgressWindow> window;
   const ProgressBar bar = ConsoleBar(window, "Making tiles");
   // Ctrl-C stops the run after the photograph in hand, like a second click.
@@ -183,13 +176,13 @@ int RunLibrary(const Arguments& args) {
       console->SetQuestionAnswer(MessageAnswer::kYes);
   }
   if (request.library && !SelectLibrary(*request.library))
-    return UsageError("invalid library '" + *request.library + "'");
+    return kVoice.UsageError("invalid library '" + *request.library + "'");
   if (request.action == Action::kCreate)
     return CreateNewLibrary(request.operands[0]) ? kExitDone : kExitFailed;
 
   const std::string libraryFolder = Paths().currentLibrary;
   if (ToLowerAscii(libraryFolder) == "help/" || !IsFolder(Paths().LibraryDirectory()))
-    return Failure("no library " + Paths().LibraryDirectory());
+    return kVoice.Failure("no library " + Paths().LibraryDirectory());
   switch (request.action) {
     case Action::kList: {
       // The tiles converted before a failure are listed all the same.

@@ -5,7 +5,7 @@
 #include <memory>
 #include <optional>
 
-#include "cli/commands.h"
+#include "cli/command_voice.h"
 #include "cli/library_option.h"
 #include "cli/print_size.h"
 #include "engine/create_mosaic.h"
@@ -95,16 +95,7 @@ void PrintUsage(std::FILE* out) {
   std::fprintf(out, kUsage, kLibraryOptionHelp);
 }
 
-int UsageError(const std::string& text) {
-  std::fprintf(stderr, "tesselor-cli mosaic: %s\n(tesselor-cli mosaic --help lists the options)\n",
-               text.c_str());
-  return kExitUsage;
-}
-
-int Failure(const std::string& text) {
-  std::fprintf(stderr, "tesselor-cli mosaic: %s\n", text.c_str());
-  return kExitFailed;
-}
+constexpr CommandVoice kVoice{"mosaic", "lists the options"};
 
 std::optional<long> ParseWhole(const std::string& text, long low, long high) {
   if (text.empty()) return std::nullopt;
@@ -138,9 +129,87 @@ std::optional<int> ParseRandomization(const std::string& text) {
   return std::nullopt;
 }
 
+std::optional<double> ParseMagnification(const std::string& text) {
+  char* end = nullptr;
+  const double magnification = std::strtod(text.c_str(), &end);
+  if (text.empty() || *end != '\0' || !(magnification >= 1.0 && magnification <= 1000.0))
+    return std::nullopt;
+  return magnification;
+}
+
+enum class Taken { kDone, kInvalid, kUnknown };
+
+// Stores a parsed value in field, or says that the value did not parse.
+template <class Value, class Field>
+Taken Store(const std::optional<Value>& parsed, Field& field) {
+  if (!parsed) return Taken::kInvalid;
+  field = static_cast<Field>(*parsed);
+  return Taken::kDone;
+}
+
+// One of the options that set a mosaic setting directly.
+Taken TakeSetting(const std::string& option, const std::string& value, MosaicSettings& settings) {
+  if (option == "--tile-size") return Store(ParseTileSize(value), settings.tileSize);
+  if (option == "--accuracy")
+    return Store(ParseChoice(value, kAccuracyTexts.data(), static_cast<int>(kAccuracyTexts.size())),
+                 settings.accuracyLevel);
+  if (option == "--randomization") return Store(ParseRandomization(value), settings.randomization);
+  if (option == "--colour-adjust" || option == "--color-adjust")
+    return Store(ParseWhole(value, 0, 100), settings.colourAdjust);
+  if (option == "--blend") return Store(ParseWhole(value, 0, 100), settings.blendPercent);
+  if (option == "--magnification") return Store(ParseMagnification(value), settings.magnification);
+  return Taken::kUnknown;
+}
+
+// One option that takes a value.
+Taken TakeValue(const std::string& option, const std::string& value, Request& request) {
+  if (option == "-o" || option == "--output") {
+    request.output = value;
+    return Taken::kDone;
+  }
+  if (option == "--library") return SelectLibrary(value) ? Taken::kDone : Taken::kInvalid;
+  if (option == "--wizard") return Store(ParseTileSize(value), request.wizardTileSize);
+  // Everything else is a setting the wizard's fixed values would override.
+  request.settingGiven = true;
+  if (option == "--magnification") request.magnificationGiven = true;
+  if (option == "--print-size") return Store(ParsePrintSize(value), request.printSize);
+  if (option == "--dpi") return Store(ParseWhole(value, 1, kMaxDpi), request.dpi);
+  if (option == "--width")
+    return Store(ParseWhole(value, 1, kMaxBitmapDimension), request.wantedWidth);
+  if (option == "--height")
+    return Store(ParseWhole(value, 1, kMaxBitmapDimension), request.wantedHeight);
+  return TakeSetting(option, value, request.settings);
+}
+
+// The rules between options, once all are read.
+std::optional<int> CheckRequest(const Request& request) {
+  if (request.photo.empty()) return kVoice.UsageError("no photograph given");
+  if (request.output.empty()) return kVoice.UsageError("no output file given (-o OUT)");
+  if (request.wizardTileSize && request.settingGiven)
+    return kVoice.UsageError(
+        "--wizard takes its own settings; only --random-placement may be added");
+  if (int{request.magnificationGiven} + int{request.wantedWidth.has_value()} +
+          int{request.wantedHeight.has_value()} + int{request.printSize.has_value()} >
+      1)
+    return kVoice.UsageError(
+        "give only one of --magnification, --width, --height and --print-size");
+  if (request.dpi && !request.printSize) return kVoice.UsageError("--dpi goes with --print-size");
+  if (request.printSize) {
+    const int dpi = request.dpi.value_or(kDefaultDpi);
+    const PixelSize pixels = PixelsFor(*request.printSize, dpi);
+    if (pixels.width > kMaxBitmapDimension || pixels.height > kMaxBitmapDimension)
+      return kVoice.UsageError("that print size is " + std::to_string(pixels.width) + " x " +
+                               std::to_string(pixels.height) + " pixels at " + std::to_string(dpi) +
+                               " dpi; a mosaic has at most " + std::to_string(kMaxBitmapDimension) +
+                               " pixels a side");
+  }
+  if (!PictureTypeOfFile(request.output))
+    return kVoice.UsageError("OUT must end in .jpg, .jpeg or .bmp");
+  return std::nullopt;
+}
+
 // Reads the words into request; an exit code when there is nothing to build.
 std::optional<int> Parse(const Arguments& args, Request& request) {
-  MosaicSettings& settings = request.settings;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg == "-h" || arg == "--help") {
@@ -148,99 +217,27 @@ std::optional<int> Parse(const Arguments& args, Request& request) {
       return kExitDone;
     }
     if (arg == "--no-mirror") {
-      settings.mirrorTiles = false;
+      request.settings.mirrorTiles = false;
       request.settingGiven = true;
-      continue;
-    }
-    if (arg == "--random-placement") {
-      settings.randomPlacement = true;
-      continue;
-    }
-    if (arg == "--all-tiles") {
+    } else if (arg == "--random-placement") {
+      request.settings.randomPlacement = true;
+    } else if (arg == "--all-tiles") {
       request.allTiles = true;
-      continue;
-    }
-    if (arg.empty() || arg[0] != '-') {
-      if (!request.photo.empty()) return UsageError("more than one photograph: '" + arg + "'");
+    } else if (arg.empty() || arg[0] != '-') {
+      if (!request.photo.empty())
+        return kVoice.UsageError("more than one photograph: '" + arg + "'");
       request.photo = arg;
-      continue;
-    }
-    if (i + 1 >= args.size()) return UsageError(arg + " needs a value");
-    const std::string& value = args[++i];
-    const auto invalid = [&] { return UsageError("invalid value '" + value + "' for " + arg); };
-    if (arg == "-o" || arg == "--output") {
-      request.output = value;
-    } else if (arg == "--library") {
-      if (!SelectLibrary(value)) return invalid();
-    } else if (arg == "--wizard") {
-      request.wizardTileSize = ParseTileSize(value);
-      if (!request.wizardTileSize) return invalid();
+    } else if (i + 1 >= args.size()) {
+      return kVoice.UsageError(arg + " needs a value");
     } else {
-      request.settingGiven = true;
-      if (arg == "--tile-size") {
-        const std::optional<int> size = ParseTileSize(value);
-        if (!size) return invalid();
-        settings.tileSize = *size;
-      } else if (arg == "--accuracy") {
-        const std::optional<int> level =
-            ParseChoice(value, kAccuracyTexts.data(), static_cast<int>(kAccuracyTexts.size()));
-        if (!level) return invalid();
-        settings.accuracyLevel = *level;
-      } else if (arg == "--randomization") {
-        const std::optional<int> randomization = ParseRandomization(value);
-        if (!randomization) return invalid();
-        settings.randomization = *randomization;
-      } else if (arg == "--colour-adjust" || arg == "--color-adjust") {
-        const std::optional<long> percent = ParseWhole(value, 0, 100);
-        if (!percent) return invalid();
-        settings.colourAdjust = static_cast<int>(*percent);
-      } else if (arg == "--blend") {
-        const std::optional<long> percent = ParseWhole(value, 0, 100);
-        if (!percent) return invalid();
-        settings.blendPercent = static_cast<int>(*percent);
-      } else if (arg == "--magnification") {
-        char* end = nullptr;
-        const double magnification = std::strtod(value.c_str(), &end);
-        if (value.empty() || *end != '\0' || !(magnification >= 1.0 && magnification <= 1000.0))
-          return invalid();
-        settings.magnification = magnification;
-        request.magnificationGiven = true;
-      } else if (arg == "--print-size") {
-        request.printSize = ParsePrintSize(value);
-        if (!request.printSize) return invalid();
-      } else if (arg == "--dpi") {
-        const std::optional<long> dpi = ParseWhole(value, 1, kMaxDpi);
-        if (!dpi) return invalid();
-        request.dpi = static_cast<int>(*dpi);
-      } else if (arg == "--width" || arg == "--height") {
-        const std::optional<long> size = ParseWhole(value, 1, kMaxBitmapDimension);
-        if (!size) return invalid();
-        (arg == "--width" ? request.wantedWidth : request.wantedHeight) = static_cast<int>(*size);
-      } else {
-        return UsageError("unknown option " + arg);
-      }
+      const std::string& value = args[++i];
+      const Taken taken = TakeValue(arg, value, request);
+      if (taken == Taken::kInvalid)
+        return kVoice.UsageError("invalid value '" + value + "' for " + arg);
+      if (taken == Taken::kUnknown) return kVoice.UsageError("unknown option " + arg);
     }
   }
-  if (request.photo.empty()) return UsageError("no photograph given");
-  if (request.output.empty()) return UsageError("no output file given (-o OUT)");
-  if (request.wizardTileSize && request.settingGiven)
-    return UsageError("--wizard takes its own settings; only --random-placement may be added");
-  if (int{request.magnificationGiven} + int{request.wantedWidth.has_value()} +
-          int{request.wantedHeight.has_value()} + int{request.printSize.has_value()} >
-      1)
-    return UsageError("give only one of --magnification, --width, --height and --print-size");
-  if (request.dpi && !request.printSize) return UsageError("--dpi goes with --print-size");
-  if (request.printSize) {
-    const PixelSize pixels = PixelsFor(*request.printSize, request.dpi.value_or(kDefaultDpi));
-    if (pixels.width > kMaxBitmapDimension || pixels.height > kMaxBitmapDimension)
-      return UsageError("that print size is " + std::to_string(pixels.width) + " x " +
-                        std::to_string(pixels.height) + " pixels at " +
-                        std::to_string(request.dpi.value_or(kDefaultDpi)) +
-                        " dpi; a mosaic has at most " + std::to_string(kMaxBitmapDimension) +
-                        " pixels a side");
-  }
-  if (!PictureTypeOfFile(request.output)) return UsageError("OUT must end in .jpg, .jpeg or .bmp");
-  return std::nullopt;
+  return CheckRequest(request);
 }
 
 // A wanted size below the photograph's counts as the photograph's own.
@@ -272,9 +269,9 @@ int WriteMosaic(const CDrawDibBmp& mosaic, const std::string& path) {
   try {
     WritePicture(mosaic, path, *PictureTypeOfFile(path));
   } catch (const CTextException& error) {
-    return Failure("cannot write " + path + ": " + error.GetText());
+    return kVoice.Failure("cannot write " + path + ": " + error.GetText());
   } catch (const FileError& error) {
-    return Failure("cannot write " + error.Path() + ": " + error.Cause());
+    return kVoice.Failure("cannot write " + error.Path() + ": " + error.Cause());
   }
   return kExitDone;
 }
@@ -289,14 +286,14 @@ int RunMosaic(const Arguments& args) {
   try {
     CAnyPicDecoder().DecodeFile(request.photo, source, 32);
   } catch (const CTextException& error) {
-    return Failure("cannot read " + request.photo + ": " + error.GetText());
+    return kVoice.Failure("cannot read " + request.photo + ": " + error.GetText());
   }
   BuildOptions options = OptionsFor(request, source);
   options.allTiles = request.allTiles;
 
   const std::unique_ptr<CDrawDibBmp> mosaic = NewMosaicBitmap(source, options.magnification);
   if (!mosaic)
-    return Failure(
+    return kVoice.Failure(
         "Not enough memory to create the mosaic image.\nTry selecting a lower magnification.");
 
   // Relative paths keep meaning what they meant here, after loading has
@@ -315,7 +312,8 @@ int RunMosaic(const Arguments& args) {
   if (outcome == BuildOutcome::kNoTiles) return kExitFailed;  // the engine said why
   // A blank mosaic would only replace whatever OUT holds with black.
   if (outcome == BuildOutcome::kAbortedBeforePainting)
-    return Failure("stopped before any tile was placed; " + request.output + " was not written");
+    return kVoice.Failure("stopped before any tile was placed; " + request.output +
+                          " was not written");
   if (report.photosLeftOut > 0)
     std::fprintf(stderr,
                  "tesselor-cli mosaic: %d photos of the library were left out, since a build "
@@ -325,7 +323,7 @@ int RunMosaic(const Arguments& args) {
   if (const int written = WriteMosaic(*mosaic, request.output); written != kExitDone)
     return written;
   if (outcome == BuildOutcome::kAborted)
-    return Failure("stopped; the partly built mosaic was written to " + request.output);
+    return kVoice.Failure("stopped; the partly built mosaic was written to " + request.output);
   return kExitDone;
 }
 

@@ -4,7 +4,7 @@
 #include <new>
 #include <optional>
 
-#include "cli/commands.h"
+#include "cli/command_voice.h"
 #include "cli/library_option.h"
 #include "imagelib/any_pic_decoder.h"
 #include "imagelib/draw_dib_bmp.h"
@@ -60,16 +60,7 @@ struct Tally {
   void Count(bool wasMade) { ++(wasMade ? made : skipped); }
 };
 
-int UsageError(const std::string& text) {
-  std::fprintf(stderr, "tesselor-cli tiles: %s\n(tesselor-cli tiles --help lists the options)\n",
-               text.c_str());
-  return kExitUsage;
-}
-
-int Failure(const std::string& text) {
-  std::fprintf(stderr, "tesselor-cli tiles: %s\n", text.c_str());
-  return kExitFailed;
-}
+constexpr CommandVoice kVoice{"tiles", "lists the options"};
 
 std::optional<int> Parse(const Arguments& args, Request& request) {
   for (size_t i = 0; i < args.size(); ++i) {
@@ -81,17 +72,17 @@ std::optional<int> Parse(const Arguments& args, Request& request) {
     if (arg == "--crops") {
       request.crops = true;
     } else if (arg == "--library") {
-      if (i + 1 >= args.size()) return UsageError("--library needs a value");
-      if (!SelectLibrary(args[++i])) return UsageError("invalid library '" + args[i] + "'");
+      if (i + 1 >= args.size()) return kVoice.UsageError("--library needs a value");
+      if (!SelectLibrary(args[++i])) return kVoice.UsageError("invalid library '" + args[i] + "'");
     } else if (!arg.empty() && arg[0] == '-') {
-      return UsageError("unknown option " + arg);
+      return kVoice.UsageError("unknown option " + arg);
     } else if (!request.folder.empty()) {
-      return UsageError("more than one folder: '" + arg + "'");
+      return kVoice.UsageError("more than one folder: '" + arg + "'");
     } else {
       request.folder = arg;
     }
   }
-  if (request.folder.empty()) return UsageError("no folder of photographs given");
+  if (request.folder.empty()) return kVoice.UsageError("no folder of photographs given");
   return std::nullopt;
 }
 
@@ -134,10 +125,11 @@ void MakeCropTiles(const std::string& path, const std::string& title, Tally& tal
 int RunTiles(const Arguments& args) {
   Request request;
   if (const std::optional<int> exitCode = Parse(args, request)) return *exitCode;
-  if (!IsFolder(request.folder)) return Failure("no folder " + request.folder);
+  if (!IsFolder(request.folder)) return kVoice.Failure("no folder " + request.folder);
   if (RefuseUnchangeableLibrary(Paths().currentLibrary)) return kExitFailed;
   const std::string library = Paths().LibraryDirectory();
-  if (!MakeFolderWithParents(library)) return Failure("cannot make the library folder " + library);
+  if (!MakeFolderWithParents(library))
+    return kVoice.Failure("cannot make the library folder " + library);
 
   // Ctrl-C stops the run after the tile in hand, which is finished first.
   ConsoleShell::StopWorkOnInterrupt();
@@ -156,13 +148,13 @@ int RunTiles(const Arguments& args) {
     }
   } catch (const CTextException& error) {
     std::printf("%d tiles made, %d skipped before the failure\n", tally.made, tally.skipped);
-    return Failure(error.GetText());
+    return kVoice.Failure(error.GetText());
   }
   const bool stopped = ConsoleShell::InterruptRequested();
   if (photographs == 0 && !stopped)
-    return Failure("no JPEG photographs (*.jpg) in " + request.folder);
+    return kVoice.Failure("no JPEG photographs (*.jpg) in " + request.folder);
   std::printf("%d tiles made, %d skipped, in %s\n", tally.made, tally.skipped, library.c_str());
-  return stopped ? Failure("stopped by Ctrl-C") : kExitDone;
+  return stopped ? kVoice.Failure("stopped by Ctrl-C") : kExitDone;
 }
 
 }  // namespace tesselor::cli

@@ -5,12 +5,11 @@
 #include <optional>
 #include <string>
 
-#include "cli/commands.h"
+#include "cli/command_voice.h"
 
 namespace tesselor::cli {
 
-struct FileCommand {
-  const char* name;   // "info"
+struct FileCommand : CommandVoice {
   const char* usage;  // the whole --help text
   size_t operands;    // how many file names it takes
 };
@@ -20,14 +19,5 @@ struct FileCommand {
 // for file names that start with '-'.
 std::optional<int> ParseFileOperands(const FileCommand& command, const Arguments& args,
                                      Arguments& files);
-
-// Reports bad usage on stderr and returns kExitUsage.
-int UsageError(const FileCommand& command, const std::string& text);
-// Reports a failure on stderr and returns kExitFailed.
-int Failure(const FileCommand& command, const std::string& text);
-
-// An image-library error text without its trailing line feeds, for a message
-// that continues on one line.
-std::string OneLine(std::string text);
 
 }  // namespace tesselor::cli

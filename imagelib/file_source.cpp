@@ -7,6 +7,8 @@
 
 #include <cerrno>
 
+#include "platform/directory_listing.h"
+
 namespace tesselor {
 
 namespace {
@@ -14,9 +16,7 @@ namespace {
 bool FolderExists(const std::string& path) {
   const size_t slash = path.find_last_of('/');
   if (slash == std::string::npos) return true;
-  struct stat info {};
-  const std::string folder = slash == 0 ? "/" : path.substr(0, slash);
-  return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+  return IsFolder(slash == 0 ? "/" : path.substr(0, slash));
 }
 
 }  // namespace
