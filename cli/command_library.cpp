@@ -34,6 +34,9 @@ constexpr const char* kUsage =
     "Options:\n"
     "  -y, --yes       answer Yes to the question delete, rename and add ask\n"
     "                  (without it the answer is No and nothing changes)\n"
+    "  --fit FIT       how add makes a tile of a photograph that is not square:\n"
+    "                  squeeze it whole (the default) or crop its largest\n"
+    "                  centred square\n"
     "  --              what follows is not an option (a tile named -x)\n"
     "  -h, --help      show this text\n"
     "\n"
@@ -50,6 +53,7 @@ struct Request {
   Action action = Action::kList;
   Arguments operands;
   bool yes = false;
+  TileFit fit = TileFit::kSqueeze;
 };
 
 std::optional<Action> ParseAction(const std::string& word) {
@@ -83,7 +87,8 @@ bool IsFolder(const std::string& path) {
 std::optional<int> Parse(const Arguments& args, Request& request) {
   Arguments words;
   bool optionsEnded = false;
-  for (const std::string& arg : args) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
     if (optionsEnded || arg.empty() || arg[0] != '-') {
       words.push_back(arg);
     } else if (arg == "--") {
@@ -93,6 +98,11 @@ std::optional<int> Parse(const Arguments& args, Request& request) {
       return kExitDone;
     } else if (arg == "--yes" || arg == "-y") {
       request.yes = true;
+    } else if (arg == "--fit") {
+      if (i + 1 >= args.size()) return UsageError("--fit needs a value");
+      const std::optional<TileFit> fit = ParseTileFit(args[++i]);
+      if (!fit) return UsageError("invalid value '" + args[i] + "' for --fit");
+      request.fit = *fit;
     } else {
       return UsageError("unknown option '" + arg + "'");
     }
@@ -159,7 +169,7 @@ int RenameTiles(const std::string& libraryFolder, const std::string& base) {
   return outcome == RenameOutcome::kRenamed && !list.upgradeFailed ? kExitDone : kExitFailed;
 }
 
-int AddTiles(const std::string& libraryFolder, const std::string& folder) {
+int AddTiles(const std::string& libraryFolder, const std::string& folder, TileFit fit) {
   if (!IsFolder(folder)) return Failure("cannot read the folder '" + folder + "'");
   std::unique_ptr<ProgressWindow> window;
   const ProgressBar bar = ConsoleBar(window, "Making tiles");
@@ -175,6 +185,7 @@ int AddTiles(const std::string& libraryFolder, const std::string& folder) {
                    bar.hide};
   view.runEnded = [&] { PrintCount(libraryFolder); };
   TileMakingRun run(view);
+  run.SetFit(fit);
   running = &run;
   return run.MakeTilesFromFolder(folder) == TileMakingOutcome::kFinished ? kExitDone : kExitFailed;
 }
@@ -208,7 +219,7 @@ int RunLibrary(const Arguments& args) {
     case Action::kRename:
       return RenameTiles(libraryFolder, request.operands[0]);
     case Action::kAdd:
-      return AddTiles(libraryFolder, request.operands[0]);
+      return AddTiles(libraryFolder, request.operands[0], request.fit);
     case Action::kCreate:
       break;
   }
