@@ -34,6 +34,9 @@ constexpr const char* kUsage =
     "Options:\n"
     "  -y, --yes       answer Yes to the question delete, rename and add ask\n"
     "                  (without it the answer is No and nothing changes)\n"
+    "  --fit FIT       how add makes a tile of a photograph that is not square:\n"
+    "                  squeeze it whole (the default) or crop its largest\n"
+    "                  centred square\n"
     "  --              what follows is not an option (a tile named -x)\n"
     "  -h, --help      show this text\n"
     "\n"
@@ -50,6 +53,7 @@ struct Request {
   Action action = Action::kList;
   Arguments operands;
   bool yes = false;
+  TileFit fit = TileFit::kSqueeze;
 };
 
 std::optional<Action> ParseAction(const std::string& word) {
@@ -68,7 +72,8 @@ constexpr CommandVoice kVoice{"library", "lists the actions"};
 std::optional<int> Parse(const Arguments& args, Request& request) {
   Arguments words;
   bool optionsEnded = false;
-  for (const std::string& arg : args) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
     if (optionsEnded || arg.empty() || arg[0] != '-') {
       words.push_back(arg);
     } else if (arg == "--") {
@@ -78,6 +83,11 @@ std::optional<int> Parse(const Arguments& args, Request& request) {
       return kExitDone;
     } else if (arg == "--yes" || arg == "-y") {
       request.yes = true;
+    } else if (arg == "--fit") {
+      if (i + 1 >= args.size()) return kVoice.UsageError("--fit needs a value");
+      const std::optional<TileFit> fit = ParseTileFit(args[++i]);
+      if (!fit) return kVoice.UsageError("invalid value '" + args[i] + "' for --fit");
+      request.fit = *fit;
     } else {
       return kVoice.UsageError("unknown option '" + arg + "'");
     }
@@ -146,7 +156,7 @@ int RenameTiles(const std::string& libraryFolder, const std::string& base) {
   return outcome == RenameOutcome::kRenamed && !list.upgradeFailed ? kExitDone : kExitFailed;
 }
 
-int AddTiles(const std::string& libraryFolder, const std::string& folder) {
+int AddTiles(const std::string& libraryFolder, const std::string& folder, TileFit fit) {
   if (!IsFolder(folder)) return kVoice.Failure("cannot read the folder '" + folder + "'");
   std::unique_ptr<ProgressWindow> window;
   const ProgressBar bar = ConsoleBar(window, "Making tiles");
@@ -162,6 +172,7 @@ int AddTiles(const std::string& libraryFolder, const std::string& folder) {
                    bar.hide};
   view.runEnded = [&] { PrintCount(libraryFolder); };
   TileMakingRun run(view);
+  run.SetFit(fit);
   running = &run;
   return run.MakeTilesFromFolder(folder) == TileMakingOutcome::kFinished ? kExitDone : kExitFailed;
 }
@@ -195,7 +206,7 @@ int RunLibrary(const Arguments& args) {
     case Action::kRename:
       return RenameTiles(libraryFolder, request.operands[0]);
     case Action::kAdd:
-      return AddTiles(libraryFolder, request.operands[0]);
+      return AddTiles(libraryFolder, request.operands[0], request.fit);
     case Action::kCreate:
       break;
   }

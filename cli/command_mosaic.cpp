@@ -57,6 +57,13 @@ constexpr const char* kUsage =
     "  --all-tiles          use every tile of the library; without it a build takes\n"
     "                       the first 10000 tiles (mirror images included) and says\n"
     "                       how many photos were left out\n"
+    "  --min-distance D     no photo twice within D cells of itself, counted as the\n"
+    "                       larger of the column and row gaps, 1 to 50 (0: off)\n"
+    "  --max-uses N         no photo placed more than N times (0: off)\n"
+    "                       Where no tile keeps these two, the one that breaks them\n"
+    "                       least goes in and the build says how many cells it took\n"
+    "  --metric M           rgb, or lab for colour distances as the eye sees them\n"
+    "                       (CIELAB Delta-E 1976) (rgb)\n"
     "  --wizard N           build as the wizard does, with tile size N: medium\n"
     "                       accuracy, randomization 30, colour adjust 45, blend 12,\n"
     "                       magnification 1, mirroring; only --random-placement may\n"
@@ -65,6 +72,8 @@ constexpr const char* kUsage =
     "Other options:\n"
     "%s"
     "  -o, --output OUT     where the mosaic goes (required)\n"
+    "  --tiles-used FILE    write every tile placed as CSV: x,y,width,height of the\n"
+    "                       painted part, the tile's file name, 1 when mirrored\n"
     "  -h, --help           show this text\n"
     "\n"
     "A progress bar shows on stderr when it is a terminal. Ctrl-C stops the build\n"
@@ -75,6 +84,8 @@ constexpr const char* kUsage =
     "Exit status: 0 mosaic written, 1 failed or stopped, 2 bad usage.\n";
 
 constexpr int kDefaultDpi = 300;
+constexpr long kMaxMinDistance = 50;
+constexpr const char* kMetricNames[] = {"rgb", "lab"};
 constexpr long kMaxDpi = 9600;
 
 struct Request {
@@ -87,6 +98,8 @@ struct Request {
   std::optional<PrintSize> printSize;
   std::optional<int> dpi;
   bool allTiles = false;
+  VarietyOptions variety;
+  std::string tilesUsedPath;
   bool settingGiven = false;  // any option the wizard's fixed values would override
   bool magnificationGiven = false;
 };
@@ -169,6 +182,22 @@ Taken TakeValue(const std::string& option, const std::string& value, Request& re
   }
   if (option == "--library") return SelectLibrary(value) ? Taken::kDone : Taken::kInvalid;
   if (option == "--wizard") return Store(ParseTileSize(value), request.wizardTileSize);
+  if (option == "--tiles-used") {
+    request.tilesUsedPath = value;
+    return Taken::kDone;
+  }
+  // Each placement looks at every cell within the distance, so it stays
+  // within what a build can afford.
+  if (option == "--min-distance")
+    return Store(ParseWhole(value, 0, kMaxMinDistance), request.variety.minDistance);
+  if (option == "--max-uses")
+    return Store(ParseWhole(value, 0, kMaxBitmapDimension), request.variety.maxUses);
+  if (option == "--metric") {
+    const std::optional<int> metric = ParseChoice(value, kMetricNames, 2);
+    if (!metric) return Taken::kInvalid;
+    request.variety.metric = static_cast<ColourMetric>(*metric);
+    return Taken::kDone;
+  }
   // Everything else is a setting the wizard's fixed values would override.
   request.settingGiven = true;
   if (option == "--magnification") request.magnificationGiven = true;
@@ -276,6 +305,19 @@ int WriteMosaic(const CDrawDibBmp& mosaic, const std::string& path) {
   return kExitDone;
 }
 
+// How varied the mosaic came out, and where the rules had to give way.
+void PrintTileUseSummary(const TileUseRecord& record) {
+  const TileUseRecord::Summary summary = record.Summarise();
+  if (summary.mostUsedPhoto >= 0)
+    std::printf("%d distinct photos used; the most used, %s, %d times\n", summary.distinctPhotos,
+                record.PhotoName(summary.mostUsedPhoto).c_str(), summary.mostUsedCount);
+  if (record.RulesBroken() > 0)
+    std::fprintf(stderr,
+                 "tesselor-cli mosaic: %d cells had to break the minimum distance or the "
+                 "repetition limit: the library has too few photos for them\n",
+                 record.RulesBroken());
+}
+
 }  // namespace
 
 int RunMosaic(const Arguments& args) {
@@ -290,6 +332,7 @@ int RunMosaic(const Arguments& args) {
   }
   BuildOptions options = OptionsFor(request, source);
   options.allTiles = request.allTiles;
+  options.variety = request.variety;
 
   const std::unique_ptr<CDrawDibBmp> mosaic = NewMosaicBitmap(source, options.magnification);
   if (!mosaic)
@@ -322,6 +365,14 @@ int RunMosaic(const Arguments& args) {
 
   if (const int written = WriteMosaic(*mosaic, request.output); written != kExitDone)
     return written;
+  if (!request.tilesUsedPath.empty()) {
+    try {
+      report.tilesUsed.Save(request.tilesUsedPath);
+    } catch (const FileError& error) {
+      return kVoice.Failure("cannot write " + error.Path() + ": " + error.Cause());
+    }
+  }
+  PrintTileUseSummary(report.tilesUsed);
   if (outcome == BuildOutcome::kAborted)
     return kVoice.Failure("stopped; the partly built mosaic was written to " + request.output);
   return kExitDone;

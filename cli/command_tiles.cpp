@@ -42,6 +42,8 @@ constexpr const char* kUsage =
     "                       pixels left out). A crop at scale K numbered N is named\n"
     "                       PHOTO-sK-N (beach-s2-4). This builds a rich library\n"
     "                       from a few large photographs.\n"
+    "  --fit FIT            squeeze (the whole photograph, out of shape if it is not\n"
+    "                       square) or crop (its largest centred square) (squeeze)\n"
     "  -h, --help           show this text\n"
     "\n"
     "Ends with a line saying how many tiles were made and how many skipped.\n"
@@ -52,6 +54,7 @@ constexpr const char* kUsage =
 struct Request {
   std::string folder;
   bool crops = false;
+  TileFit fit = TileFit::kSqueeze;
 };
 
 struct Tally {
@@ -71,6 +74,11 @@ std::optional<int> Parse(const Arguments& args, Request& request) {
     }
     if (arg == "--crops") {
       request.crops = true;
+    } else if (arg == "--fit") {
+      if (i + 1 >= args.size()) return UsageError("--fit needs a value");
+      const std::optional<TileFit> fit = ParseTileFit(args[++i]);
+      if (!fit) return UsageError("invalid value '" + args[i] + "' for --fit");
+      request.fit = *fit;
     } else if (arg == "--library") {
       if (i + 1 >= args.size()) return kVoice.UsageError("--library needs a value");
       if (!SelectLibrary(args[++i])) return kVoice.UsageError("invalid library '" + args[i] + "'");
@@ -144,7 +152,7 @@ int RunTiles(const Arguments& args) {
       if (request.crops)
         MakeCropTiles(entry.fullPath, title, tally);
       else
-        tally.Count(MakeTile(entry.fullPath, title) == 1);
+        tally.Count(MakeTile(entry.fullPath, title, nullptr, request.fit) == 1);
     }
   } catch (const CTextException& error) {
     std::printf("%d tiles made, %d skipped before the failure\n", tally.made, tally.skipped);

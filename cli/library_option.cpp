@@ -25,4 +25,11 @@ bool SelectLibrary(const std::string& value) {
   return true;
 }
 
+std::optional<TileFit> ParseTileFit(const std::string& value) {
+  const std::string lower = ToLowerAscii(value);
+  if (lower == "squeeze") return TileFit::kSqueeze;
+  if (lower == "crop") return TileFit::kCrop;
+  return std::nullopt;
+}
+
 }  // namespace tesselor::cli

@@ -1,7 +1,10 @@
 // The --library option of the commands that read or write tiles.
 #pragma once
 
+#include <optional>
 #include <string>
+
+#include "library/make_tile.h"
 
 namespace tesselor::cli {
 
@@ -10,6 +13,9 @@ namespace tesselor::cli {
 // anywhere (its parent then stands in for the library roots). False for an
 // empty value.
 bool SelectLibrary(const std::string& value);
+
+// The value of --fit: "squeeze" or "crop", in any letter case.
+std::optional<TileFit> ParseTileFit(const std::string& value);
 
 // The help text line of the option.
 inline constexpr const char* kLibraryOptionHelp =

@@ -25,6 +25,8 @@ void CheckBuildInputs(const CBmp& source, const BuildOptions& options) {
     throw std::invalid_argument("tile size or accuracy step out of range");
   if (!(options.magnification > 0.0) || options.blendFraction < 0.0 || options.blendFraction > 1.0)
     throw std::invalid_argument("magnification or blend out of range");
+  if (options.variety.minDistance < 0 || options.variety.maxUses < 0)
+    throw std::invalid_argument("minimum distance or repetition limit below 0");
 }
 
 // Loading worked in the library directory; go back to the folder the
@@ -59,7 +61,8 @@ BuildOutcome CreateMosaic(const CBmp& source, CBmp& mosaic, const BuildOptions& 
   CheckBuildInputs(source, options);
   if (!IsUsable32BitBitmap(mosaic)) throw std::invalid_argument("a build needs a 32-bit mosaic");
   return BuildWithLibrary(options, report, [&](const TileSet& tiles, ProgressWindow& progress) {
-    return PaintMosaic(source, mosaic, tiles, options, progress);
+    return PaintMosaic(source, mosaic, tiles, options, progress,
+                       report ? &report->tilesUsed : nullptr);
   });
 }
 
@@ -67,7 +70,8 @@ BuildOutcome CreateMosaicStreamed(const CBmp& source, const BuildOptions& option
                                   BuildReport* report) {
   CheckBuildInputs(source, options);
   return BuildWithLibrary(options, report, [&](const TileSet& tiles, ProgressWindow& progress) {
-    return StreamMosaic(source, tiles, options, progress, sink);
+    return StreamMosaic(source, tiles, options, progress, sink,
+                        report ? &report->tilesUsed : nullptr);
   });
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "engine/mosaic_settings.h"
+#include "engine/tile_use_record.h"
 #include "imagelib/bmp.h"
 #include "imagelib/row_sink.h"
 
@@ -21,6 +22,8 @@ enum class BuildOutcome {
 struct BuildReport {
   // Tile files of the library the tile cap kept out of the build.
   int photosLeftOut = 0;
+  // Every tile painted, and how often the variety rules could not be kept.
+  TileUseRecord tilesUsed;
 };
 
 // Builds into mosaic, whose size must be the source's times

@@ -160,6 +160,7 @@ int LoadTileSet(TileSet& tiles, int tileSize, bool mirrorTiles, int* photosLeftO
         ShowMessage("The following tile file is invalid:\n" + entry.fullPath);
         continue;
       }
+      const int photo = tiles.PhotoCount();
       for (int copy = 0; copy < copies; ++copy) {
         if (tiles.IsFull()) {
           // A file none of whose copies got in was left out as well.
@@ -172,7 +173,7 @@ int LoadTileSet(TileSet& tiles, int tileSize, bool mirrorTiles, int* photosLeftO
           ended = true;
           break;
         }
-        tiles.Add(std::move(loaded.copies[copy]));
+        tiles.Add(std::move(loaded.copies[copy]), {photo, copy == 1, entry.name});
         progress->StepIt();
         pump.Tick();
       }

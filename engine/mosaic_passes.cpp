@@ -1,11 +1,14 @@
 #include "engine/mosaic_passes.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "engine/choose_tile.h"
 #include "engine/ordered_parallel.h"
 #include "engine/paint_tile.h"
 #include "engine/tile_index.h"
+#include "engine/tile_use_record.h"
+#include "engine/variety_rules.h"
 #include "platform/message_pump.h"
 #include "platform/random.h"
 
@@ -41,6 +44,34 @@ std::vector<Placement> PlanPlacements(const MosaicGrid& grid, int outWidth, int 
   return plan;
 }
 
+// What a worker finds for one placement: the final choice when neither the
+// variety rules nor the Lab metric are on, else the best tiles by score
+// alone, from which the consumer picks once it knows what was placed before.
+struct CellRanking {
+  PlacedTile placed;
+  std::vector<Candidate> best;
+};
+
+// Tiles ranked beyond the reachable slots, so that the rules can usually
+// refuse a few and still leave the pick its choice without a second ranking.
+// The result does not depend on it, only the time does.
+constexpr int kVarietyMargin = 32;
+
+// PickCandidate over a list already cleared of refused tiles: positions
+// reach only the listed scores, and an unlisted best stands in when none is.
+TileChoice PickAmong(const std::vector<Candidate>& best, int tileCount, int randomization,
+                     int draw) {
+  const auto listed = static_cast<int64_t>(
+      std::find_if(best.begin(), best.end(),
+                   [](const Candidate& c) { return c.score >= kUnlistedScore; }) -
+      best.begin());
+  int64_t position = int64_t{randomization} * draw / kRandMax;
+  if (position >= tileCount) position = tileCount - 1;
+  const int64_t last = std::max<int64_t>(0, std::min<int64_t>(kCandidateSlots, listed) - 1);
+  const Candidate& slot = best[static_cast<size_t>(std::clamp<int64_t>(position, 0, last))];
+  return {slot.tile, slot.gains};
+}
+
 // Moves the program's generator on by the draws the build actually made, so
 // a later build goes on with the same sequence as after a build in order.
 void ConsumeDraws(int64_t draws) {
@@ -60,7 +91,8 @@ MosaicGrid GridFor(int outWidth, int outHeight, int tileSize) {
 
 BuildOutcome ChoosePlacements(const CBmp& source, int mosaicHeight, const TileSet& tiles,
                               const BuildOptions& options, ProgressWindow& progress,
-                              const std::function<void(const PlacedTile&)>& place) {
+                              const std::function<void(const PlacedTile&)>& place,
+                              TileUseRecord* record, int threads) {
   const int n = options.tileSize;
   const MosaicSize out = MosaicSizeFor(source, options.magnification);
   const int outWidth = out.width;
@@ -71,28 +103,81 @@ BuildOutcome ChoosePlacements(const CBmp& source, int mosaicHeight, const TileSe
   progress.SetRange(0, options.randomPlacement ? 2 * cells : cells);
   progress.SetPos(0);
   progress.SetStatusText("Creating image mosaic ...");
+  if (record) record->Start(tiles);
 
   // Choosing reads only the photograph and the tiles, so every placement is
-  // chosen ahead on all cores; painting, progress and Abort stay in order.
+  // ranked ahead on all cores; painting, progress and Abort stay in order.
+  // Under the variety rules a choice also depends on the tiles placed
+  // before it: workers rank past what a pick can reach, and the consuming
+  // thread drops what the rules refuse and draws from the rest, ranking
+  // again itself only when too few are left. So the choices do not depend
+  // on how far ahead any worker got.
   const std::vector<Placement> plan =
       PlanPlacements(grid, outWidth, outHeight, n, options.randomPlacement, ProgramRandom());
-  const TileIndex index(tiles, options.accuracyStep);
-  OrderedParallel<PlacedTile> choices(
+  const VarietyOptions& variety = options.variety;
+  const TileIndex index(tiles, options.accuracyStep, variety.metric);
+  const int pickable = PickableSlots(tiles.Count(), options.randomization);
+  const int ranked = variety.RulesOn() ? pickable + kVarietyMargin : pickable;
+  const auto isVisible = [&](const PlacedTile& p) { return p.x < outWidth && p.y < outHeight; };
+  OrderedParallel<CellRanking> choices(
       static_cast<int64_t>(plan.size()),
       [&](int64_t k) {
         const Placement& p = plan[static_cast<size_t>(k)];
         CellBuffer cell;
         FillCellBuffer(source, mosaicHeight, p.x, p.y, n, cell);
-        return PlacedTile{p.x, p.y,
-                          ChooseTileForCell(cell, index, tiles.Count(), options.colourAdjust,
-                                            options.randomization, p.draw),
-                          cell.average};
+        CellRanking result{{p.x, p.y, {}, cell.average}, {}};
+        if (!variety.AnyOn())
+          result.placed.choice = ChooseTileForCell(cell, index, tiles.Count(), options.colourAdjust,
+                                                   options.randomization, p.draw);
+        else if (isVisible(result.placed))
+          result.best = index.RankDeep(cell, options.colourAdjust, ranked);
+        else
+          result.placed.choice.tile = 0;  // paints nothing, so any tile does
+        return result;
       },
-      kChoiceWindow);
+      kChoiceWindow, threads);
+
+  VarietyRules rules(variety, tiles, grid.columns, grid.rows);
+  // The choice for a placement from what the workers ranked, under the rules.
+  const auto chooseUnderRules = [&](const PlacedTile& p, int draw, std::vector<Candidate> best) {
+    const int column = p.x / n;
+    const int row = p.y / n;
+    rules.Prepare(column, row);
+    const bool complete = static_cast<int>(best.size()) < ranked;
+    std::erase_if(best, [&](const Candidate& c) { return !rules.Allows(c.tile); });
+    CellBuffer cell;
+    if (best.size() < static_cast<size_t>(pickable) && !complete) {
+      FillCellBuffer(source, mosaicHeight, p.x, p.y, n, cell);
+      const std::vector<uint8_t> refused = rules.Exclusions();
+      best = index.RankDeep(cell, options.colourAdjust, pickable, &refused);
+    }
+    if (best.empty()) {
+      FillCellBuffer(source, mosaicHeight, p.x, p.y, n, cell);
+      const std::vector<uint8_t> others = rules.AllButLeastBreaking();
+      best = index.RankDeep(cell, options.colourAdjust, 1, &others);
+      if (record) record->CountRuleBroken();
+    }
+    const TileChoice choice = PickAmong(best, tiles.Count(), options.randomization, draw);
+    rules.Place(choice.tile, column, row);
+    return choice;
+  };
 
   MessagePump pump;
+  int64_t next = 0;
   const auto placeNext = [&] {
-    place(choices.TakeNext([] { PumpMessages(); }));
+    CellRanking ranking = choices.TakeNext([] { PumpMessages(); });
+    const int draw = plan[static_cast<size_t>(next++)].draw;
+    PlacedTile& placed = ranking.placed;
+    if (isVisible(placed)) {
+      if (variety.RulesOn())
+        placed.choice = chooseUnderRules(placed, draw, std::move(ranking.best));
+      else if (variety.AnyOn())
+        placed.choice = PickAmong(ranking.best, tiles.Count(), options.randomization, draw);
+      if (record)
+        record->Add(placed.x, placed.y, std::min(n, outWidth - placed.x),
+                    std::min(n, outHeight - placed.y), placed.choice.tile);
+    }
+    place(placed);
     pump.Tick();
   };
   BuildOutcome outcome = BuildOutcome::kCompleted;
@@ -125,13 +210,16 @@ BuildOutcome ChoosePlacements(const CBmp& source, int mosaicHeight, const TileSe
 }
 
 BuildOutcome PaintMosaic(const CBmp& source, CBmp& mosaic, const TileSet& tiles,
-                         const BuildOptions& options, ProgressWindow& progress) {
+                         const BuildOptions& options, ProgressWindow& progress,
+                         TileUseRecord* record, int threads) {
   const MosaicBand whole = WholeMosaic(mosaic);
-  return ChoosePlacements(source, mosaic.height, tiles, options, progress,
-                          [&](const PlacedTile& placed) {
-                            PaintTile(source, whole, tiles, placed.choice.tile, placed.x, placed.y,
-                                      options.tileSize, placed.choice.gains, options.blendFraction);
-                          });
+  return ChoosePlacements(
+      source, mosaic.height, tiles, options, progress,
+      [&](const PlacedTile& placed) {
+        PaintTile(source, whole, tiles, placed.choice.tile, placed.x, placed.y, options.tileSize,
+                  placed.choice.gains, options.blendFraction);
+      },
+      record, threads);
 }
 
 }  // namespace tesselor

@@ -8,6 +8,7 @@
 #include "engine/choose_tile.h"
 #include "engine/create_mosaic.h"
 #include "engine/mosaic_settings.h"
+#include "engine/ordered_parallel.h"
 #include "engine/tile_set.h"
 #include "imagelib/bmp.h"
 #include "platform/progress_window.h"
@@ -22,6 +23,8 @@ struct MosaicGrid {
   int64_t Cells() const { return int64_t{columns} * rows; }
 };
 MosaicGrid GridFor(int outWidth, int outHeight, int tileSize);
+
+class TileUseRecord;
 
 // One placement of the build, chosen: where, which tile with which gains,
 // and the averages of the cell the gains were taken from.
@@ -45,16 +48,20 @@ MosaicSize MosaicSizeFor(const CBmp& source, double magnification);
 // (the grid, columns outer, then the random placements when asked), stepping
 // progress once per placement and handing each to place as it comes; returns
 // kAborted when the window's Abort stopped it, else kCompleted. Moves the
-// program's generator on by the draws made.
+// program's generator on by the draws made. Every tile that lands inside the
+// mosaic goes into record when one is given. The choices are the same
+// whatever the thread count.
 BuildOutcome ChoosePlacements(const CBmp& source, int mosaicHeight, const TileSet& tiles,
                               const BuildOptions& options, ProgressWindow& progress,
-                              const std::function<void(const PlacedTile&)>& place);
+                              const std::function<void(const PlacedTile&)>& place,
+                              TileUseRecord* record = nullptr, int threads = WorkerThreadCount());
 
 // Fills mosaic from tiles (which must hold at least one tile), stepping
 // progress once per cell and placement; returns kAborted when the window's
 // Abort stopped it (kAbortedBeforePainting when no cell was painted yet),
 // else kCompleted.
 BuildOutcome PaintMosaic(const CBmp& source, CBmp& mosaic, const TileSet& tiles,
-                         const BuildOptions& options, ProgressWindow& progress);
+                         const BuildOptions& options, ProgressWindow& progress,
+                         TileUseRecord* record = nullptr, int threads = WorkerThreadCount());
 
 }  // namespace tesselor

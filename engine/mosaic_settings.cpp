@@ -9,8 +9,10 @@ int MosaicSettings::AccuracyStepFor(int tileSize, int accuracyLevel) {
 }
 
 BuildOptions MosaicSettings::ToBuildOptions() const {
-  return BuildOptions{tileSize,    accuracyStep, magnification, blendPercent * 0.01,
-                      mirrorTiles, colourAdjust, randomization, randomPlacement};
+  BuildOptions options{tileSize,    accuracyStep, magnification, blendPercent * 0.01,
+                       mirrorTiles, colourAdjust, randomization, randomPlacement};
+  options.variety = variety;
+  return options;
 }
 
 BuildOptions WizardBuildOptions(int tileSize, bool randomPlacement) {

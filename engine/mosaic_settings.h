@@ -5,6 +5,23 @@
 
 namespace tesselor {
 
+// How a tile's colours are compared with the photograph's.
+enum class ColourMetric {
+  kRgb,  // summed absolute differences of red, green and blue
+  kLab,  // Delta-E 1976 distances in CIELAB, closer to what the eye sees
+};
+
+// The variety rules and the metric; every default leaves them off, so a
+// build gives the mosaic it always gave.
+struct VarietyOptions {
+  int minDistance = 0;  // no photo twice within this many cells of itself; 0: off
+  int maxUses = 0;      // no photo placed more often than this; 0: off
+  ColourMetric metric = ColourMetric::kRgb;
+
+  bool RulesOn() const { return minDistance > 0 || maxUses > 0; }
+  bool AnyOn() const { return RulesOn() || metric != ColourMetric::kRgb; }
+};
+
 // The eight values a build takes, in the order the build takes them, then
 // the choices added since, whose defaults build as the eight alone do.
 struct BuildOptions {
@@ -18,6 +35,7 @@ struct BuildOptions {
   bool randomPlacement = false;
   // Every tile of the library takes part, not only the first kTileSetCapacity.
   bool allTiles = false;
+  VarietyOptions variety;
 };
 
 struct MosaicSettings {
@@ -30,6 +48,7 @@ struct MosaicSettings {
   double magnification = 1.0;
   bool mirrorTiles = true;
   bool randomPlacement = false;
+  VarietyOptions variety;
   int sourceWidth = 0;
   int sourceHeight = 0;
 

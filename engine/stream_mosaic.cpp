@@ -64,14 +64,15 @@ class ChoiceStore {
 }  // namespace
 
 BuildOutcome StreamMosaic(const CBmp& source, const TileSet& tiles, const BuildOptions& options,
-                          ProgressWindow& progress, RowSink& sink) {
+                          ProgressWindow& progress, RowSink& sink, TileUseRecord* record) {
   const int n = options.tileSize;
   const MosaicSize out = MosaicSizeFor(source, options.magnification);
   const MosaicGrid grid = GridFor(out.width, out.height, n);
 
   ChoiceStore store(grid);
-  const BuildOutcome outcome = ChoosePlacements(source, out.height, tiles, options, progress,
-                                                [&](const PlacedTile& p) { store.Keep(p); });
+  const BuildOutcome outcome = ChoosePlacements(
+      source, out.height, tiles, options, progress, [&](const PlacedTile& p) { store.Keep(p); },
+      record);
   if (out.width < 1 || out.height < 1) return outcome;
 
   // Random placements by the band they start in; a placement reaches at most

@@ -17,7 +17,8 @@ namespace tesselor {
 // one) into sink, top line first. Choosing steps progress as PaintMosaic does
 // and stops at Abort; writing then goes on with what was chosen, so an
 // aborted build still hands over every line, unchosen cells left black.
+// The tiles chosen go into record when one is given.
 BuildOutcome StreamMosaic(const CBmp& source, const TileSet& tiles, const BuildOptions& options,
-                          ProgressWindow& progress, RowSink& sink);
+                          ProgressWindow& progress, RowSink& sink, TileUseRecord* record = nullptr);
 
 }  // namespace tesselor

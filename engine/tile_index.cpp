@@ -78,27 +78,31 @@ int AdjustedDifference(const uint8_t* a, const uint8_t* b, int count, double gai
 
 }  // namespace
 
-TileIndex::TileIndex(const TileSet& tiles, int accuracyStep)
+TileIndex::TileIndex(const TileSet& tiles, int accuracyStep, ColourMetric metric)
     : tiles_(tiles),
       tileSize_(tiles.Count() > 0 ? tiles[0].Size() : 0),
       step_(accuracyStep),
       samplesPerChannel_(tileSize_ > 0 ? SampleAxisCount(tileSize_, accuracyStep) *
                                              SampleAxisCount(tileSize_, accuracyStep)
-                                       : 0) {
+                                       : 0),
+      metric_(metric) {
   const int count = tiles.Count();
-  byTotal_.reserve(static_cast<size_t>(count));
+  byKey_.reserve(static_cast<size_t>(count));
   samples_.resize(static_cast<size_t>(count) * kChannels * samplesPerChannel_);
   for (int t = 0; t < count; ++t) {
     const TileBuffer& tile = tiles[t];
-    byTotal_.push_back({tile.Average(0) + tile.Average(1) + tile.Average(2),
-                        t,
-                        {tile.Average(0), tile.Average(1), tile.Average(2)}});
+    double key = tile.Average(0) + tile.Average(1) + tile.Average(2);
+    if (metric == ColourMetric::kLab) {
+      averageLab_.push_back(LabFromRgb(tile.Average(0), tile.Average(1), tile.Average(2)));
+      key = averageLab_.back().l;
+    }
+    byKey_.push_back({key, t, {tile.Average(0), tile.Average(1), tile.Average(2)}});
     uint8_t* out = samples_.data() + static_cast<size_t>(t) * kChannels * samplesPerChannel_;
     for (int c = 0; c < kChannels; ++c)
       GatherSamples(tile.Plane(c), tileSize_, step_, out + c * samplesPerChannel_);
   }
-  std::sort(byTotal_.begin(), byTotal_.end(), [](const Entry& a, const Entry& b) {
-    return a.averageTotal != b.averageTotal ? a.averageTotal < b.averageTotal : a.tile < b.tile;
+  std::sort(byKey_.begin(), byKey_.end(), [](const Entry& a, const Entry& b) {
+    return a.key != b.key ? a.key < b.key : a.tile < b.tile;
   });
 }
 
@@ -118,57 +122,145 @@ int TileIndex::SampleDifference(const uint8_t* tileSamples, const uint8_t* cellS
   return sum;
 }
 
-CandidateList TileIndex::Rank(const CellBuffer& cell, int colourAdjust, int wanted) const {
+double TileIndex::LabSampleDifference(const uint8_t* tileSamples, const LabColour* cellSamples,
+                                      const ColourGains& gains, double averageDistance,
+                                      double limit) const {
+  const int m = samplesPerChannel_;
+  // Checking the bound every few samples keeps its cost out of the loop.
+  constexpr int kCheckEvery = 8;
+  double sum = 0;
+  for (int i = 0; i < m; ++i) {
+    const LabColour tile =
+        LabFromRgb(static_cast<uint8_t>(AdjustedValue(tileSamples[i], gains.channel[0])),
+                   static_cast<uint8_t>(AdjustedValue(tileSamples[m + i], gains.channel[1])),
+                   static_cast<uint8_t>(AdjustedValue(tileSamples[2 * m + i], gains.channel[2])));
+    sum += DeltaE(tile, cellSamples[i]);
+    if (i % kCheckEvery == kCheckEvery - 1 && averageDistance + sum / m > limit) return sum;
+  }
+  return sum;
+}
+
+namespace {
+
+// The first `wanted` slots of the fixed candidate list.
+struct SlotsWanted {
   CandidateList list;
-  if (byTotal_.empty()) return list;
+  int lastWanted;
+
+  double Limit() const {
+    const Candidate& last = list.Slot(lastWanted);
+    // Until the last wanted slot is filled any tile may still take it.
+    return last.tile >= 0 ? last.score : std::numeric_limits<double>::infinity();
+  }
+  void Insert(double score, int tile, const ColourGains& gains) { list.Insert(score, tile, gains); }
+};
+
+// The `wanted` best tiles, every score listed.
+struct DeepList {
+  std::vector<Candidate> best;
+  size_t wanted;
+
+  double Limit() const {
+    return best.size() < wanted ? std::numeric_limits<double>::infinity() : best.back().score;
+  }
+  void Insert(double score, int tile, const ColourGains& gains) {
+    const auto place = std::find_if(best.begin(), best.end(), [&](const Candidate& other) {
+      return score < other.score || (score == other.score && tile < other.tile);
+    });
+    if (place == best.end() && best.size() >= wanted) return;
+    best.insert(place, {score, tile, gains});
+    if (best.size() > wanted) best.pop_back();
+  }
+};
+
+}  // namespace
+
+template <class List>
+void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector<uint8_t>* excluded,
+                     List& list) const {
+  if (byKey_.empty()) return;
   const int m = samplesPerChannel_;
   std::array<uint8_t, kChannels * kTileEdge * kTileEdge> cellSamples;
   for (int c = 0; c < kChannels; ++c)
     GatherSamples(cell.planes[c].data(), tileSize_, step_, cellSamples.data() + c * m);
 
-  const int cellTotal = cell.average[0] + cell.average[1] + cell.average[2];
-  const int lastWanted = std::clamp(wanted, 1, kCandidateSlots) - 1;
-  // Until the last wanted slot is filled any tile may still take it.
-  const auto limit = [&] {
-    const Candidate& last = list.Slot(lastWanted);
-    return last.tile >= 0 ? last.score : std::numeric_limits<double>::infinity();
-  };
+  const bool lab = metric_ == ColourMetric::kLab;
+  std::vector<LabColour> cellLab;
+  LabColour cellAverageLab;
+  double cellKey = cell.average[0] + cell.average[1] + cell.average[2];
+  if (lab) {
+    cellLab.resize(static_cast<size_t>(m));
+    for (int i = 0; i < m; ++i)
+      cellLab[static_cast<size_t>(i)] =
+          LabFromRgb(cellSamples[i], cellSamples[m + i], cellSamples[2 * m + i]);
+    cellAverageLab =
+        LabFromRgb(static_cast<uint8_t>(cell.average[0]), static_cast<uint8_t>(cell.average[1]),
+                   static_cast<uint8_t>(cell.average[2]));
+    cellKey = cellAverageLab.l;
+  }
 
   const auto consider = [&](const Entry& entry) {
     const int t = entry.tile;
+    if (excluded && (*excluded)[static_cast<size_t>(t)]) return;
+    const double bound = list.Limit();
+    const uint8_t* tileSamples = samples_.data() + static_cast<size_t>(t) * kChannels * m;
+    double score;
+    if (lab) {
+      const double averageDistance = DeltaE(cellAverageLab, averageLab_[static_cast<size_t>(t)]);
+      if (averageDistance > bound) return;
+      const ColourGains gains = GainsFor(cell, tiles_[t], colourAdjust);
+      score = averageDistance +
+              LabSampleDifference(tileSamples, cellLab.data(), gains, averageDistance, bound) / m;
+      if (score <= bound) list.Insert(score, t, gains);
+      return;
+    }
     int averageDifference = 0;
     for (int c = 0; c < kChannels; ++c)
       averageDifference += std::abs(cell.average[c] - entry.average[c]);
-    const double bound = limit();
     if (averageDifference > bound) return;
     const ColourGains gains = GainsFor(cell, tiles_[t], colourAdjust);
-    const uint8_t* tileSamples = samples_.data() + static_cast<size_t>(t) * kChannels * m;
     const int sum =
         SampleDifference(tileSamples, cellSamples.data(), gains, averageDifference, bound);
-    const double score = averageDifference + static_cast<double>(sum) / m;
+    score = averageDifference + static_cast<double>(sum) / m;
     // A tile that gave up early carries a partial score; it cannot be placed.
     if (score <= bound) list.Insert(score, t, gains);
   };
 
-  // Walk outward from the cell's total, nearer side first.
-  auto above = std::lower_bound(byTotal_.begin(), byTotal_.end(), cellTotal,
-                                [](const Entry& e, int total) { return e.averageTotal < total; });
+  // Lightness gaps come out of float arithmetic that the distances round
+  // differently, so the Lab walk goes a hair further than the bound says.
+  const double keySlack = lab ? 1e-3 : 0.0;
+  // Walk outward from the cell's key, nearer side first.
+  auto above = std::lower_bound(byKey_.begin(), byKey_.end(), cellKey,
+                                [](const Entry& e, double key) { return e.key < key; });
   auto below = above;
   while (true) {
-    const bool haveAbove = above != byTotal_.end();
-    const bool haveBelow = below != byTotal_.begin();
+    const bool haveAbove = above != byKey_.end();
+    const bool haveBelow = below != byKey_.begin();
     if (!haveAbove && !haveBelow) break;
-    const int gapAbove =
-        haveAbove ? above->averageTotal - cellTotal : std::numeric_limits<int>::max();
-    const int gapBelow =
-        haveBelow ? cellTotal - (below - 1)->averageTotal : std::numeric_limits<int>::max();
-    if (std::min(gapAbove, gapBelow) > limit()) break;
+    const double gapAbove =
+        haveAbove ? above->key - cellKey : std::numeric_limits<double>::infinity();
+    const double gapBelow =
+        haveBelow ? cellKey - (below - 1)->key : std::numeric_limits<double>::infinity();
+    if (std::min(gapAbove, gapBelow) > list.Limit() + keySlack) break;
     if (gapAbove <= gapBelow)
       consider(*above++);
     else
       consider(*--below);
   }
-  return list;
+}
+
+CandidateList TileIndex::Rank(const CellBuffer& cell, int colourAdjust, int wanted) const {
+  SlotsWanted slots{{}, std::clamp(wanted, 1, kCandidateSlots) - 1};
+  Walk(cell, colourAdjust, nullptr, slots);
+  return slots.list;
+}
+
+std::vector<Candidate> TileIndex::RankDeep(const CellBuffer& cell, int colourAdjust, int wanted,
+                                           const std::vector<uint8_t>* excluded) const {
+  DeepList deep{{}, static_cast<size_t>(std::max(wanted, 1))};
+  deep.best.reserve(deep.wanted + 1);
+  Walk(cell, colourAdjust, excluded, deep);
+  return std::move(deep.best);
 }
 
 }  // namespace tesselor

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "engine/choose_tile.h"
+#include "engine/lab_colour.h"
+#include "engine/mosaic_settings.h"
 #include "engine/tile_set.h"
 
 namespace tesselor {
@@ -15,35 +17,54 @@ namespace tesselor {
 class TileIndex {
  public:
   // Indexes tiles 0 to tiles.Count() - 1 for a build sampling every
-  // accuracyStep-th column and row.
-  TileIndex(const TileSet& tiles, int accuracyStep);
+  // accuracyStep-th column and row and comparing colours by metric. In Lab
+  // a score is never below the distance of the average colours, which is
+  // never below the gap of their lightness, so tiles are visited by
+  // lightness there.
+  TileIndex(const TileSet& tiles, int accuracyStep, ColourMetric metric = ColourMetric::kRgb);
 
   // The first `wanted` slots (1 to kCandidateSlots) and the overall best of
   // the list RankTiles would build for cell, slot for slot; later slots may
   // differ.
   CandidateList Rank(const CellBuffer& cell, int colourAdjust, int wanted) const;
 
+  // The `wanted` best tiles for cell (any number, fewer when fewer are left),
+  // best first, equal scores in table order, every score listed. Tiles whose
+  // byte in excluded (one per tile) is set take no part.
+  std::vector<Candidate> RankDeep(const CellBuffer& cell, int colourAdjust, int wanted,
+                                  const std::vector<uint8_t>* excluded = nullptr) const;
+
  private:
   struct Entry {
-    int averageTotal;  // red + green + blue averages
+    double key;  // rgb: red + green + blue averages; lab: lightness of the average
     int tile;
     std::array<uint8_t, kChannels> average;  // kept here to spare a visit to the tile
   };
+
+  template <class List>
+  void Walk(const CellBuffer& cell, int colourAdjust, const std::vector<uint8_t>* excluded,
+            List& list) const;
 
   // Sums the absolute differences of the adjusted tile samples from the cell
   // samples, giving up (returning a value that scores above limit) once the
   // score averageDifference + sum / samples must exceed limit.
   int SampleDifference(const uint8_t* tileSamples, const uint8_t* cellSamples,
                        const ColourGains& gains, int averageDifference, double limit) const;
+  // The same in Lab: the summed Delta-E of the adjusted tile samples from the
+  // cell's, given up on in the same way.
+  double LabSampleDifference(const uint8_t* tileSamples, const LabColour* cellSamples,
+                             const ColourGains& gains, double averageDistance, double limit) const;
 
   const TileSet& tiles_;
   int tileSize_;
   int step_;
   int samplesPerChannel_;
-  std::vector<Entry> byTotal_;  // ascending by total, then by table order
+  ColourMetric metric_;
+  std::vector<Entry> byKey_;  // ascending by key, then by table order
   // Tile t's sampled values: red, green, blue runs of samplesPerChannel_
   // bytes each, in the order the samples are compared.
   std::vector<uint8_t> samples_;
+  std::vector<LabColour> averageLab_;  // by tile, for the Lab metric only
 };
 
 }  // namespace tesselor

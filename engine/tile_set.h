@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "library/tile_files.h"
@@ -45,6 +46,14 @@ constexpr int kTileSetCapacity = 10000;
 // The capacity of a tile set that takes every tile it is given.
 constexpr int kNoTileLimit = std::numeric_limits<int>::max();
 
+// Where a tile came from. A tile and its mirror copy share one photo: the
+// variety rules count them as the same picture.
+struct TileOrigin {
+  int photo = -1;         // -1 when added: a photo of its own
+  bool mirrored = false;  // the left-right mirror copy
+  std::string fileName;   // the tile file's name in the library
+};
+
 // The tiles of one build in table order (listing order, each mirror copy
 // right after its tile); that order decides between equal scores.
 class TileSet {
@@ -56,14 +65,28 @@ class TileSet {
   int Count() const { return static_cast<int>(tiles_.size()); }
   bool IsFull() const { return Count() >= capacity_; }
   const TileBuffer& operator[](int index) const { return *tiles_[static_cast<size_t>(index)]; }
+  const TileOrigin& Origin(int index) const { return origins_[static_cast<size_t>(index)]; }
+  // Photos are numbered 0 to PhotoCount() - 1.
+  int PhotoCount() const { return photoCount_; }
 
   // Appends a tile; the caller checks IsFull first.
-  void Add(std::unique_ptr<TileBuffer> tile) { tiles_.push_back(std::move(tile)); }
-  void Clear() { tiles_.clear(); }
+  void Add(std::unique_ptr<TileBuffer> tile, TileOrigin origin = {}) {
+    if (origin.photo < 0) origin.photo = photoCount_;
+    if (origin.photo >= photoCount_) photoCount_ = origin.photo + 1;
+    tiles_.push_back(std::move(tile));
+    origins_.push_back(std::move(origin));
+  }
+  void Clear() {
+    tiles_.clear();
+    origins_.clear();
+    photoCount_ = 0;
+  }
 
  private:
   int capacity_;
   std::vector<std::unique_ptr<TileBuffer>> tiles_;
+  std::vector<TileOrigin> origins_;
+  int photoCount_ = 0;
 };
 
 }  // namespace tesselor

@@ -18,6 +18,12 @@
 
 namespace tesselor {
 
+PixelArea FitArea(int width, int height, TileFit fit) {
+  if (fit == TileFit::kSqueeze) return {0, 0, width, height};
+  const int side = std::min(width, height);
+  return {(width - side) / 2, (height - side) / 2, side, side};
+}
+
 void ReduceToTile(const CBmp& picture, const PixelArea& area, CBmp& tile) {
   tile.Create(kTileEdge, kTileEdge, 32, true);
   const int blockWidth = area.width / kTileEdge;
@@ -57,7 +63,8 @@ bool WriteNewTile(const CBmp& tile, const std::string& path) {
   RaiseError(kErrOpenOutput, "Writing " + path + " failed: " + ErrnoText());
 }
 
-int MakeTile(const std::string& sourcePath, const std::string& sourceTitle, CBmp* madeTile) {
+int MakeTile(const std::string& sourcePath, const std::string& sourceTitle, CBmp* madeTile,
+             TileFit fit) {
   const std::string target = TilePath(Paths().currentLibrary, sourceTitle);
   if (CanOpenForReading(target)) return 0;  // existing tiles are never replaced
   if (!IsEngineTileFile(sourcePath)) return 0;
@@ -74,7 +81,7 @@ int MakeTile(const std::string& sourcePath, const std::string& sourceTitle, CBmp
     return 0;
 
   CDrawDibBmp tile;
-  ReduceToTile(picture, {0, 0, picture.width, picture.height}, tile);
+  ReduceToTile(picture, FitArea(picture.width, picture.height, fit), tile);
   if (!WriteNewTile(tile, target)) return 0;
   if (madeTile) {
     madeTile->Create(kTileEdge, kTileEdge, 32, true);

@@ -36,8 +36,8 @@ class IdleOnExit {
 TileMakingRun::TileMakingRun(TileMakingView view, TileMaker makeTile)
     : view_(std::move(view)), makeTile_(std::move(makeTile)) {
   if (!makeTile_) {
-    makeTile_ = [](const std::string& path, const std::string& title, CBmp* madeTile) {
-      return MakeTile(path, title, madeTile) == 1;
+    makeTile_ = [this](const std::string& path, const std::string& title, CBmp* madeTile) {
+      return MakeTile(path, title, madeTile, fit_) == 1;
     };
   }
 }

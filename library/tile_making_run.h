@@ -9,6 +9,7 @@
 #include <string>
 
 #include "imagelib/bmp.h"
+#include "library/make_tile.h"
 #include "library/tile_operations.h"
 
 namespace tesselor {
@@ -41,6 +42,11 @@ class TileMakingRun {
  public:
   // makeTile defaults to MakeTile; tests give their own.
   explicit TileMakingRun(TileMakingView view = {}, TileMaker makeTile = {});
+  TileMakingRun(const TileMakingRun&) = delete;  // the default maker reads this run's fit
+  TileMakingRun& operator=(const TileMakingRun&) = delete;
+
+  // How the default maker fits photographs that are not square.
+  void SetFit(TileFit fit) { fit_ = fit; }
 
   // The "Add new tiles" button: stops a run in progress (with a beep and a
   // message), or else asks for a folder through the Shell and makes tiles.
@@ -65,6 +71,7 @@ class TileMakingRun {
 
   TileMakingView view_;
   TileMaker makeTile_;
+  TileFit fit_ = TileFit::kSqueeze;
   bool makingTiles_ = false;
   bool stopRequested_ = false;
 };

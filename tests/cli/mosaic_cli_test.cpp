@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "imagelib/any_pic_decoder.h"
 #include "imagelib/draw_dib_bmp.h"
 #include "tests/support/test_support.h"
@@ -153,6 +155,21 @@ TEST_F(CliMosaicTest, PhotographsBuildAsTheyAreShown) {
   EXPECT_EQ(SizeOf("side-mosaic.jpg"), (std::pair{60, 100}));
 }
 
+// Six photos cannot keep 8 cells three apart: the record still has a tile for
+// every cell, and the command says how many broke the rule.
+TEST_F(CliMosaicTest, TheTileRecordListsEveryCellAndBrokenRulesAreCounted) {
+  ASSERT_EQ(Run("photo.bmp -o m.jpg --tile-size 32 --min-distance 3 --metric lab "
+                "--tiles-used 'm,1.csv'"),
+            0)
+      << err;
+  const std::vector<uint8_t> bytes = ReadFileBytes(work.File("m,1.csv"));
+  const std::string csv(bytes.begin(), bytes.end());
+  EXPECT_EQ(csv.substr(0, csv.find('\n')), "x,y,width,height,tile,mirrored");
+  EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 4 * 2) << csv;
+  EXPECT_NE(csv.find("\n96,32,4,28,t"), std::string::npos) << csv;  // clipped at the corner
+  EXPECT_NE(err.find(" 2 cells had to break the minimum distance"), std::string::npos) << err;
+}
+
 TEST_F(CliMosaicTest, RefusesBadUsageBeforeBuilding) {
   for (const char* arguments :
        {"photo.bmp", "-o x.jpg", "photo.bmp -o x.png", "photo.bmp -o x.jpg --tile-size 30",
@@ -160,7 +177,8 @@ TEST_F(CliMosaicTest, RefusesBadUsageBeforeBuilding) {
         "photo.bmp -o x.jpg --width 300 --magnification 2",
         "photo.bmp -o x.jpg --magnification 0.5", "photo.bmp -o x.jpg --print-size 90x60",
         "photo.bmp -o x.jpg --print-size 0x60cm", "photo.bmp -o x.jpg --print-size 9x6cm --dpi 0",
-        "photo.bmp -o x.jpg --dpi 300", "photo.bmp -o x.jpg --print-size 9x6cm --width 200"})
+        "photo.bmp -o x.jpg --dpi 300", "photo.bmp -o x.jpg --print-size 9x6cm --width 200",
+        "photo.bmp -o x.jpg --metric hsv", "photo.bmp -o x.jpg --min-distance 51"})
     EXPECT_EQ(Run(arguments), 2) << arguments;
   EXPECT_FALSE(FileExists(work.File("x.jpg")));
   EXPECT_EQ(Run("missing.bmp -o x.jpg"), 1);

@@ -66,6 +66,18 @@ TEST_F(MakeTileTest, MakesTheTileNamedAfterThePhotographAndNeverReplacesIt) {
   EXPECT_THROW(WriteNewTile(made, library + "no folder/x.jpg"), CTextException);
 }
 
+// A 192 x 64 photograph whose pixel values count columns: the crop takes
+// columns 64 to 127 one for one, the squeeze averages threes from 0.
+TEST_F(MakeTileTest, CropTakesTheCentredSquareAndSqueezeTheWholePhotograph) {
+  WritePhoto("wide.jpg", 192, 64, {1, 8, 128});
+  CDrawDibBmp cropped, squeezed;
+  EXPECT_EQ(MakeTile(photos + "wide.jpg", "crop", &cropped, TileFit::kCrop), 1);
+  EXPECT_EQ(MakeTile(photos + "wide.jpg", "squeeze", &squeezed), 1);
+  EXPECT_EQ(PixelAt(cropped, 0, 5).r, 64);
+  EXPECT_EQ(PixelAt(cropped, 63, 5).r, 127);
+  EXPECT_EQ(PixelAt(squeezed, 63, 5).r, 190);  // the mean of 189, 190 and 191
+}
+
 TEST_F(MakeTileTest, SkipsWhatIsNoUsablePhotograph) {
   WritePhoto("narrow.jpg", 63, 1000);
   WritePhoto("wide.jpeg", 100, 100);

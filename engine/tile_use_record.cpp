@@ -1,0 +1,71 @@
+#include "engine/tile_use_record.h"
+
+#include <algorithm>
+
+#include "platform/atomic_file.h"
+#include "platform/file_error.h"
+
+namespace tesselor {
+
+namespace {
+
+// A name with a comma, quote or line break goes in quotes, its quotes
+// doubled, so a spreadsheet reads it as one field.
+std::string CsvField(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (const char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
+}  // namespace
+
+void TileUseRecord::Start(const TileSet& tiles) {
+  rows_.clear();
+  rulesBroken_ = 0;
+  photoNames_.assign(static_cast<size_t>(tiles.PhotoCount()), std::string());
+  for (int t = 0; t < tiles.Count(); ++t)
+    photoNames_[static_cast<size_t>(tiles.Origin(t).photo)] = tiles.Origin(t).fileName;
+  tiles_ = &tiles;
+}
+
+void TileUseRecord::Add(int x, int y, int width, int height, int tile) {
+  const TileOrigin& origin = tiles_->Origin(tile);
+  rows_.push_back({x, y, width, height, origin.photo, origin.mirrored});
+}
+
+TileUseRecord::Summary TileUseRecord::Summarise() const {
+  std::vector<int> uses(photoNames_.size());
+  for (const Row& row : rows_) ++uses[static_cast<size_t>(row.photo)];
+  Summary summary;
+  for (size_t photo = 0; photo < uses.size(); ++photo) {
+    if (uses[photo] == 0) continue;
+    ++summary.distinctPhotos;
+    if (uses[photo] > summary.mostUsedCount) {
+      summary.mostUsedCount = uses[photo];
+      summary.mostUsedPhoto = static_cast<int>(photo);
+    }
+  }
+  return summary;
+}
+
+std::string TileUseRecord::Csv() const {
+  std::string text = "x,y,width,height,tile,mirrored\n";
+  for (const Row& row : rows_)
+    text += std::to_string(row.x) + ',' + std::to_string(row.y) + ',' + std::to_string(row.width) +
+            ',' + std::to_string(row.height) + ',' + CsvField(PhotoName(row.photo)) + ',' +
+            (row.mirrored ? "1" : "0") + '\n';
+  return text;
+}
+
+void TileUseRecord::Save(const std::string& path) const {
+  const std::string text = Csv();
+  AtomicFile file;
+  if (!file.Open(path) || !file.Write(text.data(), text.size()) || !file.Commit())
+    throw FileError(path, ErrnoText());
+}
+
+}  // namespace tesselor

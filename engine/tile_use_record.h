@@ -1,0 +1,50 @@
+// The record of a build: every tile placed, in paint order, with the photo
+// it came from, and what the variety rules could not keep. It outlives the
+// tile set, so it keeps the tiles' names itself.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engine/tile_set.h"
+
+namespace tesselor {
+
+class TileUseRecord {
+ public:
+  struct Row {
+    int x, y, width, height;  // the painted part of the mosaic
+    int photo;
+    bool mirrored;
+  };
+
+  // Forgets earlier rows and takes the photos' names from tiles.
+  void Start(const TileSet& tiles);
+  void Add(int x, int y, int width, int height, int tile);
+  void CountRuleBroken() { ++rulesBroken_; }
+
+  const std::vector<Row>& Rows() const { return rows_; }
+  const std::string& PhotoName(int photo) const { return photoNames_[static_cast<size_t>(photo)]; }
+  // Cells where no tile kept the minimum distance and the repetition limit.
+  int RulesBroken() const { return rulesBroken_; }
+
+  struct Summary {
+    int distinctPhotos = 0;
+    int mostUsedPhoto = -1;  // -1 when nothing was placed
+    int mostUsedCount = 0;
+  };
+  Summary Summarise() const;
+
+  // The header x,y,width,height,tile,mirrored and one line per row.
+  std::string Csv() const;
+  // Writes Csv() to path through a temporary file; throws FileError.
+  void Save(const std::string& path) const;
+
+ private:
+  const TileSet* tiles_ = nullptr;
+  std::vector<std::string> photoNames_;
+  std::vector<Row> rows_;
+  int rulesBroken_ = 0;
+};
+
+}  // namespace tesselor

@@ -1,0 +1,212 @@
+// The variety rules and the Lab metric, checked on the record of what was
+// placed: no photo twice within the minimum distance, none above the
+// repetition limit, never an empty cell, and the same mosaic on any number
+// of threads.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <random>
+
+#include "engine/lab_colour.h"
+#include "engine/mosaic_passes.h"
+#include "engine/tile_index.h"
+#include "engine/tile_use_record.h"
+#include "platform/random.h"
+#include "tests/engine/engine_fixtures.h"
+
+namespace tesselor {
+namespace {
+
+using testing::FillBitmap;
+using testing::Rgb;
+
+// Photos of a few similar colours, each followed by its mirror copy, as a
+// library loads with mirroring on.
+void MakeLibrary(std::mt19937& random, int tileSize, int photos, TileSet& tiles) {
+  for (int photo = 0; photo < photos; ++photo) {
+    const testing::ColourAt colour = testing::RandomPicture(random);
+    const std::string name = "photo-" + std::to_string(photo) + ".jpg";
+    tiles.Add(testing::MakeTile(tileSize, colour), {photo, false, name});
+    tiles.Add(
+        testing::MakeTile(tileSize, [&](int x, int y) { return colour(tileSize - 1 - x, y); }),
+        {photo, true, name});
+  }
+}
+
+struct Build {
+  CDrawDibBmp source, mosaic;
+  TileSet tiles;
+  BuildOptions options;
+  TileUseRecord record;
+
+  Build(int photos, int width, int height, unsigned seed) {
+    std::mt19937 random(seed);
+    options.tileSize = 8;
+    options.accuracyStep = 2;
+    MakeLibrary(random, 8, photos, tiles);
+    // An even area is where equal tiles crowd together.
+    FillBitmap(source, width, height, [](int x, int) {
+      return Rgb{uint8_t(120 + x / 40), 140, 160};
+    });
+  }
+
+  void Run(int threads = WorkerThreadCount()) {
+    FillBitmap(mosaic, int(source.width * options.magnification),
+               int(source.height * options.magnification), testing::Flat({0, 0, 0}));
+    ResetProgramRandom();
+    SilentProgressWindow progress;
+    PaintMosaic(source, mosaic, tiles, options, progress, &record, threads);
+  }
+
+  int VisibleCells() const {
+    const int n = options.tileSize;
+    return ((mosaic.width + n - 1) / n) * ((mosaic.height + n - 1) / n);
+  }
+};
+
+// The closest two placements of one photo come, in cells.
+int ClosestRepeat(const TileUseRecord& record, int tileSize) {
+  int closest = 1 << 30;
+  const auto& rows = record.Rows();
+  for (size_t a = 0; a < rows.size(); ++a)
+    for (size_t b = a + 1; b < rows.size(); ++b)
+      if (rows[a].photo == rows[b].photo)
+        closest =
+            std::min(closest, std::max(std::abs(rows[a].x / tileSize - rows[b].x / tileSize),
+                                       std::abs(rows[a].y / tileSize - rows[b].y / tileSize)));
+  return closest;
+}
+
+std::map<int, int> UsesByPhoto(const TileUseRecord& record) {
+  std::map<int, int> uses;
+  for (const auto& row : record.Rows()) ++uses[row.photo];
+  return uses;
+}
+
+TEST(VarietyRules, NoPhotoRepeatsWithinTheMinimumDistance) {
+  for (const bool scatter : {false, true}) {
+    Build build(60, 120, 80, 3);
+    build.options.variety.minDistance = 3;
+    build.options.randomization = 10;
+    build.options.randomPlacement = scatter;
+    build.Run();
+    EXPECT_GT(ClosestRepeat(build.record, 8), 3) << "random placement " << scatter;
+    EXPECT_EQ(build.record.RulesBroken(), 0);
+    // Every grid cell inside the mosaic holds a tile, whatever the rules.
+    EXPECT_GE(int(build.record.Rows().size()), build.VisibleCells());
+  }
+}
+
+TEST(VarietyRules, NoPhotoIsPlacedMoreOftenThanTheLimit) {
+  Build build(40, 96, 64, 4);  // 12 x 8 cells: 96 placements over 40 photos
+  build.options.variety.maxUses = 3;
+  build.Run();
+  for (const auto& [photo, uses] : UsesByPhoto(build.record)) EXPECT_LE(uses, 3) << photo;
+  EXPECT_EQ(int(build.record.Rows().size()), build.VisibleCells());
+  EXPECT_EQ(build.record.RulesBroken(), 0);
+}
+
+// Five photos cannot fill 40 cells at most twice each: the 30 cells beyond
+// the limit still get a tile, each the least used photo, and are counted.
+TEST(VarietyRules, ASmallLibraryBreaksTheRulesLeastAndSaysHowOften) {
+  Build build(5, 64, 40, 5);  // 8 x 5 cells
+  build.options.variety.maxUses = 2;
+  build.Run();
+  EXPECT_EQ(int(build.record.Rows().size()), 40);
+  EXPECT_EQ(build.record.RulesBroken(), 30);
+  for (const auto& [photo, uses] : UsesByPhoto(build.record)) EXPECT_EQ(uses, 8) << photo;
+
+  // Under the distance rule the photo used farthest away is taken instead.
+  Build near(5, 64, 40, 5);
+  near.options.variety.minDistance = 2;
+  near.Run();
+  EXPECT_EQ(int(near.record.Rows().size()), 40);
+  EXPECT_GT(near.record.RulesBroken(), 0);
+  EXPECT_GE(ClosestRepeat(near.record, 8), 2);
+}
+
+TEST(VarietyRules, OneThreadAndManyGiveTheSameMosaic) {
+  for (const ColourMetric metric : {ColourMetric::kRgb, ColourMetric::kLab}) {
+    Build one(30, 150, 90, 6), many(30, 150, 90, 6);
+    for (Build* build : {&one, &many}) {
+      build->options.variety = {4, 6, metric};
+      build->options.randomization = 20;
+      build->options.randomPlacement = true;
+    }
+    one.Run(1);
+    many.Run(4);
+    ASSERT_EQ(std::memcmp(one.mosaic.bits, many.mosaic.bits,
+                          size_t(one.mosaic.LineLength()) * size_t(one.mosaic.height)),
+              0);
+    EXPECT_EQ(one.record.Csv(), many.record.Csv());
+  }
+}
+
+TEST(LabColour, MatchesTheStandardValues) {
+  struct Case {
+    Rgb rgb;
+    float l, a, b;
+  };
+  const Case cases[] = {{{255, 255, 255}, 100.0f, 0.0f, 0.0f},
+                        {{0, 0, 0}, 0.0f, 0.0f, 0.0f},
+                        {{255, 0, 0}, 53.24f, 80.09f, 67.20f},
+                        {{0, 0, 255}, 32.30f, 79.19f, -107.86f},
+                        {{3, 3, 3}, 0.82f, 0.0f, 0.0f}};  // the linear part near black
+  for (const Case& c : cases) {
+    const LabColour lab = LabFromRgb(c.rgb.r, c.rgb.g, c.rgb.b);
+    EXPECT_NEAR(lab.l, c.l, 0.02) << int(c.rgb.r) << "," << int(c.rgb.g) << "," << int(c.rgb.b);
+    EXPECT_NEAR(lab.a, c.a, 0.02);
+    EXPECT_NEAR(lab.b, c.b, 0.02);
+  }
+}
+
+// The Lab index skips tiles by lightness; scoring every tile plainly must
+// give the same best tiles in the same order.
+TEST(LabMetric, PruningKeepsTheBestTiles) {
+  std::mt19937 random(8);
+  for (int round = 0; round < 12; ++round) {
+    const int n = kTileSizeChoices[size_t(round) % kTileSizeChoices.size()];
+    const int step = MosaicSettings::AccuracyStepFor(n, round % 3);
+    const int colourAdjust = round % 2 ? 45 : 0;
+    TileSet tiles;
+    MakeLibrary(random, n, 150, tiles);
+    CDrawDibBmp source;
+    FillBitmap(source, n, n, testing::RandomPicture(random));
+    CellBuffer cell;
+    FillCellBuffer(source, n, 0, 0, n, cell);
+
+    std::vector<std::pair<double, int>> plain;
+    for (int t = 0; t < tiles.Count(); ++t) {
+      const TileBuffer& tile = tiles[t];
+      const ColourGains gains = GainsFor(cell, tile, colourAdjust);
+      double sum = 0;
+      int samples = 0;
+      for (int u = 0; u < n; u += step)
+        for (int v = 0; v < n; v += step, ++samples) {
+          const auto adjusted = [&](int c) {
+            return uint8_t(AdjustedValue(tile.Value(c, u, v), gains.channel[c]));
+          };
+          sum += DeltaE(LabFromRgb(adjusted(0), adjusted(1), adjusted(2)),
+                        LabFromRgb(cell.Value(0, u, v), cell.Value(1, u, v), cell.Value(2, u, v)));
+        }
+      const LabColour tileAverage = LabFromRgb(tile.Average(0), tile.Average(1), tile.Average(2));
+      const LabColour cellAverage =
+          LabFromRgb(uint8_t(cell.average[0]), uint8_t(cell.average[1]), uint8_t(cell.average[2]));
+      plain.push_back({double(DeltaE(cellAverage, tileAverage)) + sum / samples, t});
+    }
+    std::sort(plain.begin(), plain.end());
+
+    const TileIndex index(tiles, step, ColourMetric::kLab);
+    const std::vector<Candidate> best = index.RankDeep(cell, colourAdjust, 10);
+    ASSERT_EQ(best.size(), 10u);
+    for (size_t k = 0; k < best.size(); ++k) {
+      EXPECT_EQ(best[k].tile, plain[k].second) << "round " << round << ", place " << k;
+      EXPECT_NEAR(best[k].score, plain[k].first, 1e-4);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tesselor
