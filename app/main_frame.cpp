@@ -13,6 +13,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QWhatsThis>
 #include <new>
@@ -315,14 +316,27 @@ void CMainFrame::OnTitleChanged() {
 
 void CMainFrame::OnBusyChanged() {
   UpdateActions();
+  if (doc_.IsBusy() || !closeAfterBuild_) return;
+  closeAfterBuild_ = false;
+  shell_.StopWork(false);
+  // The build is still on its way out further down the call stack.
+  QTimer::singleShot(0, this, &QWidget::close);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-  if (!IsEnabled(Command::kExit)) {
-    event->ignore();
+  if (!doc_.IsBusy()) {
+    QMainWindow::closeEvent(event);
     return;
   }
-  QMainWindow::closeEvent(event);
+  // The build drains events from its own loop; the window can only go once
+  // that loop has ended.
+  event->ignore();
+  const MessageAnswer answer = ShowMessage(
+      tr("A mosaic is being built.\nStop building it and close Tesselor?").toStdString(),
+      MessageStyle::kQuestion);
+  if (answer != MessageAnswer::kYes) return;
+  closeAfterBuild_ = true;
+  shell_.StopWork(true);
 }
 
 }  // namespace tesselor
