@@ -42,11 +42,12 @@ void DrawZoomed(QPainter& painter, const CBmp& bmp, int x, int y, double factor)
   painter.translate(x, y + height);
   painter.scale(1.0, -1.0);
   painter.drawImage(QRect(0, 0, width, height), rows);
-  // Qt copies an RGB32 picture's fourth byte as it is, and ours is 0: on a
-  // surface with alpha the picture would be transparent. Adding opaque black
-  // raises the alpha and leaves the colours. Devices without blend modes
-  // (PDF) store the picture as RGB and need nothing.
-  if (painter.paintEngine()->hasFeature(QPaintEngine::BlendModes)) {
+  // Qt's raster engine copies an RGB32 picture's fourth byte as it is, and
+  // ours is 0: on a surface with alpha the picture would be transparent.
+  // Adding opaque black raises the alpha and leaves the colours. Other
+  // engines store the picture as RGB and need nothing; the PDF engine that
+  // printing uses claims blend modes but paints a "Plus" fill plain black.
+  if (painter.paintEngine()->type() == QPaintEngine::Raster) {
     painter.setCompositionMode(QPainter::CompositionMode_Plus);
     painter.fillRect(QRect(0, 0, width, height), QColor(0, 0, 0, 255));
   }

@@ -1,6 +1,9 @@
 #include "app/help_launcher.h"
 
+#include <QApplication>
 #include <QDesktopServices>
+#include <QDialog>
+#include <QDir>
 #include <QFileInfo>
 #include <QKeySequence>
 #include <QShortcut>
@@ -55,10 +58,9 @@ void HelpLauncher::Install(HelpLauncher* launcher) {
 void HelpLauncher::ShowTopic(HelpTopic topic) {
   if (topic != HelpTopic::kIntroduction && Attempt(HelpFolder() + HelpPage(topic))) return;
   if (Attempt(HelpFolder() + kIntroductionTopic)) return;
-  ShowMessage(tr("Tesselor uses Microsoft HTMLhelp.\n"
-                 "Unfortunately you do not have all the components required to view this type "
-                 "of help document.\n"
-                 "Tesselor will attempt to launch the help file in your defualt browser...")
+  ShowMessage(tr("The help pages are missing: Tesselor looked for them in\n%1\n"
+                 "It will try to open the help in your web browser instead.")
+                  .arg(QDir::toNativeSeparators(HelpFolder()))
                   .toStdString());
   // Whether the browser managed it is not reported; there is nothing more
   // the program could offer.
@@ -83,11 +85,29 @@ bool HelpLauncher::DisplayTopic(const QString& address) {
     browser_->setOpenExternalLinks(true);
     browser_->resize(720, 640);
   }
+  // A modal dialog blocks every window but its own, so while one is open the
+  // help window becomes one of its windows, and goes back when it closes.
+  if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      dialog && browser_->parentWidget() != dialog) {
+    MoveHelpWindowTo(dialog);
+    QObject::connect(
+        dialog, &QDialog::finished, browser_, [this] { MoveHelpWindowTo(parent_); },
+        Qt::SingleShotConnection);
+  }
   browser_->setSource(QUrl::fromLocalFile(address));
+  browser_->setWindowState(browser_->windowState() & ~Qt::WindowMinimized);
   browser_->show();
   browser_->raise();
   browser_->activateWindow();
   return true;
+}
+
+void HelpLauncher::MoveHelpWindowTo(QWidget* owner) {
+  const QRect place = browser_->geometry();
+  const bool shown = browser_->isVisible();
+  browser_->setParent(owner, Qt::Window);
+  browser_->setGeometry(place);
+  if (shown) browser_->show();
 }
 
 void ShowHelp(HelpTopic topic) {

@@ -52,6 +52,7 @@ class HelpLauncher {
 
  private:
   bool Attempt(const QString& address);
+  void MoveHelpWindowTo(QWidget* owner);
 
   QWidget* parent_;
   QPointer<QTextBrowser> browser_;

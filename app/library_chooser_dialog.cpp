@@ -186,7 +186,9 @@ void CLibraryChooserDlg::DrawPreview() {
   // A library without tiles shows no square at all.
   preview_->ShowNothing();
   previewBitmap_.reset();
-  if (path) {
+  // The preview comes round to the same tile every few seconds; its fault is
+  // told once.
+  if (path && reportedUnreadable_.insert(*path).second) {
     WithTimerPaused([] {
       ShowMessage(tr("Unable to read file, it may not contain a valid image").toStdString(),
                   MessageStyle::kExclamation);

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "imagelib/draw_dib_bmp.h"
@@ -66,6 +67,7 @@ class CLibraryChooserDlg : public QDialog {
   QTimer timer_;
   std::unique_ptr<CDrawDibBmp> previewBitmap_;
   std::string selectedLibrary_;
+  std::set<std::string> reportedUnreadable_;
   int previewIndex_ = 0;
   int captionDots_ = 0;
   qint64 fillStartTime_ = 0;

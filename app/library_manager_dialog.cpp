@@ -11,6 +11,7 @@
 #include <exception>
 #include <vector>
 
+#include "app/current_library_name.h"
 #include "app/help_launcher.h"
 #include "app/run_modal.h"
 #include "app/text_input_dialog.h"
@@ -33,8 +34,6 @@ CLibraryManagerDlg::CLibraryManagerDlg(QWidget* parent)
       run_(TileMakingView{ProgressCallbacks(),
                           [this](const std::string&, const CBmp& tile) { ShowMadeTile(tile); },
                           [this] { RefreshTileList(); }}) {
-  setWindowTitle(tr("Library manager"));
-
   tileList_->setObjectName(QStringLiteral("tileList"));
   tileList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   tileList_->setMinimumSize(180, 300);
@@ -159,6 +158,8 @@ QStringList CLibraryManagerDlg::TileNames() const {
 
 void CLibraryManagerDlg::RefreshTileList() {
   tileList_->clear();
+  // The list is always the current library's, so the title says which.
+  setWindowTitle(tr("Library manager - %1").arg(CurrentLibraryName()));
   const TileList tiles = tesselor::RefreshTileList(Paths().currentLibrary);
   // The names come sorted the way the rename numbers them, so the list
   // keeps that order rather than sorting by its own rule.

@@ -320,6 +320,11 @@ void CMainFrame::OnTitleChanged() {
 
 void CMainFrame::OnBusyChanged() {
   UpdateActions();
+  if (doc_.IsBusy() || !closeAfterBuild_) return;
+  closeAfterBuild_ = false;
+  shell_.StopWork(false);
+  // The build is still on its way out further down the call stack.
+  QTimer::singleShot(0, this, &QWidget::close);
 }
 
 namespace {
@@ -350,11 +355,19 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-  if (!IsEnabled(Command::kExit)) {
-    event->ignore();
+  if (!doc_.IsBusy()) {
+    QMainWindow::closeEvent(event);
     return;
   }
-  QMainWindow::closeEvent(event);
+  // The build drains events from its own loop; the window can only go once
+  // that loop has ended.
+  event->ignore();
+  const MessageAnswer answer = ShowMessage(
+      tr("A mosaic is being built.\nStop building it and close Tesselor?").toStdString(),
+      MessageStyle::kQuestion);
+  if (answer != MessageAnswer::kYes) return;
+  closeAfterBuild_ = true;
+  shell_.StopWork(true);
 }
 
 }  // namespace tesselor

@@ -74,7 +74,8 @@ class CMainFrame : public QMainWindow, public DocumentListener {
   void OnBusyChanged() override;
 
  protected:
-  // Closing the window while a build runs is refused, as Exit is.
+  // Closing the window while a build runs offers to stop the build, and
+  // closes once it has stopped.
   void closeEvent(QCloseEvent* event) override;
   // A photograph dropped on the window opens as File > Open would open it.
   void dragEnterEvent(QDragEnterEvent* event) override;
@@ -106,6 +107,7 @@ class CMainFrame : public QMainWindow, public DocumentListener {
   std::array<QAction*, RecentFileList::kSize> recentActions_{};
   std::unique_ptr<HelpLauncher> help_;
   std::unique_ptr<QPrinter> printer_;
+  bool closeAfterBuild_ = false;
 };
 
 }  // namespace tesselor

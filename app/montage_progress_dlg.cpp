@@ -36,7 +36,7 @@ CMontageProgressDlg::CMontageProgressDlg(QWidget* owner)
   // Not a default button, so Enter does not press it.
   abortButton_->setAutoDefault(false);
   abortButton_->setDefault(false);
-  connect(abortButton_, &QPushButton::clicked, this, [this] { abortRequested_ = true; });
+  connect(abortButton_, &QPushButton::clicked, this, &CMontageProgressDlg::RequestAbort);
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();

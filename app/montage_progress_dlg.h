@@ -25,6 +25,7 @@ class CMontageProgressDlg : public QDialog, public ProgressWindow {
   void StepIt() override;
   void SetStatusText(const std::string& text) override;
   bool AbortRequested() const override { return abortRequested_; }
+  void RequestAbort() { abortRequested_ = true; }
 
   QPushButton* AbortButton() const { return abortButton_; }
   QProgressBar* ProgressBar() const { return progressBar_; }

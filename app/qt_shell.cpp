@@ -60,8 +60,15 @@ MessageAnswer QtShell::MessageBox(const std::string& text, MessageStyle style) {
 
 std::unique_ptr<ProgressWindow> QtShell::CreateProgressWindow() {
   auto window = std::make_unique<CMontageProgressDlg>(mainWindow_);
+  if (stoppingWork_) window->RequestAbort();
+  progress_ = window.get();
   window->show();
   return window;
+}
+
+void QtShell::StopWork(bool stop) {
+  stoppingWork_ = stop;
+  if (stop && progress_) progress_->RequestAbort();
 }
 
 void QtShell::PumpMessages() {
@@ -92,9 +99,8 @@ std::optional<std::string> QtShell::FileDialog(FileDialogMode mode,
   dialog.setFileMode(mode == FileDialogMode::kOpen ? QFileDialog::ExistingFile
                                                    : QFileDialog::AnyFile);
   dialog.setDefaultSuffix(QString::fromStdString(defaultExtension));
-  // Saving over an existing file is not questioned here; the document asks
-  // its own questions.
-  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  // Picking an existing file's name for Save As asks before it is replaced:
+  // the name may well be the photograph's own.
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   const QString path = QDir::toNativeSeparators(dialog.selectedFiles().first());
   // The chosen folder becomes the working directory, which the document

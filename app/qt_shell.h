@@ -13,6 +13,7 @@
 
 namespace tesselor {
 
+class CMontageProgressDlg;
 class RecentFileList;
 
 // The modal dialogs the document opens. Each is set once its dialog exists;
@@ -45,6 +46,10 @@ class QtShell : public Shell {
 
   DialogHooks dialogs;
 
+  // While set, every progress window, open or still to come, reports Abort,
+  // so the work in hand stops in each of its phases.
+  void StopWork(bool stop);
+
   MessageAnswer MessageBox(const std::string& text, MessageStyle style) override;
   std::unique_ptr<ProgressWindow> CreateProgressWindow() override;
   void PumpMessages() override;
@@ -64,6 +69,8 @@ class QtShell : public Shell {
   QPointer<QWidget> mainWindow_;
   RecentFileList* recentFiles_ = nullptr;
   QElapsedTimer sinceLastPump_;
+  QPointer<CMontageProgressDlg> progress_;
+  bool stoppingWork_ = false;
 };
 
 }  // namespace tesselor

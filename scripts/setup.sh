@@ -13,6 +13,8 @@ packages=(
   # independent encoders and decoders the tests compare against
   imagemagick libjpeg-turbo-progs libtiff-tools python3-pil webp libheif-examples
   libimage-exiftool-perl
+  # renders the desktop program's printed PDF pages in its tests
+  poppler-utils
   # photographs for the Demo Tile Library and the demo mosaic
   mate-backgrounds
 )

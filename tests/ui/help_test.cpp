@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QDialog>
 #include <QEnterEvent>
 #include <QTest>
+#include <QTimer>
 
 #include "app/help_launcher.h"
 #include "app/hyperlink.h"
@@ -53,11 +55,32 @@ TEST_F(HelpTest, WithNoPagesTheUserIsToldAndTheBrowserGetsTheFallbackPage) {
             QStringList({Topic("Montage options.htm"), Topic("Introduction.htm")}));
   ASSERT_EQ(shell.messages.size(), 1u);
   EXPECT_EQ(shell.messages[0].text,
-            "Tesselor uses Microsoft HTMLhelp.\nUnfortunately you do not have all the components "
-            "required to view this type of help document.\nTesselor will attempt to launch the "
-            "help file in your defualt browser...");
+            "The help pages are missing: Tesselor looked for them in\n" + dir.File("help/") +
+                "\nIt will try to open the help in your web browser instead.");
   EXPECT_EQ(shell.messages[0].style, MessageStyle::kOk);
   EXPECT_EQ(browserOpened, QStringList{Topic("Error.htm")});
+}
+
+// A modal dialog blocks every window but its own: help asked for from one
+// must be one of its windows, brought back from the task bar every time.
+TEST_F(HelpTest, HelpFromAModalDialogIsUsableBesideItAndComesBackRestored) {
+  WriteTopic("Montage options.htm");
+  QDialog dialog;
+  QTimer::singleShot(0, [&] {
+    launcher.ShowTopic(HelpTopic::kMontageOptions);
+    QTextBrowser* help = launcher.HelpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->parentWidget(), &dialog);
+    help->showMinimized();
+    launcher.ShowTopic(HelpTopic::kMontageOptions);
+    EXPECT_FALSE(help->isMinimized());
+    EXPECT_TRUE(help->isVisible());
+    dialog.accept();
+  });
+  dialog.exec();
+  ASSERT_NE(launcher.HelpWindow(), nullptr);  // it outlives the dialog
+  EXPECT_EQ(launcher.HelpWindow()->parentWidget(), nullptr);
+  EXPECT_TRUE(launcher.HelpWindow()->isVisible());
 }
 
 TEST_F(HelpTest, AnExistingTopicIsShownFirstTime) {

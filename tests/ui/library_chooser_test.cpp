@@ -167,6 +167,11 @@ TEST_F(LibraryChooserTest, AnUnreadableTileOpensOneMessageHoweverLongItStaysOpen
   EXPECT_TRUE(dialog.PreviewTimer().isActive());
   dialog.OnTimer();  // and the next tick goes on to the first tile
   EXPECT_TRUE(Near(*Previewed(dialog), kRed));
+  // Coming round to the broken tile again shows nothing, but says nothing
+  // more: the user was told once.
+  dialog.OnTimer();
+  EXPECT_FALSE(Previewed(dialog));
+  EXPECT_EQ(slowShell.messages.size(), 1u);
 }
 
 TEST_F(LibraryChooserTest, TheCaptionCountsSecondsInDotsWhileTilesAreCounted) {

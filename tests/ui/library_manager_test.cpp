@@ -181,6 +181,7 @@ TEST_F(LibraryManagerTest, CreatingALibraryMakesItCurrentAndAnExistingNameIsRefu
   }
   EXPECT_TRUE(testing::FileExists(dir.File("Birds")));
   EXPECT_EQ(Paths().currentLibrary, "Birds/");
+  EXPECT_EQ(dialog.windowTitle(), "Library manager - Birds");
   EXPECT_TRUE(dialog.TileNames().isEmpty());
   EXPECT_EQ(Count(dialog), "Tiles in Library : 0");
 

@@ -178,6 +178,27 @@ TEST_F(FrameTest, EveryBusyGatedCommandIsGreyedDuringABuildAndCloseIsRefused) {
   EXPECT_TRUE(frame.close());
 }
 
+TEST_F(FrameTest, ClosingDuringABuildOffersToStopItAndClosesOnceStopped) {
+  ASSERT_TRUE(doc.OpenDocumentFile(WritePhoto()));
+  ShowAndActivate();
+  scripted.answers = {MessageAnswer::kNo, MessageAnswer::kYes};
+  bool abortedAfterYes = false;
+  duringBuild = [&] {
+    EXPECT_FALSE(frame.close());  // No: the build goes on
+    EXPECT_TRUE(frame.isVisible());
+    EXPECT_FALSE(frame.close());  // Yes: it is told to stop
+    abortedAfterYes = qtShell.CreateProgressWindow()->AbortRequested();
+  };
+  frame.Action(Command::kCreateMosaic)->trigger();
+  ASSERT_EQ(scripted.messages.size(), 2u);
+  EXPECT_EQ(scripted.messages[0].text,
+            "A mosaic is being built.\nStop building it and close Tesselor?");
+  EXPECT_EQ(scripted.messages[0].style, MessageStyle::kQuestion);
+  EXPECT_TRUE(abortedAfterYes);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !frame.isVisible(); }));
+  EXPECT_FALSE(qtShell.CreateProgressWindow()->AbortRequested());  // the next build runs
+}
+
 TEST_F(FrameTest, CommandsWhoseDialogIsMissingStayGreyed) {
   EXPECT_FALSE(frame.Action(Command::kWizard)->isEnabled());
   EXPECT_FALSE(frame.Action(Command::kLibraryManager)->isEnabled());

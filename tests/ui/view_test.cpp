@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QScrollBar>
+#include <cstdlib>
 
 #include "app/bitmap_drawing.h"
 #include "app/tesselor_view.h"
@@ -189,6 +190,18 @@ TEST_F(ViewTest, PrintingToAPdfFileWritesOnePage) {
   const std::vector<uint8_t> bytes = testing::ReadFileBytes(pdf);
   ASSERT_GT(bytes.size(), 500u);
   EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "%PDF");
+
+  // The page as a PDF reader shows it: the picture, not a black square.
+  if (std::system("pdftoppm -v > /dev/null 2>&1") != 0) GTEST_SKIP() << "pdftoppm is missing";
+  const std::string png = dir.File("page");
+  ASSERT_EQ(std::system(("pdftoppm -r 20 -png -singlefile '" + pdf + "' '" + png + "'").c_str()),
+            0);
+  const QImage page(QString::fromStdString(png + ".png"));
+  ASSERT_FALSE(page.isNull());
+  const Rgb inside = ToRgb(page.pixel(page.width() / 4, page.height() / 8));
+  EXPECT_NEAR(inside.r, kRed.r, 12);
+  EXPECT_NEAR(inside.g, kRed.g, 12);
+  EXPECT_NEAR(inside.b, kRed.b, 12);
 }
 
 TEST(DrawZoomed, TruncatesTheScaledSizeAndKeepsTheTopRowOnTop) {
