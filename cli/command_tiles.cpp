@@ -75,9 +75,9 @@ std::optional<int> Parse(const Arguments& args, Request& request) {
     if (arg == "--crops") {
       request.crops = true;
     } else if (arg == "--fit") {
-      if (i + 1 >= args.size()) return UsageError("--fit needs a value");
+      if (i + 1 >= args.size()) return kVoice.UsageError("--fit needs a value");
       const std::optional<TileFit> fit = ParseTileFit(args[++i]);
-      if (!fit) return UsageError("invalid value '" + args[i] + "' for --fit");
+      if (!fit) return kVoice.UsageError("invalid value '" + args[i] + "' for --fit");
       request.fit = *fit;
     } else if (arg == "--library") {
       if (i + 1 >= args.size()) return kVoice.UsageError("--library needs a value");
