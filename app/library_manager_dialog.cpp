@@ -208,7 +208,7 @@ void CLibraryManagerDlg::MakeTilesFromFolder() {
   // A click during a run lands here from inside the run's message pumping;
   // the run itself turns it into a stop request.
   run_.MakeTilesFromFolder();
-  if (pendingResult_ && !run_.makingTiles()) {
+  if (pendingResult_ && !run_.MakingTiles()) {
     const int result = *pendingResult_;
     pendingResult_.reset();
     QDialog::done(result);
@@ -256,7 +256,7 @@ void CLibraryManagerDlg::CreateNewLibrary() {
 }
 
 void CLibraryManagerDlg::done(int result) {
-  if (run_.makingTiles()) {
+  if (run_.MakingTiles()) {
     // The run is further down this very call stack, between two photographs;
     // closing now would pull the dialog from under it. It stops after the
     // tile in hand, and MakeTilesFromFolder closes the dialog then.

@@ -41,7 +41,7 @@ class CLibraryManagerDlg : public QDialog {
   // While tiles are being made, closing waits for the tile in hand.
   void done(int result) override;
 
-  bool MakingTiles() const { return run_.makingTiles(); }
+  bool MakingTiles() const { return run_.MakingTiles(); }
   // The list's names, top to bottom.
   QStringList TileNames() const;
 

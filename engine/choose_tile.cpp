@@ -75,8 +75,8 @@ void CandidateList::Insert(double score, int tile, const ColourGains& gains) {
 TileChoice PickCandidate(const CandidateList& list, int tileCount, int randomization, int draw) {
   int64_t position = int64_t{randomization} * draw / kRandMax;
   if (position >= tileCount) position = tileCount - 1;
-  // Beyond what the original table allowed: stay inside the list, and never
-  // hand out an empty slot (it names no tile).
+  // A randomization larger than the list still stays inside it, and an empty
+  // slot is never handed out (it names no tile).
   position = std::clamp<int64_t>(position, 0, kCandidateSlots - 1);
   for (; position >= 0; --position) {
     const Candidate& slot = list.Slot(static_cast<int>(position));

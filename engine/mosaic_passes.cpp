@@ -189,7 +189,7 @@ BuildOutcome ChoosePlacements(const CBmp& source, int mosaicHeight, const TileSe
       break;
     }
     placeNext();
-    draws += 1;
+    draws += 1;  // the pick among the best tiles
   }
   // As many tiles again, anywhere over the mosaic; each may hang over the
   // right or bottom edge. The one at which Abort is seen is still placed.
@@ -198,7 +198,7 @@ BuildOutcome ChoosePlacements(const CBmp& source, int mosaicHeight, const TileSe
       progress.StepIt();
       const bool last = progress.AbortRequested();
       placeNext();
-      draws += 3;
+      draws += 3;  // y, x, then the pick among the best tiles
       if (last) {
         outcome = BuildOutcome::kAborted;
         break;

@@ -25,14 +25,14 @@ struct VarietyOptions {
 // The eight values a build takes, in the order the build takes them, then
 // the choices added since, whose defaults build as the eight alone do.
 struct BuildOptions {
-  int tileSize = 32;
-  int accuracyStep = 8;
-  double magnification = 1.0;
-  double blendFraction = 0.0;
-  bool mirrorTiles = true;
-  int colourAdjust = 20;
-  int randomization = 5;
-  bool randomPlacement = false;
+  int tileSize = 32;             // edge of a cell and of every tile in it, in mosaic pixels
+  int accuracyStep = 8;          // tiles are compared on every accuracyStep-th column and row
+  double magnification = 1.0;    // mosaic size over photograph size
+  double blendFraction = 0.0;    // share of the photograph mixed into each painted tile
+  bool mirrorTiles = true;       // a left-right mirror of every tile joins the set
+  int colourAdjust = 20;         // percent a tile's colours may be pulled toward its cell
+  int randomization = 5;         // how many of a cell's best tiles the draw may pick from
+  bool randomPlacement = false;  // after the grid, as many tiles again at random places
   // Every tile of the library takes part, not only the first kTileSetCapacity.
   bool allTiles = false;
   VarietyOptions variety;

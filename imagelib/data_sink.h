@@ -21,7 +21,6 @@ class CDataSink {
   virtual void Close();
 
   int64_t BytesWritten() const { return bytesWritten_; }
-  int64_t Capacity() const { return capacity_; }
   const std::string& Name() const { return name_; }
 
  protected:

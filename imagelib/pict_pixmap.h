@@ -33,8 +33,6 @@ struct PictPixMap {
   int cmpCount = 1;
   ColourTable table;  // 256 entries of blue, green, red, 255
   int tableEntries = 0;
-
-  bool Indexed() const { return pixelSize <= 8; }
 };
 
 // Reads from the row-bytes word up to the end of the colour table. An old

@@ -9,7 +9,8 @@ namespace tesselor {
 namespace {
 constexpr int kDefaultSize = 16;
 constexpr int kDefaultDepth = 8;
-// Bytes the original storage counted beside header and rows.
+// The storage block's own bookkeeping, counted beside header and rows so
+// that MemoryUsed reports the whole block.
 constexpr int kMemoryOverhead = 36;
 }  // namespace
 

@@ -62,8 +62,7 @@ class TileMakingRun {
   void RequestStop() { stopRequested_ = true; }
 
   // True from the moment a folder was chosen until the run is idle again.
-  bool makingTiles() const { return makingTiles_; }
-  bool stopRequested() const { return stopRequested_; }
+  bool MakingTiles() const { return makingTiles_; }
 
  private:
   TileMakingOutcome AbortRunInProgress();

@@ -28,9 +28,6 @@ class AtomicFile {
   // Removes the temporary file without touching the target.
   void Discard();
 
-  bool IsOpen() const { return fd_ >= 0; }
-  const std::string& TargetPath() const { return targetPath_; }
-
  private:
   bool Finish(bool replace);
 

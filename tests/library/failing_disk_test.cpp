@@ -99,7 +99,7 @@ TEST_F(FailingDiskTest, TileMakingOnAFillingDiskStopsWithOneMessageAndWholeTiles
   shell.answers = {MessageAnswer::kYes};
   TileMakingRun run;
   EXPECT_EQ(run.MakeTilesFromFolder(photos.Path()), TileMakingOutcome::kWriteFailed);
-  EXPECT_FALSE(run.makingTiles());
+  EXPECT_FALSE(run.MakingTiles());
 
   const std::vector<std::string> tiles = ListNames(library);
   EXPECT_GT(tiles.size(), 0u);   // some fitted before the disk was full

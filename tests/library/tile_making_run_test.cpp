@@ -73,7 +73,7 @@ TEST_F(TileMakingRunTest, NoImagesOrNoLeaveTheLibraryAlone) {
                                     MessageStyle::kQuestion)));
   EXPECT_THAT(sources, IsEmpty());
   EXPECT_THAT(events, IsEmpty());
-  EXPECT_FALSE(run.makingTiles());
+  EXPECT_FALSE(run.MakingTiles());
 }
 
 TEST_F(TileMakingRunTest, YesMakesATilePerPhotographAndASecondRunMakesNone) {
@@ -84,7 +84,7 @@ TEST_F(TileMakingRunTest, YesMakesATilePerPhotographAndASecondRunMakesNone) {
   Paths().imageDirectory = program.Folder("Images");
   TileMakingRun run = MakeRun();
   bool makingDuringRun = false;
-  program.shell.onPump = [&] { makingDuringRun = run.makingTiles(); };
+  program.shell.onPump = [&] { makingDuringRun = run.MakingTiles(); };
 
   EXPECT_EQ(run.MakeTilesFromFolder(), TileMakingOutcome::kFinished);  // the folder browser's
   EXPECT_EQ(CurrentDirectory(), Paths().imageDirectory);
@@ -96,7 +96,7 @@ TEST_F(TileMakingRunTest, YesMakesATilePerPhotographAndASecondRunMakesNone) {
   EXPECT_THAT(ListNames(library), ElementsAre("Summer.jpg", "b.jpg"));
   EXPECT_EQ(program.shell.pumps, 2);
   EXPECT_TRUE(makingDuringRun);
-  EXPECT_FALSE(run.makingTiles());
+  EXPECT_FALSE(run.MakingTiles());
 
   // The used-up budget left the stop flag set; the next run clears it.
   events.clear();
@@ -118,7 +118,7 @@ TEST_F(TileMakingRunTest, SecondClickOrClosingStopsAfterThePhotographInHand) {
   EXPECT_THAT(events, ElementsAre("show 3", "made a 64", "step", "hide", "ended"));
   EXPECT_THAT(program.shell.beeps, ElementsAre(std::pair(300, 30)));
   EXPECT_EQ(program.shell.messages.back().text, "Tile creation aborted");
-  EXPECT_FALSE(run.makingTiles());
+  EXPECT_FALSE(run.MakingTiles());
 
   // Closing the manager stops the same way, without a word.
   program.shell.onPump = [&] { run.RequestStop(); };
@@ -139,7 +139,7 @@ TEST_F(TileMakingRunTest, AnUnwritableTileEndsTheRunIdleWithOneMessage) {
   EXPECT_EQ(program.shell.messages.size(), 2u);  // the question and one message
   EXPECT_THAT(sources, ElementsAre("a.jpg"));
   EXPECT_THAT(events, ElementsAre("show 2", "hide", "ended"));
-  EXPECT_FALSE(run.makingTiles());
+  EXPECT_FALSE(run.MakingTiles());
 }
 
 // Photographs that arrive while the question is open are not taken: the run

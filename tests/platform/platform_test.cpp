@@ -11,7 +11,7 @@
 namespace tesselor {
 namespace {
 
-TEST(Wildcard, IgnoresCaseLikeTheOriginalFileSystems) {
+TEST(Wildcard, IgnoresCaseAsACaseInsensitiveFileSystemDoes) {
   EXPECT_TRUE(WildcardMatch("*.jpg", "Tile.JPG"));
   EXPECT_TRUE(WildcardMatch("*.jpg", "a.b.jpg"));
   EXPECT_FALSE(WildcardMatch("*.jpg", "tile.jpeg"));
