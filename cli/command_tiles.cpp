@@ -6,8 +6,9 @@
 
 #include "cli/command_voice.h"
 #include "cli/library_option.h"
-#include "imagelib/photograph_decoder.h"
 #include "imagelib/draw_dib_bmp.h"
+#include "imagelib/image_formats.h"
+#include "imagelib/photograph_decoder.h"
 #include "imagelib/text_exception.h"
 #include "library/make_tile.h"
 #include "library/tile_files.h"
@@ -26,12 +27,15 @@ constexpr int kCropScales = 4;
 constexpr const char* kUsage =
     "Usage: tesselor-cli tiles FOLDER [--library NAME|DIR] [--crops]\n"
     "\n"
-    "Makes 64 x 64 tiles for a tile library from the JPEG photographs in FOLDER\n"
-    "(names ending in .jpg, in any letter case). Each tile is named after its\n"
-    "photograph: beach.JPG gives the tile beach.jpg. A name the library already\n"
-    "has is skipped and its tile kept; so are files that are not pictures or are\n"
-    "smaller than 64 x 64. The library folder is created when it is missing (a new\n"
-    "library NAME goes among your own). Installed libraries cannot take tiles.\n"
+    "Makes 64 x 64 tiles for a tile library from the photographs in FOLDER: the\n"
+    "files named like a picture format Tesselor reads, in any letter case:\n"
+    "%s"
+    "Each tile is named after its photograph: beach.PNG gives the tile beach.jpg;\n"
+    "a photograph that records an orientation (EXIF) is turned upright. A name the\n"
+    "library already has is skipped and its tile kept; so are files that are not\n"
+    "pictures or are smaller than 64 x 64. The library folder is created when it is\n"
+    "missing (a new library NAME goes among your own). Installed libraries cannot\n"
+    "take tiles.\n"
     "\n"
     "Options:\n"
     "%s"
@@ -51,6 +55,22 @@ constexpr const char* kUsage =
     "Exit status: 0 done, 1 failed (no photographs, a tile not written) or stopped,\n"
     "2 bad usage.\n";
 
+// The extensions of every format the image library reads, as indented lines.
+std::string ExtensionLines() {
+  constexpr size_t kWidth = 78;
+  std::string lines, line = " ";
+  for (const ImageFormat& format : ImageFormats()) {
+    for (const std::string& extension : format.extensions) {
+      if (line.size() + 2 + extension.size() > kWidth) {
+        lines += line + "\n";
+        line = " ";
+      }
+      line += " ." + extension;
+    }
+  }
+  return lines + line + "\n";
+}
+
 struct Request {
   std::string folder;
   bool crops = false;
@@ -69,7 +89,7 @@ std::optional<int> Parse(const Arguments& args, Request& request) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg == "-h" || arg == "--help") {
-      std::printf(kUsage, kLibraryOptionHelp);
+      std::printf(kUsage, ExtensionLines().c_str(), kLibraryOptionHelp);
       return kExitDone;
     }
     if (arg == "--crops") {
@@ -144,9 +164,8 @@ int RunTiles(const Arguments& args) {
   Tally tally;
   int photographs = 0;
   try {
-    for (const DirectoryEntry& entry : ListDirectory(request.folder, "*.jpg")) {
+    for (const DirectoryEntry& entry : ListPhotographs(request.folder)) {
       if (ConsoleShell::InterruptRequested()) break;
-      if (!IsEngineTileFile(entry.fullPath) || entry.isDirectory) continue;
       ++photographs;
       const std::string title = FileTitle(entry.name);
       if (request.crops)
@@ -160,7 +179,8 @@ int RunTiles(const Arguments& args) {
   }
   const bool stopped = ConsoleShell::InterruptRequested();
   if (photographs == 0 && !stopped)
-    return kVoice.Failure("no JPEG photographs (*.jpg) in " + request.folder);
+    return kVoice.Failure("no photographs in " + request.folder +
+                          " (tiles --help lists the names taken)");
   std::printf("%d tiles made, %d skipped, in %s\n", tally.made, tally.skipped, library.c_str());
   return stopped ? kVoice.Failure("stopped by Ctrl-C") : kExitDone;
 }

@@ -6,10 +6,11 @@
 #include <new>
 #include <vector>
 
-#include "imagelib/photograph_decoder.h"
 #include "imagelib/data_sink.h"
 #include "imagelib/draw_dib_bmp.h"
+#include "imagelib/image_formats.h"
 #include "imagelib/jpeg_encoder.h"
+#include "imagelib/photograph_decoder.h"
 #include "imagelib/text_exception.h"
 #include "library/tile_files.h"
 #include "platform/app_paths.h"
@@ -67,7 +68,7 @@ int MakeTile(const std::string& sourcePath, const std::string& sourceTitle, CBmp
              TileFit fit) {
   const std::string target = TilePath(Paths().currentLibrary, sourceTitle);
   if (CanOpenForReading(target)) return 0;  // existing tiles are never replaced
-  if (!IsEngineTileFile(sourcePath)) return 0;
+  if (!HasDecodedExtension(sourcePath)) return 0;
 
   CDrawDibBmp picture;
   try {

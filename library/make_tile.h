@@ -37,9 +37,11 @@ bool WriteNewTile(const CBmp& tile, const std::string& path);
 
 // Makes the tile TilePath(currentLibrary, sourceTitle) from the photograph
 // at sourcePath, whole or cropped as fit says. Returns 1 when the tile was
-// written and 0, silently, when the name is taken, sourcePath does not end in
-// "jpg" (any letter case), the file does not decode or the picture is smaller
-// than 64 x 64. madeTile, when given, receives the new tile. Throws
+// written and 0, silently, when the name is taken, sourcePath is not named
+// like a picture format the program decodes (any letter case), the file does
+// not decode or the picture is smaller than 64 x 64. The photograph is turned
+// upright first when it records an orientation. madeTile, when given,
+// receives the new tile. Throws
 // CTextException when the tile file cannot be written.
 int MakeTile(const std::string& sourcePath, const std::string& sourceTitle,
              CBmp* madeTile = nullptr, TileFit fit = TileFit::kSqueeze);

@@ -1,5 +1,6 @@
 #include "library/tile_files.h"
 
+#include "imagelib/image_formats.h"
 #include "platform/app_paths.h"
 #include "platform/directory_listing.h"
 
@@ -11,6 +12,14 @@ std::string TilePath(const std::string& libraryFolder, const std::string& tileNa
 
 bool IsEngineTileFile(const std::string& path) {
   return LowerLastThree(path) == "jpg";
+}
+
+std::vector<DirectoryEntry> ListPhotographs(const std::string& folder) {
+  std::vector<DirectoryEntry> photographs;
+  for (DirectoryEntry& entry : ListDirectory(folder, "*"))
+    if (!entry.isDirectory && HasDecodedExtension(entry.name))
+      photographs.push_back(std::move(entry));
+  return photographs;
 }
 
 void TilePlanes::CopyFrom(const CBmp& bmp) {

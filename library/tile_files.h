@@ -5,8 +5,10 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "imagelib/bmp.h"
+#include "platform/directory_listing.h"
 
 namespace tesselor {
 
@@ -27,6 +29,11 @@ std::string TilePath(const std::string& libraryFolder, const std::string& tileNa
 
 // The mosaic engine's test: the last three characters, lower-cased, are "jpg".
 bool IsEngineTileFile(const std::string& path);
+
+// The files of folder that tiles can be made from: those named like a
+// picture format the program decodes (beach.png, IMG_1.HEIC), folders left
+// out, in listing order.
+std::vector<DirectoryEntry> ListPhotographs(const std::string& folder);
 
 // A 64 x 64 tile as three byte planes, red, green, blue, with plane row 0 the
 // bottom line of the tile: the layout of legacy ".raw" tile files, and the

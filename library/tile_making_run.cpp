@@ -57,9 +57,7 @@ TileMakingOutcome TileMakingRun::MakeTilesFromFolder(const std::string& folder) 
   IdleOnExit idle(makingTiles_);
   stopRequested_ = false;
 
-  // The pattern takes names ending in ".jpg" in any letter case, which is
-  // all the photographs this command reads (so Summer.JPEG is not one).
-  const int count = static_cast<int>(ListDirectory(folder, "*.jpg").size());
+  const int count = static_cast<int>(ListPhotographs(folder).size());
   if (count == 0) {
     ShowMessage("No images found!");
     return TileMakingOutcome::kNoImages;
@@ -88,7 +86,7 @@ TileMakingOutcome TileMakingRun::MakeTiles(const std::string& folder, int budget
   TileMakingOutcome outcome = TileMakingOutcome::kFinished;
   // Listed again: the folder may have changed while the user was asked. The
   // budget keeps the run to the number announced in the question.
-  for (const DirectoryEntry& entry : ListDirectory(folder, "*.jpg")) {
+  for (const DirectoryEntry& entry : ListPhotographs(folder)) {
     if (stopRequested_) {
       outcome = TileMakingOutcome::kStopped;
       break;

@@ -31,7 +31,7 @@ enum class TileMakingOutcome {
   kStoppedRunInProgress,  // a run was going on; this request stopped it
   kUnchangeable,          // the current library cannot take tiles (said why)
   kNoFolder,              // the folder browser was cancelled
-  kNoImages,              // the folder holds no "*.jpg" photograph
+  kNoImages,              // the folder holds no photograph (see ListPhotographs)
   kDeclined,              // the user answered No to the count question
   kFinished,              // every photograph was handled
   kStopped,               // a stop request ended the run after the tile in hand

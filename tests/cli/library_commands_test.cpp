@@ -110,7 +110,7 @@ TEST_F(CliLibraryTest, AddMakesATileFromEachJpegPhotograph) {
   const std::string library = Library("Demo Tile Library");
   TempDir photos;
   for (const auto& [name, edge] :
-       {std::pair("beach.JPG", 100), {"small.jpg", 32}, {"Summer.JPEG", 64}}) {
+       {std::pair("beach.JPG", 100), {"small.jpg", 32}, {"Summer.txt", 64}}) {
     CDrawDibBmp picture;
     testing::FillBitmap(picture, edge, edge, [](int x, int y) {
       return testing::Rgb{uint8_t(x), uint8_t(y), 128};

@@ -153,6 +153,17 @@ TEST_F(CliMosaicTest, PhotographsBuildAsTheyAreShown) {
             0);
   ASSERT_EQ(Run("side.jpg -o side-mosaic.jpg --tile-size 8"), 0) << err;
   EXPECT_EQ(SizeOf("side-mosaic.jpg"), (std::pair{60, 100}));
+
+  if (!testing::HaveProgram("cwebp") || !testing::HaveProgram("heif-enc")) return;
+  ASSERT_EQ(testing::RunCommand("cd '" + work.Path() +
+                                "' && convert photo.bmp PNG24:p.png && convert p.png v5.bmp && "
+                                "cwebp -quiet p.png -o p.webp && heif-enc -q 80 p.png -o p.heic "
+                                ">/dev/null 2>&1"),
+            0);
+  for (const char* photo : {"v5.bmp", "p.webp", "p.heic"}) {
+    ASSERT_EQ(Run(std::string(photo) + " -o m.jpg --tile-size 8"), 0) << photo << ": " << err;
+    EXPECT_EQ(SizeOf("m.jpg"), (std::pair{100, 60})) << photo;
+  }
 }
 
 // Six photos cannot keep 8 cells three apart: the record still has a tile for

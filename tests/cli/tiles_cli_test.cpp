@@ -45,12 +45,27 @@ TEST_F(CliTilesTest, MakesOneTilePerPhotographAndSkipsTakenNames) {
   EXPECT_EQ(Run(photos), 1);  // no photographs yet
   WritePhoto("Beach.JPG", 100, 80);
   WritePhoto("narrow.jpg", 63, 1000);
-  WritePhoto("other.jpeg", 100, 80);
+  WritePhoto("other.txt", 100, 80);  // a picture, but not named like one
   ASSERT_EQ(Run(photos + " --library New"), 0);
   EXPECT_EQ(out.rfind("1 tiles made, 1 skipped", 0), 0u) << out;
   EXPECT_EQ(testing::ListNames(home.File("New")), std::vector<std::string>{"Beach.jpg"});
   ASSERT_EQ(Run(photos + " --library New"), 0);
   EXPECT_EQ(out.rfind("0 tiles made, 2 skipped", 0), 0u) << out;
+}
+
+TEST_F(CliTilesTest, PhotographsOfTodaysFormatsBecomeTiles) {
+  if (!testing::HaveProgram("convert") || !testing::HaveProgram("cwebp") ||
+      !testing::HaveProgram("heif-enc"))
+    GTEST_SKIP() << "ImageMagick, cwebp or heif-enc is not installed";
+  ASSERT_EQ(testing::RunCommand("cd '" + photos +
+                                "' && convert -size 96x80 gradient:red-blue PNG24:a.png && "
+                                "cwebp -quiet a.png -o b.WEBP && heif-enc -q 80 a.png -o c.heic "
+                                ">/dev/null 2>&1"),
+            0);
+  ASSERT_EQ(Run(photos + " --library Today"), 0) << out;
+  EXPECT_EQ(out.rfind("3 tiles made, 0 skipped", 0), 0u) << out;
+  EXPECT_EQ(testing::ListNames(home.File("Today")),
+            (std::vector<std::string>{"a.jpg", "b.jpg", "c.jpg"}));
 }
 
 TEST_F(CliTilesTest, PhotographsStoredOnTheirSideMakeUprightTiles) {

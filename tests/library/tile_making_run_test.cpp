@@ -59,7 +59,7 @@ class TileMakingRunTest : public ::testing::Test {
 };
 
 TEST_F(TileMakingRunTest, NoImagesOrNoLeaveTheLibraryAlone) {
-  const std::string empty = program.Folder("Empty", {"Summer.JPEG", "notes.txt"});
+  const std::string empty = program.Folder("Empty", {"Summer.raw", "notes.txt"});
   const std::string photos = program.Folder("Photos");
   for (int i = 0; i < 12; ++i) ProgramFolder::WriteText(photos + std::to_string(i) + ".jpg", "");
   TileMakingRun run = MakeRun();
@@ -77,7 +77,8 @@ TEST_F(TileMakingRunTest, NoImagesOrNoLeaveTheLibraryAlone) {
 }
 
 TEST_F(TileMakingRunTest, YesMakesATilePerPhotographAndASecondRunMakesNone) {
-  const std::string photos = program.Folder("Photos", {"b.jpg", "Summer.JPG", "Summer.JPEG"});
+  // Photographs of any format the program reads; the text file is none.
+  const std::string photos = program.Folder("Photos", {"b.png", "Summer.JPG", "Summer.txt"});
   program.shell.answers = {MessageAnswer::kYes, MessageAnswer::kYes};
   program.shell.dialogPaths = {photos};
   const std::string before = CurrentDirectory();
