@@ -40,7 +40,8 @@ for target in "${targets[@]}"; do
   # Regression inputs kept in the tree run first, then the fuzzer explores.
   regressions=()
   [ -d "fuzz/regressions/$target" ] && regressions=("fuzz/regressions/$target")
-  if ASAN_OPTIONS=detect_leaks=1 TESSELOR_MAX_PIXELS=$pixels "$build/bin/fuzz_$target" "$limit" \
+  if ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/fuzz/lsan-suppressions.txt \
+       TESSELOR_MAX_PIXELS=$pixels "$build/bin/fuzz_$target" "$limit" \
        -seed="${TESSELOR_FUZZ_SEED:-1}" -timeout=3 -rss_limit_mb=512 \
        -max_len=65536 -artifact_prefix="$build/findings/$target-" \
        "$corpus" "$build/seeds/$target" "${regressions[@]}" >"$log" 2>&1; then
