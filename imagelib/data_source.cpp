@@ -1,5 +1,6 @@
 #include "imagelib/data_source.h"
 
+#include "imagelib/byte_order.h"
 #include "imagelib/text_exception.h"
 
 namespace tesselor {
@@ -31,13 +32,11 @@ const uint8_t* CDataSource::ReadBytes(int64_t count) {
 }
 
 uint16_t CDataSource::ReadWordLE() {
-  const uint8_t* p = ReadBytes(2);
-  return static_cast<uint16_t>(p[0] | p[1] << 8);
+  return LittleEndian16(ReadBytes(2));
 }
 
 uint32_t CDataSource::ReadDWordLE() {
-  const uint8_t* p = ReadBytes(4);
-  return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
+  return LittleEndian32(ReadBytes(4));
 }
 
 CMemorySource::CMemorySource(const uint8_t* data, int64_t size, const std::string& name)

@@ -1,5 +1,6 @@
 #include "imagelib/eps_decoder.h"
 
+#include "imagelib/byte_order.h"
 #include "imagelib/text_exception.h"
 
 namespace tesselor {
@@ -13,10 +14,7 @@ void CEPSDecoder::DecodeImage(CBmp& bmp, ColourTable& palette, int& bitsPerPixel
                               CDataSource& source) {
   if (source.BytesLeft() < kHeaderBytes) RaiseError(kErrBadHeader, "EPS header is cut short.");
   const uint8_t* header = source.Peek();
-  const uint32_t offset =
-      uint32_t{header[kTiffOffsetField]} | uint32_t{header[kTiffOffsetField + 1]} << 8 |
-      uint32_t{header[kTiffOffsetField + 2]} << 16 | uint32_t{header[kTiffOffsetField + 3]} << 24;
-  source.ReadBytes(offset);
+  source.ReadBytes(LittleEndian32(header + kTiffOffsetField));
   tiffDecoder_.DecodeImage(bmp, palette, bitsPerPixel, source);
 }
 

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "imagelib/byte_order.h"
+
 namespace tesselor {
 
 namespace {
@@ -35,16 +37,6 @@ class ExifBlock {
   int64_t size_;
   bool bigEndian_;
 };
-
-uint32_t BigEndian(const uint8_t* p, int bytes) {
-  uint32_t value = 0;
-  for (int i = 0; i < bytes; ++i) value = value << 8 | p[i];
-  return value;
-}
-
-uint32_t LittleEndian32(const uint8_t* p) {
-  return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-}
 
 bool StartsWith(const uint8_t* data, int64_t size, const char* text, int64_t length) {
   return size >= length && std::memcmp(data, text, static_cast<size_t>(length)) == 0;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 
+#include "imagelib/av1_frame_sizes.h"
 #include "imagelib/bmp.h"
 #include "imagelib/text_exception.h"
 
@@ -38,17 +39,44 @@ void InitialiseLibraryOnce() {
 
 }  // namespace
 
+// The AV1 codec sets up frames as large as its own units ask, before it
+// notices that they disagree with the file's header, so a few hundred bytes
+// could cost gigabytes. No frame may be larger than the picture the file
+// declares (its tiles and alpha are no larger), give or take the codec's
+// 128-pixel blocks, nor beyond what any picture may be.
+void CHEIFDecoder::RefuseOversizedAv1Frames(const uint8_t* file, size_t bytes,
+                                            const heif_image_handle& picture) const {
+  const auto roundUp = [](int64_t length) { return (length + 127) / 128 * 128; };
+  int64_t width = heif_image_handle_get_ispe_width(&picture);
+  int64_t height = heif_image_handle_get_ispe_height(&picture);
+  if (width <= 0 || height <= 0) {
+    width = heif_image_handle_get_width(&picture);
+    height = heif_image_handle_get_height(&picture);
+  }
+  for (const Av1FrameSize& frame : Av1FrameSizes(file, bytes)) {
+    RefuseImpossibleSize(frame.width, frame.height, "HEIF decoder");
+    if (frame.width * frame.height > roundUp(width) * roundUp(height))
+      RaiseError(kErrBadHeader, "HEIF decoder: an AV1 frame of " + std::to_string(frame.width) +
+                                    " x " + std::to_string(frame.height) +
+                                    " is larger than the picture of " + std::to_string(width) +
+                                    " x " + std::to_string(height) + " the file declares.");
+  }
+}
+
 void CHEIFDecoder::DecodeImage(CBmp& bmp, ColourTable&, int& bitsPerPixel, CDataSource& source) {
   InitialiseLibraryOnce();
   const std::unique_ptr<heif_context, ContextFree> context(heif_context_alloc());
   if (!context) RaiseError(kErrOutOfMemory, "HEIF decoder: out of memory.");
   heif_context_set_maximum_image_size_limit(context.get(), kMaxBitmapDimension);
   // libheif reads the block directly; the whole file is already in memory.
-  Check(heif_context_read_from_memory_without_copy(
-      context.get(), source.CurrentPointer(), static_cast<size_t>(source.BytesLeft()), nullptr));
+  const uint8_t* file = source.CurrentPointer();
+  const auto fileBytes = static_cast<size_t>(source.BytesLeft());
+  Check(heif_context_read_from_memory_without_copy(context.get(), file, fileBytes, nullptr));
+
   heif_image_handle* rawHandle = nullptr;
   Check(heif_context_get_primary_image_handle(context.get(), &rawHandle));
   const std::unique_ptr<const heif_image_handle, HandleRelease> handle(rawHandle);
+  RefuseOversizedAv1Frames(file, fileBytes, *handle);
 
   // The bitmap is made before the picture is decoded, so a size we refuse
   // costs nothing.

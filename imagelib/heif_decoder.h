@@ -4,6 +4,8 @@
 
 #include "imagelib/pic_decoder.h"
 
+struct heif_image_handle;
+
 namespace tesselor {
 
 class CHEIFDecoder : public CPicDecoder {
@@ -17,6 +19,10 @@ class CHEIFDecoder : public CPicDecoder {
   // Their coders squeeze a flat picture into next to nothing, so only the
   // pixel budget bounds these files' size.
   int64_t MostPixelsPerByte() const override { return 0; }
+
+ private:
+  void RefuseOversizedAv1Frames(const uint8_t* file, size_t bytes,
+                                const heif_image_handle& picture) const;
 };
 
 }  // namespace tesselor

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "imagelib/bmp_decoder.h"
+#include "imagelib/byte_order.h"
 #include "imagelib/eps_decoder.h"
 #include "imagelib/exif_orientation.h"
 #include "imagelib/heif_decoder.h"
@@ -33,8 +34,7 @@ bool FileHead::Equals(int64_t offset, std::initializer_list<int> bytes) const {
 
 uint32_t FileHead::DWordLE(int64_t offset) const {
   if (offset + 4 > available_) return 0;
-  return uint32_t{data_[offset]} | uint32_t{data_[offset + 1]} << 8 |
-         uint32_t{data_[offset + 2]} << 16 | uint32_t{data_[offset + 3]} << 24;
+  return LittleEndian32(data_ + offset);
 }
 
 namespace {

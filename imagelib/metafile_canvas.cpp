@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "imagelib/decode_limits.h"
 #include "imagelib/text_exception.h"
 
 namespace tesselor {
@@ -76,14 +77,19 @@ int SaturatedInt(double v) {
   return static_cast<int>(v);
 }
 
+int64_t MetafileWorkBudget() {
+  return 2 * std::min(kMaxRenderedPixels, PixelBudget());
+}
+
 MetafileCanvas::MetafileCanvas(uint8_t* const* rows, int width, int height, int64_t workBudget)
-    : rows_(rows), width_(width), height_(height), workLeft_(workBudget) {}
+    : rows_(rows), width_(width), height_(height), workBudget_(workBudget),
+      workLeft_(workBudget) {}
 
 void MetafileCanvas::Charge(int64_t steps) {
   workLeft_ -= steps;
   if (workLeft_ < 0)
     RaiseError(kErrUnsupported, "Metafile: drawing this picture takes more than " +
-                                    std::to_string(kMetafileWorkBudget) + " steps.");
+                                    std::to_string(workBudget_) + " steps.");
 }
 
 void MetafileCanvas::Clear(CanvasColour colour) {

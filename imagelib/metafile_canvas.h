@@ -40,18 +40,23 @@ struct CanvasImage {
   std::vector<uint8_t> pixels;
 };
 
+// Larger drawings would not fit a screen-compatible bitmap; refusing them
+// also keeps a wild frame from filling gigabytes with white: a picture of
+// this size takes 128 MB to render.
+constexpr int64_t kMaxRenderedPixels = int64_t{1} << 25;
+
 // Steps of drawing one metafile may take (pixels set, polygon edges tried
-// on a row): a few hundred milliseconds' work, enough to cover the largest
-// picture twice over. Wild records can otherwise ask for minutes of it from
-// a few kilobytes.
-constexpr int64_t kMetafileWorkBudget = int64_t{1} << 26;
+// on a row): enough to cover the largest picture that may be drawn twice
+// over, a few hundred milliseconds' work. Wild records can otherwise ask for
+// minutes of it from a few kilobytes. A lower pixel budget lowers it too.
+int64_t MetafileWorkBudget();
 
 class MetafileCanvas {
  public:
   // rows[y] addresses line y of a width x height 32-bit image; not owned.
   // Drawing raises code 6 once it has taken more than workBudget steps.
   MetafileCanvas(uint8_t* const* rows, int width, int height,
-                 int64_t workBudget = kMetafileWorkBudget);
+                 int64_t workBudget = MetafileWorkBudget());
 
   void Clear(CanvasColour colour);
   // Fills the area inside the polygons (even-odd, or non-zero winding).
@@ -74,6 +79,7 @@ class MetafileCanvas {
   uint8_t* const* rows_;
   int width_;
   int height_;
+  int64_t workBudget_;
   int64_t workLeft_;
 };
 

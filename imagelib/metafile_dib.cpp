@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "imagelib/bmp.h"
+#include "imagelib/byte_order.h"
 
 namespace tesselor {
 
@@ -13,12 +14,6 @@ constexpr uint32_t kCoreHeaderBytes = 12;
 constexpr uint32_t kInfoHeaderBytes = 40;
 constexpr uint32_t kUncompressed = 0;
 
-uint32_t U32(const uint8_t* p) {
-  return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-}
-uint16_t U16(const uint8_t* p) {
-  return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
 
 struct DibLayout {
   int64_t width = 0;
@@ -32,20 +27,20 @@ struct DibLayout {
 
 bool ReadLayout(const uint8_t* info, size_t infoBytes, DibLayout& dib) {
   if (infoBytes < 4) return false;
-  dib.headerBytes = U32(info);
+  dib.headerBytes = LittleEndian32(info);
   if (dib.headerBytes == kCoreHeaderBytes && infoBytes >= kCoreHeaderBytes) {
-    dib.width = U16(info + 4);
-    dib.height = U16(info + 6);
-    dib.bits = U16(info + 10);
+    dib.width = LittleEndian16(info + 4);
+    dib.height = LittleEndian16(info + 6);
+    dib.bits = LittleEndian16(info + 10);
     dib.entryBytes = 3;
     return true;
   }
   if (dib.headerBytes < kInfoHeaderBytes || dib.headerBytes > infoBytes) return false;
-  dib.width = static_cast<int32_t>(U32(info + 4));
-  dib.height = static_cast<int32_t>(U32(info + 8));
-  dib.bits = U16(info + 14);
-  dib.compression = U32(info + 16);
-  dib.coloursUsed = U32(info + 32);
+  dib.width = static_cast<int32_t>(LittleEndian32(info + 4));
+  dib.height = static_cast<int32_t>(LittleEndian32(info + 8));
+  dib.bits = LittleEndian16(info + 14);
+  dib.compression = LittleEndian32(info + 16);
+  dib.coloursUsed = LittleEndian32(info + 32);
   return true;
 }
 
@@ -83,7 +78,7 @@ bool ReadMetafileDib(const uint8_t* info, size_t infoBytes, const uint8_t* bits,
     if (dib.headerBytes + uint64_t{entries} * entryBytes > infoBytes) return false;
     for (uint32_t i = 0; i < entries; ++i, entry += entryBytes) {
       uint8_t* out = &table[4 * i];
-      const uint8_t* from = paletteIndices ? &palette[4 * (U16(entry) & 0xFF)] : entry;
+      const uint8_t* from = paletteIndices ? &palette[4 * (LittleEndian16(entry) & 0xFF)] : entry;
       out[0] = from[0];
       out[1] = from[1];
       out[2] = from[2];
@@ -104,7 +99,7 @@ bool ReadMetafileDib(const uint8_t* info, size_t infoBytes, const uint8_t* bits,
         const int index = (line[bit / 8] >> (8 - depth - bit % 8)) & ((1 << depth) - 1);
         std::copy_n(&table[4 * index], 3, out);
       } else if (depth == 16) {
-        const int v = U16(line + 2 * x);  // five bits each of red, green, blue
+        const int v = LittleEndian16(line + 2 * x);  // five bits each of red, green, blue
         out[0] = static_cast<uint8_t>((v & 31) << 3 | (v & 31) >> 2);
         out[1] = static_cast<uint8_t>(((v >> 5) & 31) << 3 | ((v >> 5) & 31) >> 2);
         out[2] = static_cast<uint8_t>(((v >> 10) & 31) << 3 | ((v >> 10) & 31) >> 2);

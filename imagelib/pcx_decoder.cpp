@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "imagelib/byte_order.h"
 #include "imagelib/text_exception.h"
 
 namespace tesselor {
@@ -25,10 +26,6 @@ struct PcxHeader {
   std::array<uint8_t, 48> colourMap;  // 16 red, green, blue triples
 };
 
-int Word(const uint8_t* p) {
-  return p[0] | p[1] << 8;
-}
-
 PcxHeader ReadHeader(CDataSource& source) {
   const uint8_t* h = source.ReadBytes(kHeaderBytes);
   if (h[0] != kManufacturer) RaiseError(kErrWrongSignature, "Error decoding pcx: Not a PCX file.");
@@ -37,9 +34,9 @@ PcxHeader ReadHeader(CDataSource& source) {
   PcxHeader header{};
   header.bitsPerPixel = h[3];
   header.planes = h[65];
-  header.bytesPerLine = Word(h + 66);
-  header.width = int64_t{Word(h + 8)} - Word(h + 4) + 1;
-  header.height = int64_t{Word(h + 10)} - Word(h + 6) + 1;
+  header.bytesPerLine = LittleEndian16(h + 66);
+  header.width = int64_t{LittleEndian16(h + 8)} - LittleEndian16(h + 4) + 1;
+  header.height = int64_t{LittleEndian16(h + 10)} - LittleEndian16(h + 6) + 1;
   std::memcpy(header.colourMap.data(), h + 16, header.colourMap.size());
   return header;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "imagelib/byte_order.h"
 #include "imagelib/jpeg_decoder.h"
 #include "imagelib/pict_opcodes.h"
 #include "imagelib/pict_pixmap.h"
@@ -27,10 +28,6 @@ constexpr size_t kDataSizeAt = 44;
 
 [[noreturn]] void Unrecognized() {
   RaiseError(kErrUnsupported, "PICT file contains unrecognized quicktime data.\n");
-}
-
-uint32_t BigEndianAt(const uint8_t* p) {
-  return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
 }
 
 int ReadVersion(CDataSource& source) {
@@ -131,15 +128,15 @@ void CPictDecoder::DecodeQuickTime(CBmp& bmp, int bitsPerPixel, CDataSource& sou
   const uint32_t length = ReadDWordBE(source);
   const uint8_t* data = source.ReadBytes(length);
   if (length < kQuickTimeFixedBytes) Unrecognized();
-  const uint64_t description = kQuickTimeFixedBytes + uint64_t{BigEndianAt(data + kMatteSizeAt)} +
-                               BigEndianAt(data + kMaskSizeAt);
+  const uint64_t description = kQuickTimeFixedBytes + uint64_t{BigEndian32(data + kMatteSizeAt)} +
+                               BigEndian32(data + kMaskSizeAt);
   if (description + kDescriptionBytes > length) Unrecognized();
   const uint8_t* id = data + description;
   if (std::memcmp(id + kCodecAt, "jpeg", 4) != 0) Unrecognized();
-  const uint64_t imageStart = description + BigEndianAt(id);
+  const uint64_t imageStart = description + BigEndian32(id);
   if (imageStart > length) Unrecognized();
   const uint64_t imageBytes =
-      std::min<uint64_t>(BigEndianAt(id + kDataSizeAt), length - imageStart);
+      std::min<uint64_t>(BigEndian32(id + kDataSizeAt), length - imageStart);
   CMemorySource jpeg(data + imageStart, static_cast<int64_t>(imageBytes), source.Name());
   jpegDecoder_->DecodeSource(jpeg, bmp, bitsPerPixel);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "imagelib/byte_order.h"
 #include "imagelib/text_exception.h"
 
 namespace tesselor {
@@ -70,13 +71,11 @@ int PackedIndex(const uint8_t* row, int x, int bits) {
 }  // namespace
 
 uint16_t ReadWordBE(CDataSource& source) {
-  const uint8_t* p = source.ReadBytes(2);
-  return static_cast<uint16_t>(p[0] << 8 | p[1]);
+  return BigEndian16(source.ReadBytes(2));
 }
 
 uint32_t ReadDWordBE(CDataSource& source) {
-  const uint8_t* p = source.ReadBytes(4);
-  return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
+  return BigEndian32(source.ReadBytes(4));
 }
 
 void SkipPictRegion(CDataSource& source) {

@@ -19,10 +19,6 @@ namespace {
 constexpr int kScreenDotsPerInch = 96;
 constexpr int kEmptyFrameWidth = 320;
 constexpr int kEmptyFrameHeight = 200;
-// Larger pictures would not fit a screen-compatible bitmap; refusing them
-// also keeps a wild frame from filling gigabytes with white: a picture of
-// this size takes 128 MB to render.
-constexpr int64_t kMaxRenderedPixels = int64_t{1} << 25;
 constexpr int kTableEntries = 256;
 
 constexpr const char* kLoadFailed = "Windows Metafile functions failed to load this image.";

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "imagelib/any_pic_decoder.h"
+#include "imagelib/av1_frame_sizes.h"
 #include "imagelib/file_source.h"
 #include "imagelib/image_formats.h"
 #include "imagelib/png_decoder.h"
@@ -46,6 +47,16 @@ TEST_P(HeifFiles, MatchHeifConvert) {
   CFileSource source;
   ASSERT_EQ(source.OpenFile(path), 0);
   EXPECT_STREQ(FormatName(CAnyPicDecoder::Recognize(source)), avif ? "AVIF" : "HEIF");
+  if (avif) {
+    // The size guard is only as good as its reading of real files.
+    const std::vector<uint8_t> bytes = ReadFileBytes(path);
+    const std::vector<Av1FrameSize> frames = Av1FrameSizes(bytes.data(), bytes.size());
+    ASSERT_FALSE(frames.empty());
+    for (const Av1FrameSize& frame : frames) {
+      EXPECT_EQ(frame.width, 38);
+      EXPECT_EQ(frame.height, 24);
+    }
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, HeifFiles, ::testing::Values("", "-A"));
@@ -58,6 +69,23 @@ TEST(HeifDecoder, DamagedFilesFailCleanly) {
   if (path.empty()) GTEST_SKIP() << "heif-enc cannot write HEIC here";
   CHEIFDecoder decoder;
   testing::ExpectDamageIsRefused(decoder, ReadFileBytes(path));
+}
+
+// 374 bytes whose 16 x 16 header hides an AV1 sequence header of 65533 x
+// 1282: the codec took 800 MB before giving up on it.
+TEST(HeifDecoder, AV1FramesBeyondTheLimitsAreRefusedBeforeDecoding) {
+  const std::vector<uint8_t> input = ReadFileBytes(
+      std::string(TESSELOR_FUZZ_REGRESSIONS) + "/heif/av1-sequence-header-claims-65533-by-1282");
+  ASSERT_GT(input.size(), 1u);
+  CMemorySource source(input.data() + 1, static_cast<int64_t>(input.size() - 1), "p.avif");
+  CDrawDibBmp bmp;
+  try {
+    CHEIFDecoder().DecodeSource(source, bmp, 32);
+    FAIL() << "decoded";
+  } catch (const CTextException& error) {
+    EXPECT_EQ(error.GetCode(), kErrBadHeader);
+    EXPECT_NE(error.GetText().find("65533 x 1282 is larger than the picture of 16 x 16"), std::string::npos) << error.GetText();
+  }
 }
 
 }  // namespace

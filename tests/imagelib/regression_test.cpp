@@ -48,6 +48,8 @@ const std::map<std::string, Replay>& Targets() {
       {"pict", Through<CPictDecoder>("fuzz-input")},
       {"wmf", Through<CWEMFDecoder>("fuzz-input.wmf")},
       {"emf", Through<CWEMFDecoder>("fuzz-input.emf")},
+      {"webp", Through<CWebPDecoder>("fuzz-input")},
+      {"heif", Through<CHEIFDecoder>("fuzz-input")},
   };
   return targets;
 }
