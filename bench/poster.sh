@@ -72,7 +72,8 @@ section=$work/section.md
   echo
   echo "Made by \`bench/poster.sh\` on $(date -u +%F), $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | xargs)."
   echo "Load average before: $load_before; after: $load_after (the machine is shared;"
-  echo "every run is niced, so the wall times are upper bounds)."
+  echo "every run is niced, so the wall times are upper bounds; a load above the core count means"
+  echo "other builds and tests ran beside it)."
   echo
   echo "Case: a 2000 x 1500 photograph, the Demo Tile Library ($(ls "$library" | wc -l) files, mirrored),"
   echo "16-pixel tiles, medium accuracy, low randomization, \`--width\` setting the size."

@@ -11,6 +11,7 @@
 #include "imagelib/bmp.h"
 #include "imagelib/picture_writer.h"
 #include "imagelib/row_sink.h"
+#include "platform/atomic_file.h"
 
 namespace tesselor {
 
@@ -30,6 +31,11 @@ std::unique_ptr<PictureFileWriter> OpenPictureFileWriter(const std::string& path
 
 // Writes every line of a 32-bit bitmap through a writer and commits it.
 void WriteBitmapLines(const CBmp& bmp, PictureFileWriter& writer);
+
+// For the writers: removes the temporary file and throws FileError(path,
+// cause), leaving the target as it was.
+[[noreturn]] void AbandonPicture(AtomicFile& file, const std::string& path,
+                                 const std::string& cause);
 
 std::unique_ptr<PictureFileWriter> OpenPngWriter(const std::string& path, int width, int height);
 std::unique_ptr<PictureFileWriter> OpenTiffWriter(const std::string& path, int width, int height);

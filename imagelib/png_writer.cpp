@@ -78,7 +78,7 @@ bool PngFinish(PngWriteState& state) {
 class PngFileWriter : public PictureFileWriter {
  public:
   PngFileWriter(const std::string& path, int width, int height) : path_(path), height_(height) {
-    if (!file_.Open(path)) FailWithErrno();
+    if (!file_.Open(path)) AbandonPicture(file_, path_, ErrnoText());
     state_.file = &file_;
     state_.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &state_, OnError, OnWarning);
     if (state_.png) state_.info = png_create_info_struct(state_.png);
@@ -91,28 +91,18 @@ class PngFileWriter : public PictureFileWriter {
   }
 
   void Commit() override {
-    if (written_ != height_) {
-      file_.Discard();
-      throw FileError(path_, "The picture was not written whole.");
-    }
+    if (written_ != height_) AbandonPicture(file_, path_, "The picture was not written whole.");
     if (!PngFinish(state_)) Fail();
-    if (!file_.Commit()) FailWithErrno();
+    if (!file_.Commit()) AbandonPicture(file_, path_, ErrnoText());
   }
 
  private:
-  [[noreturn]] void FailWithErrno() {
-    const std::string cause = ErrnoText();
-    file_.Discard();
-    throw FileError(path_, cause);
-  }
-
   [[noreturn]] void Fail() {
     if (state_.writeError != 0 || !state_.png) {
       errno = state_.png ? state_.writeError : ENOMEM;
-      FailWithErrno();
+      AbandonPicture(file_, path_, ErrnoText());
     }
-    file_.Discard();
-    throw FileError(path_, std::string("PNG encoder: ") + state_.message);
+    AbandonPicture(file_, path_, std::string("PNG encoder: ") + state_.message);
   }
 
   std::string path_;

@@ -28,9 +28,9 @@ class TiffFileWriter : public PictureFileWriter {
  public:
   TiffFileWriter(const std::string& path, int width, int height)
       : path_(path), width_(width), height_(height), row_(size_t(3) * size_t(width)) {
-    if (!file_.Open(path)) FailWithErrno();
+    if (!file_.Open(path)) AbandonPicture(file_, path_, ErrnoText());
     const int descriptor = dup(file_.Descriptor());  // libtiff closes the one it is given
-    if (descriptor < 0) FailWithErrno();
+    if (descriptor < 0) AbandonPicture(file_, path_, ErrnoText());
     TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
     if (options) TIFFOpenOptionsSetErrorHandlerExtR(options, &TiffFileWriter::OnError, this);
     if (options) TIFFOpenOptionsSetWarningHandlerExtR(options, &TiffFileWriter::OnWarning, this);
@@ -75,16 +75,13 @@ class TiffFileWriter : public PictureFileWriter {
   }
 
   void Commit() override {
-    if (written_ != height_) {
-      file_.Discard();
-      throw FileError(path_, "The picture was not written whole.");
-    }
+    if (written_ != height_) AbandonPicture(file_, path_, "The picture was not written whole.");
     errno = 0;
     const bool flushed = TIFFFlush(tiff_) == 1;
     TIFFClose(tiff_);
     tiff_ = nullptr;
     if (!flushed) Fail();
-    if (!file_.Commit()) FailWithErrno();
+    if (!file_.Commit()) AbandonPicture(file_, path_, ErrnoText());
   }
 
  private:
@@ -96,22 +93,16 @@ class TiffFileWriter : public PictureFileWriter {
   }
   static int OnWarning(TIFF*, void*, const char*, const char*, va_list) { return 1; }
 
-  [[noreturn]] void FailWithErrno() {
-    const std::string cause = ErrnoText();
-    file_.Discard();
-    throw FileError(path_, cause);
-  }
-
   [[noreturn]] void Fail() {
     // A refused write leaves its errno; libtiff's own text says less.
     if (writeError_ == ENOSPC || writeError_ == EIO || writeError_ == EDQUOT ||
         writeError_ == EFBIG) {
       errno = writeError_;
-      FailWithErrno();
+      AbandonPicture(file_, path_, ErrnoText());
     }
-    file_.Discard();
-    throw FileError(path_, std::string("TIFF encoder: ") +
-                               (message_[0] ? message_ : "libtiff could not write the image."));
+    AbandonPicture(file_, path_,
+                   std::string("TIFF encoder: ") +
+                       (message_[0] ? message_ : "libtiff could not write the image."));
   }
 
   std::string path_;
