@@ -84,5 +84,8 @@ c0=$work/build-c0.txt
   echo '```'
   grep -E '^(BM_|Benchmark|-)' "$work/benchmark.txt"
   echo '```'
-} > bench/RESULTS.md
+} > "$work/results.md"
+# bench/poster.sh keeps its figures at the end; they stay until it runs again.
+sed -n '/^## Posters: /,$p' bench/RESULTS.md >> "$work/results.md"
+mv "$work/results.md" bench/RESULTS.md
 cat bench/RESULTS.md

@@ -17,7 +17,8 @@ constexpr FileCommand kConvert{
     "Decodes IN (any format the program recognises by content) and writes it\n"
     "to OUT as the desktop program saves pictures: a baseline JPEG at quality\n"
     "75 when OUT ends in .jpg or .jpeg, a 24-bit Windows bitmap when it ends in\n"
-    ".bmp (in any letter case). OUT is replaced only once it is written whole.\n"
+    ".bmp, PNG for .png, deflate-compressed TIFF for .tif or .tiff (in any letter\n"
+    "case). OUT is replaced only once it is written whole.\n"
     "\n"
     "Exit status: 0 done, 1 IN cannot be read or OUT cannot be written,\n"
     "2 bad usage.\n",
@@ -32,7 +33,7 @@ int RunConvert(const Arguments& args) {
   const std::string& in = files[0];
   const std::string& out = files[1];
   const std::optional<PictureType> type = PictureTypeOfFile(out);
-  if (!type) return kConvert.UsageError("OUT must end in .jpg, .jpeg or .bmp");
+  if (!type) return kConvert.UsageError("OUT must end in .jpg, .jpeg, .bmp, .png, .tif or .tiff");
 
   CDrawDibBmp bmp;
   try {

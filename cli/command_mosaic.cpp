@@ -14,6 +14,7 @@
 #include "engine/tile_set.h"
 #include "imagelib/draw_dib_bmp.h"
 #include "imagelib/photograph_decoder.h"
+#include "imagelib/picture_file_writer.h"
 #include "imagelib/picture_writer.h"
 #include "imagelib/text_exception.h"
 #include "library/legacy_upgrade.h"
@@ -32,7 +33,10 @@ constexpr const char* kUsage =
     "\n"
     "Rebuilds PHOTO as a grid of tiles from a tile library, each tile chosen because\n"
     "its colours match the part of the photograph it covers, and writes the mosaic\n"
-    "to OUT: a JPEG file when OUT ends in .jpg or .jpeg, a Windows bitmap for .bmp.\n"
+    "to OUT: a JPEG file when OUT ends in .jpg or .jpeg, a Windows bitmap for .bmp,\n"
+    "PNG for .png, deflate-compressed TIFF for .tif or .tiff (BigTIFF past 4 GB).\n"
+    "PNG and TIFF mosaics are painted and written a band of lines at a time, so\n"
+    "they may be far larger than memory.\n"
     "\n"
     "Settings (the defaults are the desktop program's):\n"
     "  --tile-size N        edge of a tile in pixels: 64, 48, 32, 24, 16, 12 or 8 (32)\n"
@@ -233,7 +237,7 @@ std::optional<int> CheckRequest(const Request& request) {
                                " pixels a side");
   }
   if (!PictureTypeOfFile(request.output))
-    return kVoice.UsageError("OUT must end in .jpg, .jpeg or .bmp");
+    return kVoice.UsageError("OUT must end in .jpg, .jpeg, .bmp, .png, .tif or .tiff");
   return std::nullopt;
 }
 
@@ -294,6 +298,13 @@ BuildOptions OptionsFor(Request& request, const CBmp& source) {
   return settings.ToBuildOptions();
 }
 
+// Whether the photograph times magnification stays within the sides any
+// mosaic may have; checked in floating point, as the product may pass an int.
+bool MosaicSidesFit(const CBmp& source, double magnification) {
+  return source.width * magnification < kMaxBitmapDimension + 1.0 &&
+         source.height * magnification < kMaxBitmapDimension + 1.0;
+}
+
 int WriteMosaic(const CDrawDibBmp& mosaic, const std::string& path) {
   try {
     WritePicture(mosaic, path, *PictureTypeOfFile(path));
@@ -334,8 +345,14 @@ int RunMosaic(const Arguments& args) {
   options.allTiles = request.allTiles;
   options.variety = request.variety;
 
-  const std::unique_ptr<CDrawDibBmp> mosaic = NewMosaicBitmap(source, options.magnification);
-  if (!mosaic)
+  // PNG and TIFF mosaics are streamed to the file and need no bitmap.
+  const bool streamed = IsLineWritten(*PictureTypeOfFile(request.output));
+  if (streamed && !MosaicSidesFit(source, options.magnification))
+    return kVoice.Failure("a mosaic has at most " + std::to_string(kMaxBitmapDimension) +
+                          " pixels a side; try selecting a lower magnification.");
+  const std::unique_ptr<CDrawDibBmp> mosaic =
+      streamed ? nullptr : NewMosaicBitmap(source, options.magnification);
+  if (!streamed && !mosaic)
     return kVoice.Failure(
         "Not enough memory to create the mosaic image.\nTry selecting a lower magnification.");
 
@@ -351,7 +368,26 @@ int RunMosaic(const Arguments& args) {
   }
   ConsoleShell::StopWorkOnInterrupt();
   BuildReport report;
-  const BuildOutcome outcome = CreateMosaic(source, *mosaic, options, &report);
+  BuildOutcome outcome;
+  if (streamed) {
+    try {
+      // Opened first, so an unwritable folder is found before the work.
+      const std::unique_ptr<PictureFileWriter> writer =
+          OpenPictureFileWriter(request.output, *PictureTypeOfFile(request.output),
+                                static_cast<int>(source.width * options.magnification),
+                                static_cast<int>(source.height * options.magnification));
+      outcome = CreateMosaicStreamed(source, options, *writer, &report);
+      if (outcome != BuildOutcome::kNoTiles && outcome != BuildOutcome::kAbortedBeforePainting)
+        writer->Commit();
+    } catch (const FileError& error) {
+      return kVoice.Failure("cannot write " + error.Path() + ": " + error.Cause());
+    }
+  } else {
+    outcome = CreateMosaic(source, *mosaic, options, &report);
+    if (outcome != BuildOutcome::kNoTiles && outcome != BuildOutcome::kAbortedBeforePainting)
+      if (const int written = WriteMosaic(*mosaic, request.output); written != kExitDone)
+        return written;
+  }
   if (outcome == BuildOutcome::kNoTiles) return kExitFailed;  // the engine said why
   // A blank mosaic would only replace whatever OUT holds with black.
   if (outcome == BuildOutcome::kAbortedBeforePainting)
@@ -362,9 +398,6 @@ int RunMosaic(const Arguments& args) {
                  "tesselor-cli mosaic: %d photos of the library were left out, since a build "
                  "takes at most %d tiles (mirror images included); --all-tiles uses them all\n",
                  report.photosLeftOut, kTileSetCapacity);
-
-  if (const int written = WriteMosaic(*mosaic, request.output); written != kExitDone)
-    return written;
   if (!request.tilesUsedPath.empty()) {
     try {
       report.tilesUsed.Save(request.tilesUsedPath);

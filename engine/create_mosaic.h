@@ -38,7 +38,8 @@ BuildOutcome CreateMosaic(const CBmp& source, CBmp& mosaic, const BuildOptions& 
 // The same build with the mosaic handed to sink band by band, top line
 // first, instead of held whole: for mosaics that go straight to a file. The
 // lines are those CreateMosaic paints; after Abort every line is still
-// handed over, the cells not chosen left black.
+// handed over, the cells not chosen left black, unless Abort came before the
+// first cell (kAbortedBeforePainting), when no line is.
 BuildOutcome CreateMosaicStreamed(const CBmp& source, const BuildOptions& options, RowSink& sink,
                                   BuildReport* report = nullptr);
 

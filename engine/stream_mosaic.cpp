@@ -73,7 +73,9 @@ BuildOutcome StreamMosaic(const CBmp& source, const TileSet& tiles, const BuildO
   const BuildOutcome outcome = ChoosePlacements(
       source, out.height, tiles, options, progress, [&](const PlacedTile& p) { store.Keep(p); },
       record);
-  if (out.width < 1 || out.height < 1) return outcome;
+  // Nothing painted is nothing to write: the caller keeps what the file held.
+  if (outcome == BuildOutcome::kAbortedBeforePainting || out.width < 1 || out.height < 1)
+    return outcome;
 
   // Random placements by the band they start in; a placement reaches at most
   // into the next band, since a band is at least a tile high. Indices stay

@@ -16,7 +16,8 @@ namespace tesselor {
 // Paints the mosaic of source at options.magnification from tiles (at least
 // one) into sink, top line first. Choosing steps progress as PaintMosaic does
 // and stops at Abort; writing then goes on with what was chosen, so an
-// aborted build still hands over every line, unchosen cells left black.
+// aborted build still hands over every line, unchosen cells left black,
+// unless nothing was chosen (kAbortedBeforePainting), when nothing is sent.
 // The tiles chosen go into record when one is given.
 BuildOutcome StreamMosaic(const CBmp& source, const TileSet& tiles, const BuildOptions& options,
                           ProgressWindow& progress, RowSink& sink, TileUseRecord* record = nullptr);

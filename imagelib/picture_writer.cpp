@@ -1,6 +1,7 @@
 #include "imagelib/picture_writer.h"
 
 #include "imagelib/jpeg_encoder.h"
+#include "imagelib/picture_file_writer.h"
 #include "platform/directory_listing.h"
 
 namespace tesselor {
@@ -8,6 +9,8 @@ namespace tesselor {
 std::optional<PictureType> PictureTypeFor(const std::string& extension) {
   if (extension == "jpg" || extension == "jpeg") return PictureType::kJpeg;
   if (extension == "bmp") return PictureType::kBmp;
+  if (extension == "png") return PictureType::kPng;
+  if (extension == "tif" || extension == "tiff") return PictureType::kTiff;
   return std::nullopt;
 }
 
@@ -25,6 +28,10 @@ void WritePicture(const CWinBmp& bmp, const std::string& path, PictureType type)
       return;
     case PictureType::kBmp:
       bmp.SaveAsBmp(path);
+      return;
+    case PictureType::kPng:
+    case PictureType::kTiff:
+      WriteBitmapLines(bmp, *OpenPictureFileWriter(path, type, bmp.width, bmp.height));
       return;
   }
 }

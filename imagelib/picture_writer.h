@@ -12,6 +12,8 @@ namespace tesselor {
 enum class PictureType {
   kJpeg,  // baseline JFIF at quality 75
   kBmp,   // Windows bitmap, 24 bits for deeper bitmaps
+  kPng,   // 24-bit colour
+  kTiff,  // 24-bit colour, deflate; BigTIFF near 4 GB
 };
 
 // The type a file of this extension (lower case, without the dot) is written

@@ -28,6 +28,9 @@ class AtomicFile {
   // Removes the temporary file without touching the target.
   void Discard();
 
+  // The temporary file, for libraries that write through a descriptor.
+  int Descriptor() const { return fd_; }
+
  private:
   bool Finish(bool replace);
 

@@ -118,6 +118,22 @@ TEST(CliConvert, BmpFromImageMagickToJpegStaysWithinJpegLoss) {
   }
 }
 
+TEST(CliConvert, BmpFromImageMagickToPngAndTiffKeepsEveryPixel) {
+  if (!HaveTools()) GTEST_SKIP() << "cjpeg, djpeg or ImageMagick is not installed";
+  TempDir dir;
+  const std::string bmp = MagickBmp(dir, "");
+  for (const char* name : {"out.png", "out.Tif"}) {
+    const CliRun run = RunCli(dir, "convert " + Quoted(bmp) + " " + Quoted(dir.File(name)));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(testing::MagickRgb(dir.File(name), 37, 23).rgb, testing::MagickRgb(bmp, 37, 23).rgb)
+        << name;
+  }
+  const CliRun unwritable =
+      RunCli(dir, "convert " + Quoted(bmp) + " " + Quoted(dir.File("no/o.png")));
+  EXPECT_EQ(unwritable.exitCode, 1);
+  EXPECT_NE(unwritable.err.find("no/o.png"), std::string::npos) << unwritable.err;
+}
+
 TEST(CliConvert, RefusesOtherOutputsAndReportsFailures) {
   TempDir dir;
   CDrawDibBmp picture;
@@ -125,7 +141,7 @@ TEST(CliConvert, RefusesOtherOutputsAndReportsFailures) {
   picture.SaveAsBmp(dir.File("in.bmp"));
   const std::string in = Quoted(dir.File("in.bmp"));
 
-  EXPECT_EQ(RunCli(dir, "convert " + in + " " + Quoted(dir.File("out.png"))).exitCode, 2);
+  EXPECT_EQ(RunCli(dir, "convert " + in + " " + Quoted(dir.File("out.gif"))).exitCode, 2);
   EXPECT_EQ(RunCli(dir, "convert " + in + " " + Quoted(dir.File("jpg"))).exitCode, 2);
   EXPECT_EQ(RunCli(dir, "convert " + in).exitCode, 2);
   EXPECT_EQ(RunCli(dir, "convert --help").exitCode, 0);

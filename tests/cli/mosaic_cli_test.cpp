@@ -86,6 +86,24 @@ TEST_F(CliMosaicTest, SizeFollowsMagnificationOrTheWantedWidthOrHeight) {
   EXPECT_EQ(SizeOf("exact.bmp").first, 113);
 }
 
+// PNG and TIFF mosaics are painted band by band straight into the file.
+TEST_F(CliMosaicTest, StreamedPngAndTiffHoldTheMosaicOfTheBuildInMemory) {
+  const std::string settings = " --magnification 2.5 --tile-size 12 --random-placement --blend 30";
+  ASSERT_EQ(Run("photo.bmp -o memory.bmp" + settings), 0) << err;
+  CDrawDibBmp memory;
+  CAnyPicDecoder().DecodeFile(work.File("memory.bmp"), memory, 32);
+  for (const std::string name : {"streamed.png", "streamed.tiff"}) {
+    ASSERT_EQ(Run("photo.bmp -o " + name + settings), 0) << err;
+    CDrawDibBmp streamed;
+    CAnyPicDecoder().DecodeFile(work.File(name), streamed, 32);
+    ASSERT_EQ(std::pair(streamed.width, streamed.height), std::pair(250, 150)) << name;
+    for (int y = 0; y < 150; ++y)
+      for (int x = 0; x < 250; ++x)
+        ASSERT_EQ(testing::PixelAt(streamed, x, y), testing::PixelAt(memory, x, y))
+            << name << " at " << x << ", " << y;
+  }
+}
+
 TEST_F(CliMosaicTest, PrintSizeGivesTheLargestMosaicWithinThePrint) {
   // 3.81 x 2 cm at 100 dpi is 150 x 79 pixels; the height decides.
   ASSERT_EQ(Run("photo.bmp -o cm.bmp --print-size 3.81x2cm --dpi 100"), 0) << err;
@@ -183,7 +201,7 @@ TEST_F(CliMosaicTest, TheTileRecordListsEveryCellAndBrokenRulesAreCounted) {
 
 TEST_F(CliMosaicTest, RefusesBadUsageBeforeBuilding) {
   for (const char* arguments :
-       {"photo.bmp", "-o x.jpg", "photo.bmp -o x.png", "photo.bmp -o x.jpg --tile-size 30",
+       {"photo.bmp", "-o x.jpg", "photo.bmp -o x.gif", "photo.bmp -o x.jpg --tile-size 30",
         "photo.bmp -o x.jpg --randomization 50", "photo.bmp -o x.jpg --wizard 16 --blend 5",
         "photo.bmp -o x.jpg --width 300 --magnification 2",
         "photo.bmp -o x.jpg --magnification 0.5", "photo.bmp -o x.jpg --print-size 90x60",

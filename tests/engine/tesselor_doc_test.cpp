@@ -281,14 +281,14 @@ TEST_F(DocTest, SaveAsPicksTheWriterByExtension) {
 TEST_F(DocTest, UnknownExtensionAsksAndYesWritesJpegUnderThatName) {
   OpenPhoto(16, 12);
   BuildWithOptions();
-  const std::string png = dir.File("mosaic.png");
+  const std::string png = dir.File("mosaic.gif");
   shell.dialogPaths = {png, png};
   shell.answers = {MessageAnswer::kNo, MessageAnswer::kYes};
   doc.OnFileSaveAs();
   ASSERT_EQ(shell.messages.size(), 1u);
   EXPECT_EQ(shell.messages[0].text,
             "Tesselor writes image files in JPEG and BMP file formats\nThe file exntension you "
-            "have provided, 'png' will not be recognised\n\nContinue to save with this extension?");
+            "have provided, 'gif' will not be recognised\n\nContinue to save with this extension?");
   EXPECT_FALSE(FileExists(png));
   EXPECT_EQ(doc.Title(), "photo");
 
