@@ -22,8 +22,12 @@ inline uint64_t BigEndian(const uint8_t* p, int bytes) {
   return value;
 }
 
-inline uint16_t BigEndian16(const uint8_t* p) { return static_cast<uint16_t>(BigEndian(p, 2)); }
+inline uint16_t BigEndian16(const uint8_t* p) {
+  return static_cast<uint16_t>(BigEndian(p, 2));
+}
 
-inline uint32_t BigEndian32(const uint8_t* p) { return static_cast<uint32_t>(BigEndian(p, 4)); }
+inline uint32_t BigEndian32(const uint8_t* p) {
+  return static_cast<uint32_t>(BigEndian(p, 4));
+}
 
 }  // namespace tesselor

@@ -82,8 +82,7 @@ int64_t MetafileWorkBudget() {
 }
 
 MetafileCanvas::MetafileCanvas(uint8_t* const* rows, int width, int height, int64_t workBudget)
-    : rows_(rows), width_(width), height_(height), workBudget_(workBudget),
-      workLeft_(workBudget) {}
+    : rows_(rows), width_(width), height_(height), workBudget_(workBudget), workLeft_(workBudget) {}
 
 void MetafileCanvas::Charge(int64_t steps) {
   workLeft_ -= steps;

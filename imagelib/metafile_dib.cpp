@@ -14,7 +14,6 @@ constexpr uint32_t kCoreHeaderBytes = 12;
 constexpr uint32_t kInfoHeaderBytes = 40;
 constexpr uint32_t kUncompressed = 0;
 
-
 struct DibLayout {
   int64_t width = 0;
   int64_t height = 0;  // negative for rows stored top line first

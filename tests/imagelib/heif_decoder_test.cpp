@@ -84,7 +84,9 @@ TEST(HeifDecoder, AV1FramesBeyondTheLimitsAreRefusedBeforeDecoding) {
     FAIL() << "decoded";
   } catch (const CTextException& error) {
     EXPECT_EQ(error.GetCode(), kErrBadHeader);
-    EXPECT_NE(error.GetText().find("65533 x 1282 is larger than the picture of 16 x 16"), std::string::npos) << error.GetText();
+    EXPECT_NE(error.GetText().find("65533 x 1282 is larger than the picture of 16 x 16"),
+              std::string::npos)
+        << error.GetText();
   }
 }
 
