@@ -26,7 +26,7 @@
 #include "platform/app_paths.h"
 #include "platform/directory_listing.h"
 #include "platform/random.h"
-#include "platform/scripted_shell.h"
+#include "tests/support/scripted_shell.h"
 #include "tests/engine/reference_engine.h"
 
 using namespace tesselor;

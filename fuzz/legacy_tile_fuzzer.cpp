@@ -14,7 +14,7 @@
 #include "imagelib/draw_dib_bmp.h"
 #include "library/legacy_upgrade.h"
 #include "platform/app_paths.h"
-#include "platform/scripted_shell.h"
+#include "tests/support/scripted_shell.h"
 
 using namespace tesselor;
 

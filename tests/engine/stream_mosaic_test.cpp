@@ -9,7 +9,7 @@
 
 #include "engine/mosaic_passes.h"
 #include "platform/random.h"
-#include "platform/scripted_shell.h"
+#include "tests/support/scripted_shell.h"
 #include "tests/engine/engine_fixtures.h"
 
 namespace tesselor {

@@ -7,7 +7,7 @@
 
 #include "imagelib/any_pic_decoder.h"
 #include "platform/app_paths.h"
-#include "platform/scripted_shell.h"
+#include "tests/support/scripted_shell.h"
 #include "tests/support/test_support.h"
 
 namespace tesselor {

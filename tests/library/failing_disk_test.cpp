@@ -15,7 +15,7 @@
 #include "library/tile_making_run.h"
 #include "library/tile_operations.h"
 #include "platform/app_paths.h"
-#include "platform/scripted_shell.h"
+#include "tests/support/scripted_shell.h"
 #include "tests/library/program_folder.h"
 #include "tests/support/scratch_mount.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "platform/app_paths.h"
-#include "platform/scripted_shell.h"
+#include "tests/support/scripted_shell.h"
 #include "tests/support/test_support.h"
 
 namespace tesselor::testing {

@@ -9,7 +9,7 @@
 #include "app/help_launcher.h"
 #include "app/hyperlink.h"
 #include "platform/app_paths.h"
-#include "platform/scripted_shell.h"
+#include "tests/support/scripted_shell.h"
 #include "tests/ui/ui_test_support.h"
 
 namespace tesselor {

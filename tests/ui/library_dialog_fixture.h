@@ -15,7 +15,7 @@
 
 #include "library/make_tile.h"
 #include "platform/app_paths.h"
-#include "platform/scripted_shell.h"
+#include "tests/support/scripted_shell.h"
 #include "tests/ui/ui_test_support.h"
 
 namespace tesselor::testing {

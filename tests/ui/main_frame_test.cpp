@@ -18,7 +18,7 @@
 #include "app/recent_file_list.h"
 #include "app/tesselor_view.h"
 #include "platform/app_paths.h"
-#include "platform/scripted_shell.h"
+#include "tests/support/scripted_shell.h"
 #include "tests/ui/ui_test_support.h"
 
 namespace tesselor {

@@ -19,7 +19,7 @@
 #include "app/options_summary.h"
 #include "engine/tesselor_doc.h"
 #include "platform/app_paths.h"
-#include "platform/scripted_shell.h"
+#include "tests/support/scripted_shell.h"
 #include "tests/ui/ui_test_support.h"
 
 namespace tesselor {

@@ -7,7 +7,7 @@
 
 #include "app/bitmap_drawing.h"
 #include "app/tesselor_view.h"
-#include "platform/scripted_shell.h"
+#include "tests/support/scripted_shell.h"
 #include "tests/ui/ui_test_support.h"
 
 namespace tesselor {

@@ -25,7 +25,7 @@
 #include "app/wizard_tiles_page.h"
 #include "app/wizard_welcome_page.h"
 #include "platform/app_paths.h"
-#include "platform/scripted_shell.h"
+#include "tests/support/scripted_shell.h"
 #include "resources/compiled_resources.h"
 #include "tests/ui/ui_test_support.h"
 
