@@ -42,11 +42,6 @@ void ShowSaveError(const std::string& path, const std::string& cause) {
 
 }  // namespace
 
-int MemoryProfile::GetProfileInt(const std::string& name, int defaultValue) const {
-  const auto found = values_.find(name);
-  return found == values_.end() ? defaultValue : found->second;
-}
-
 const std::vector<FileDialogType>& PhotoFileTypes() {
   static const std::vector<FileDialogType> types = [] {
     std::vector<FileDialogType> kinds = kMosaicFileTypes;

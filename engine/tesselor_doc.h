@@ -12,52 +12,14 @@
 #include <vector>
 
 #include "engine/create_mosaic.h"
+#include "engine/document_listener.h"
 #include "engine/mosaic_settings.h"
+#include "engine/profile_store.h"
+#include "engine/wizard_choices.h"
 #include "imagelib/draw_dib_bmp.h"
 #include "platform/shell.h"
 
 namespace tesselor {
-
-// Where the program's one setting of its own, "Wizard", is kept between runs.
-// The desktop program keeps it in its settings file; the default keeps it in
-// memory for the length of the run.
-class ProfileStore {
- public:
-  virtual ~ProfileStore() = default;
-  virtual int GetProfileInt(const std::string& name, int defaultValue) const = 0;
-  virtual void WriteProfileInt(const std::string& name, int value) = 0;
-};
-
-class MemoryProfile : public ProfileStore {
- public:
-  int GetProfileInt(const std::string& name, int defaultValue) const override;
-  void WriteProfileInt(const std::string& name, int value) override { values_[name] = value; }
-
- private:
-  std::map<std::string, int> values_;
-};
-
-// What the wizard and the document hand each other: the document fills it in
-// before the wizard runs, the wizard leaves its choices in it on Finish.
-struct WizardChoices {
-  std::string imagePath;
-  int tileSizePosition = 3;    // in kTileSizeChoices; "24 x 24" to start with
-  bool randomPattern = false;  // the random placement style rather than the grid
-  bool showAtStart = true;     // "Show Wizard at the start of each session"
-};
-
-// Told when the document changes, so views and the frame can follow.
-class DocumentListener {
- public:
-  virtual ~DocumentListener() = default;
-  // A photograph was opened or a new document started: views start afresh.
-  virtual void OnInitialUpdate() {}
-  // The picture shown (or its content) changed.
-  virtual void OnUpdate() {}
-  virtual void OnTitleChanged() {}
-  // A build started or ended; commands are greyed while it runs.
-  virtual void OnBusyChanged() {}
-};
 
 // The build the document runs; tests put a stand-in here.
 using MosaicBuilder = std::function<BuildOutcome(const CBmp&, CBmp&, const BuildOptions&)>;
