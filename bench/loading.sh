@@ -11,7 +11,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${TESSELOR_BENCH_BUILD:-build-bench}
-before=${LOADER_BEFORE:-f63983b}
+before=${LOADER_BEFORE:-19bd030}
 work=$build/loading
 backgrounds=/usr/share/backgrounds/mate
 rounds=${LOAD_ROUNDS:-7}
