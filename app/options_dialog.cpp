@@ -20,6 +20,7 @@
 #include "app/options_summary.h"
 #include "app/run_modal.h"
 #include "engine/tesselor_doc.h"
+#include "engine/tile_set.h"
 #include "platform/shell.h"
 
 namespace tesselor {
@@ -96,8 +97,8 @@ QString MosaicSizeText(int sourceSize, double magnification) {
   return QString::number(static_cast<qint64>(std::trunc(sourceSize * magnification)));
 }
 
-COptionsDialog::COptionsDialog(MosaicSettings& settings, QWidget* parent)
-    : QDialog(parent), settings_(settings) {
+COptionsDialog::COptionsDialog(MosaicSettings& settings, QWidget* parent, int photosLeftOut)
+    : QDialog(parent), settings_(settings), photosLeftOut_(photosLeftOut) {
   setWindowTitle(tr("Photomosaic options"));
 
   tabs_ = new QTabWidget;
@@ -166,6 +167,8 @@ QWidget* COptionsDialog::BuildTilePage() {
   connect(selectLibrary, &QPushButton::clicked, this, &COptionsDialog::OnSelectLibrary);
   mirrorTiles_ = NewLeftTextCheckBox(tr("Use mirror images of tiles"), "mirrorTiles");
   randomPlacement_ = NewLeftTextCheckBox(tr("Random placement mosaic"), "randomPlacement");
+  allTiles_ = NewLeftTextCheckBox(
+      tr("Use every tile (more than %1 is slower)").arg(kTileSetCapacity), "allTiles");
 
   auto* page = new QWidget;
   auto* form = new QFormLayout(page);
@@ -173,6 +176,7 @@ QWidget* COptionsDialog::BuildTilePage() {
   form->addRow(selectLibrary);
   form->addRow(mirrorTiles_);
   form->addRow(randomPlacement_);
+  form->addRow(allTiles_);
   return page;
 }
 
@@ -190,6 +194,7 @@ void COptionsDialog::ShowInitialValues() {
   ShowMosaicSize();
   mirrorTiles_->setChecked(settings_.mirrorTiles);
   randomPlacement_->setChecked(settings_.randomPlacement);
+  allTiles_->setChecked(settings_.allTiles);
 }
 
 void COptionsDialog::ConnectChangeHandlers() {
@@ -198,7 +203,7 @@ void COptionsDialog::ConnectChangeHandlers() {
     connect(list, &QComboBox::currentIndexChanged, this, &COptionsDialog::Redraw);
   for (QSpinBox* spinner : {colourAdjust_, blendPercent_})
     connect(spinner, &QSpinBox::valueChanged, this, &COptionsDialog::Redraw);
-  for (QCheckBox* box : {mirrorTiles_, randomPlacement_})
+  for (QCheckBox* box : {mirrorTiles_, randomPlacement_, allTiles_})
     connect(box, &QCheckBox::toggled, this, &COptionsDialog::Redraw);
 }
 
@@ -248,6 +253,8 @@ OptionsSummaryValues COptionsDialog::SummaryValues() const {
   values.tileSize = tileSize_->currentText();
   values.mirrorTiles = mirrorTiles_->isChecked();
   values.randomPlacement = randomPlacement_->isChecked();
+  values.allTiles = allTiles_->isChecked();
+  values.photosLeftOut = photosLeftOut_;
   values.accuracy = accuracy_->currentText();
   values.randomization = randomization_->currentText();
   values.colourAdjust = colourAdjust_->value();
@@ -256,7 +263,7 @@ OptionsSummaryValues COptionsDialog::SummaryValues() const {
 }
 
 bool COptionsDialog::Run(CTesselorDoc& doc, QWidget* parent) {
-  return RunModal(new COptionsDialog(doc.settings, parent));
+  return RunModal(new COptionsDialog(doc.settings, parent, doc.PhotosLeftOut()));
 }
 
 void COptionsDialog::Redraw() {
@@ -285,6 +292,7 @@ void COptionsDialog::TakeValues() {
   }
   settings_.mirrorTiles = mirrorTiles_->isChecked();
   settings_.randomPlacement = randomPlacement_->isChecked();
+  settings_.allTiles = allTiles_->isChecked();
 }
 
 }  // namespace tesselor

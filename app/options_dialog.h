@@ -25,7 +25,9 @@ class COptionsDialog : public QDialog {
   // settings.sourceWidth and sourceHeight must hold the photograph's size.
   // The dialog writes its values back when it closes, after OK and Cancel
   // alike: Cancel only keeps the caller from building.
-  explicit COptionsDialog(MosaicSettings& settings, QWidget* parent = nullptr);
+  // photosLeftOut: the tile files the tile cap kept out of the last build.
+  explicit COptionsDialog(MosaicSettings& settings, QWidget* parent = nullptr,
+                          int photosLeftOut = 0);
 
   void done(int result) override;
 
@@ -65,7 +67,9 @@ class COptionsDialog : public QDialog {
   QComboBox* tileSize_ = nullptr;
   QCheckBox* mirrorTiles_ = nullptr;
   QCheckBox* randomPlacement_ = nullptr;
+  QCheckBox* allTiles_ = nullptr;
   COptionsSummary* summary_ = nullptr;
+  int photosLeftOut_;
 };
 
 // The magnification for a typed mosaic width or height: sizes below the

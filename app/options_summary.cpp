@@ -53,6 +53,17 @@ std::vector<SummaryText> LayOutOptionsSummary(const OptionsSummaryValues& values
     add(COptionsSummary::tr("Random tile placement mosaic"), false, kGreen, kLabelColumn, y);
     y += kLineStep;
   }
+  if (values.allTiles) {
+    add(COptionsSummary::tr("Every tile of the library is used"), false, kGreen, kLabelColumn, y);
+    y += kLineStep;
+  } else if (values.photosLeftOut > 0) {
+    const QString leftOut = values.photosLeftOut == 1
+                                ? COptionsSummary::tr("1 photo left out by the tile limit")
+                                : COptionsSummary::tr("%1 photos left out by the tile limit")
+                                      .arg(values.photosLeftOut);
+    add(leftOut, false, kDarkRed, kLabelColumn, y);
+    y += kLineStep;
+  }
 
   add(COptionsSummary::tr("Mosaic Options:"), true, kBlack, kHeadingColumn, y + 7);
   add(COptionsSummary::tr("Tiling Accuracy:"), false, kBlack, kLabelColumn, y + 28);

@@ -20,6 +20,9 @@ struct OptionsSummaryValues {
   QString tileSize;
   bool mirrorTiles = false;
   bool randomPlacement = false;
+  bool allTiles = false;
+  // Tile files the tile cap kept out of the last build; 0 when none were.
+  int photosLeftOut = 0;
   QString accuracy;
   QString randomization;
   int colourAdjust = 0;
@@ -35,7 +38,8 @@ struct SummaryText {
 };
 
 // The panel's texts in drawing order. The optional lines (mirroring, random
-// placement, colour adjustment, blend) shift the lines below them so the
+// placement, every tile or the photos the cap left out, colour adjustment,
+// blend) shift the lines below them so the
 // panel never shows gaps.
 std::vector<SummaryText> LayOutOptionsSummary(const OptionsSummaryValues& values);
 

@@ -28,7 +28,7 @@ photo=$work/photo.jpg
 run() {  # run OUT WIDTH -> "wall user max_rss_kib"
   nice -n 10 /usr/bin/time -f '%e %U %M' -o "$work/time.txt" "$cli" mosaic "$photo" -o "$1" \
     --library "$library" --tile-size 16 --accuracy medium --randomization low --width "$2" \
-    2>/dev/null
+    >/dev/null 2>&1
   cat "$work/time.txt"
 }
 

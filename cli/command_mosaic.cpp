@@ -368,6 +368,8 @@ int RunMosaic(const Arguments& args) {
   }
   ConsoleShell::StopWorkOnInterrupt();
   BuildReport report;
+  // The summary needs no row per placement, and a poster has millions.
+  report.tilesUsed.KeepRows(!request.tilesUsedPath.empty());
   BuildOutcome outcome;
   if (streamed) {
     try {

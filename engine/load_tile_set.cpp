@@ -1,5 +1,6 @@
 #include "engine/load_tile_set.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <new>
@@ -8,6 +9,7 @@
 #include "engine/ordered_parallel.h"
 #include "imagelib/any_pic_decoder.h"
 #include "imagelib/draw_dib_bmp.h"
+#include "imagelib/file_source.h"
 #include "imagelib/text_exception.h"
 #include "platform/app_paths.h"
 #include "platform/directory_listing.h"
@@ -21,10 +23,10 @@ namespace {
 // Decodes one tile file and lays its top-left 64 x 64 pixels out in work.
 // A file that does not decode, or decodes to less than a whole tile, is
 // unusable: it is reported and left out rather than read beyond its pixels.
-bool ReadTileFile(CAnyPicDecoder& decoder, const std::string& path, TilePlanes& work) {
+bool ReadTileFile(CAnyPicDecoder& decoder, CDataSource& source, TilePlanes& work) {
   try {
     CDrawDibBmp bmp;
-    decoder.DecodeFile(path, bmp, 32);
+    decoder.DecodeSource(source, bmp, 32);
     if (bmp.bitsPerPixel != 32 || bmp.width < kTileEdge || bmp.height < kTileEdge) return false;
     work.CopyFrom(bmp);
     return true;
@@ -33,6 +35,10 @@ bool ReadTileFile(CAnyPicDecoder& decoder, const std::string& path, TilePlanes& 
   }
   return false;
 }
+
+// A worker keeps the buffer it reads tiles into up to this size; a stray
+// large file would otherwise hold its size for the rest of the build.
+constexpr size_t kKeptFileBytes = size_t{1} << 20;
 
 // What reading one listed file gave, ready to join the table.
 struct LoadedFile {
@@ -45,14 +51,19 @@ struct LoadedFile {
 // worker threads: decoding, reducing and mirroring.
 LoadedFile ReadListedFile(const DirectoryEntry& entry, int tileSize, int copies) {
   LoadedFile loaded;
-  // A folder named like a tile opens but holds no picture: it is no tile.
-  if (entry.isDirectory || !IsEngineTileFile(entry.fullPath) || !CanOpenForReading(entry.fullPath))
-    return loaded;
+  // A folder named like a tile holds no picture: it is no tile.
+  if (entry.isDirectory || !IsEngineTileFile(entry.fullPath)) return loaded;
+  thread_local std::vector<uint8_t> fileBytes;
+  CBufferedFileSource source(fileBytes);
+  // Nor is a file that cannot be opened and read, or no regular file.
+  if (source.OpenFile(entry.fullPath) != 0) return loaded;
   thread_local CAnyPicDecoder decoder;
   // Only the top-left corner becomes the tile, so nothing beyond it is decoded.
   decoder.LimitToTopLeft(kTileEdge, kTileEdge);
   auto work = std::make_unique<TilePlanes>();
-  if (!ReadTileFile(decoder, entry.fullPath, *work)) {
+  const bool read = ReadTileFile(decoder, source, *work);
+  if (fileBytes.capacity() > kKeptFileBytes) std::vector<uint8_t>().swap(fileBytes);
+  if (!read) {
     loaded.kind = LoadedFile::Kind::kInvalid;
     return loaded;
   }
@@ -74,16 +85,13 @@ LoadedFile ReadListedFile(const DirectoryEntry& entry, int tileSize, int copies)
 // Results waiting for their turn; each holds at most two small tiles.
 constexpr int kLoadWindow = 64;
 
-}  // namespace
-
-int CountTileFiles() {
-  const std::string folder = Paths().LibraryDirectory();
-  ChangeDirectory(folder);
-  int count = 0;
-  for (const DirectoryEntry& entry : ListDirectory(folder, "*.jpg"))
-    if (!entry.isDirectory && IsEngineTileFile(entry.fullPath)) ++count;
-  return count;
+int CountTileFiles(const std::vector<DirectoryEntry>& entries) {
+  return static_cast<int>(std::count_if(entries.begin(), entries.end(), [](const auto& entry) {
+    return !entry.isDirectory && IsEngineTileFile(entry.fullPath);
+  }));
 }
+
+}  // namespace
 
 void ReduceTile(const TilePlanes& work, TileBuffer& tile) {
   const int n = tile.Size();
@@ -124,15 +132,16 @@ int LoadTileSet(TileSet& tiles, int tileSize, bool mirrorTiles, int* photosLeftO
   int leftOut = 0;
   {
     const std::unique_ptr<ProgressWindow> progress = Shell::Instance().CreateProgressWindow();
-    const int files = CountTileFiles();
+    const std::string folder = Paths().LibraryDirectory();
+    ChangeDirectory(folder);
+    // Listed once: the count for the progress bar and the files read agree.
+    const std::vector<DirectoryEntry> entries = ListDirectory(folder, "*.jpg");
+    const int files = CountTileFiles(entries);
     progress->SetRange(0, mirrorTiles ? 2 * files : files);
     progress->SetPos(0);
     progress->SetStatusText("Loading and sorting tile library ...");
 
     tiles.Clear();
-    const std::string folder = Paths().LibraryDirectory();
-    ChangeDirectory(folder);
-    const std::vector<DirectoryEntry> entries = ListDirectory(folder, "*.jpg");
     const int copies = mirrorTiles ? 2 : 1;
     // Files are read ahead on every core; the table, the messages and Abort
     // take them in listing order, so the result is that of a reading in order.

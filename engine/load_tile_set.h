@@ -17,10 +17,6 @@ namespace tesselor {
 // the tile files it never read, else it is 0.
 int LoadTileSet(TileSet& tiles, int tileSize, bool mirrorTiles, int* photosLeftOut = nullptr);
 
-// Makes the library directory the working directory and counts its tile
-// files (0 when it does not exist).
-int CountTileFiles();
-
 // Brings a 64 x 64 tile down to tile.Size() by averaging blocks of 64 / n
 // pixels, and stores the plane averages.
 void ReduceTile(const TilePlanes& work, TileBuffer& tile);

@@ -11,6 +11,7 @@ int MosaicSettings::AccuracyStepFor(int tileSize, int accuracyLevel) {
 BuildOptions MosaicSettings::ToBuildOptions() const {
   BuildOptions options{tileSize,    accuracyStep, magnification, blendPercent * 0.01,
                        mirrorTiles, colourAdjust, randomization, randomPlacement};
+  options.allTiles = allTiles;
   options.variety = variety;
   return options;
 }

@@ -48,6 +48,7 @@ struct MosaicSettings {
   double magnification = 1.0;
   bool mirrorTiles = true;
   bool randomPlacement = false;
+  bool allTiles = false;
   VarietyOptions variety;
   int sourceWidth = 0;
   int sourceHeight = 0;

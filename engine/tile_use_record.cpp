@@ -27,6 +27,7 @@ void TileUseRecord::Start(const TileSet& tiles) {
   rows_.clear();
   rulesBroken_ = 0;
   photoNames_.assign(static_cast<size_t>(tiles.PhotoCount()), std::string());
+  usesOfPhoto_.assign(photoNames_.size(), 0);
   for (int t = 0; t < tiles.Count(); ++t)
     photoNames_[static_cast<size_t>(tiles.Origin(t).photo)] = tiles.Origin(t).fileName;
   tiles_ = &tiles;
@@ -34,18 +35,18 @@ void TileUseRecord::Start(const TileSet& tiles) {
 
 void TileUseRecord::Add(int x, int y, int width, int height, int tile) {
   const TileOrigin& origin = tiles_->Origin(tile);
-  rows_.push_back({x, y, width, height, origin.photo, origin.mirrored});
+  ++usesOfPhoto_[static_cast<size_t>(origin.photo)];
+  if (keepRows_) rows_.push_back({x, y, width, height, origin.photo, origin.mirrored});
 }
 
 TileUseRecord::Summary TileUseRecord::Summarise() const {
-  std::vector<int> uses(photoNames_.size());
-  for (const Row& row : rows_) ++uses[static_cast<size_t>(row.photo)];
   Summary summary;
-  for (size_t photo = 0; photo < uses.size(); ++photo) {
-    if (uses[photo] == 0) continue;
+  for (size_t photo = 0; photo < usesOfPhoto_.size(); ++photo) {
+    const int uses = usesOfPhoto_[photo];
+    if (uses == 0) continue;
     ++summary.distinctPhotos;
-    if (uses[photo] > summary.mostUsedCount) {
-      summary.mostUsedCount = uses[photo];
+    if (uses > summary.mostUsedCount) {
+      summary.mostUsedCount = uses;
       summary.mostUsedPhoto = static_cast<int>(photo);
     }
   }

@@ -18,6 +18,9 @@ class TileUseRecord {
     bool mirrored;
   };
 
+  // Whether Rows() keeps every placement (it does unless told otherwise). A
+  // poster has millions of them; the summary needs none.
+  void KeepRows(bool keep) { keepRows_ = keep; }
   // Forgets earlier rows and takes the photos' names from tiles.
   void Start(const TileSet& tiles);
   void Add(int x, int y, int width, int height, int tile);
@@ -44,6 +47,8 @@ class TileUseRecord {
   const TileSet* tiles_ = nullptr;
   std::vector<std::string> photoNames_;
   std::vector<Row> rows_;
+  bool keepRows_ = true;
+  std::vector<int> usesOfPhoto_;
   int rulesBroken_ = 0;
 };
 

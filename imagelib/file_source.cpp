@@ -19,6 +19,22 @@ bool FolderExists(const std::string& path) {
   return IsFolder(slash == 0 ? "/" : path.substr(0, slash));
 }
 
+// Opens path for reading into fd and its details into info: 0, or the
+// error code of the sources' OpenFile.
+int OpenForSource(const std::string& path, int& fd, struct stat& info) {
+  // O_NONBLOCK: a pipe named like a picture must be refused, not waited on.
+  fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    const int error = errno;
+    if (error == EACCES || error == EPERM) return 5;
+    if (error == ENOENT && !FolderExists(path)) return 3;
+    if (error == ENOTDIR) return 3;
+    return 4;
+  }
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return 5;
+  return 0;
+}
+
 }  // namespace
 
 CFileSource::~CFileSource() {
@@ -26,17 +42,9 @@ CFileSource::~CFileSource() {
 }
 
 int CFileSource::OpenFile(const std::string& path) {
-  // O_NONBLOCK: a pipe named like a picture must be refused, not waited on.
-  fileHandle_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fileHandle_ < 0) {
-    const int error = errno;
-    if (error == EACCES || error == EPERM) return 5;
-    if (error == ENOENT && !FolderExists(path)) return 3;
-    if (error == ENOTDIR) return 3;
-    return 4;
-  }
   struct stat info {};
-  if (fstat(fileHandle_, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0) return 5;
+  if (const int code = OpenForSource(path, fileHandle_, info)) return code;
+  if (info.st_size <= 0) return 5;
   void* view =
       mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_PRIVATE, fileHandle_, 0);
   if (view == MAP_FAILED) return 5;
@@ -58,6 +66,29 @@ void CFileSource::Unmap() {
   mappedSize_ = 0;
   if (fileHandle_ >= 0) ::close(fileHandle_);
   fileHandle_ = -1;
+}
+
+int CBufferedFileSource::OpenFile(const std::string& path) {
+  int fd = -1;
+  struct stat info {};
+  int code = OpenForSource(path, fd, info);
+  if (code == 0) {
+    const size_t size = static_cast<size_t>(info.st_size);
+    buffer_.resize(size);
+    // One read takes a regular file whole; the loop only covers the rare
+    // short read.
+    size_t filled = 0;
+    while (filled < size) {
+      const ssize_t got = ::read(fd, buffer_.data() + filled, size - filled);
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) break;
+      filled += static_cast<size_t>(got);
+    }
+    if (filled < size) code = 5;
+  }
+  if (fd >= 0) ::close(fd);
+  if (code == 0) Open(path, static_cast<int64_t>(buffer_.size()));
+  return code;
 }
 
 }  // namespace tesselor

@@ -1,5 +1,9 @@
-// A data source over a read-only memory mapping of a whole file.
+// Data sources over a whole file: a read-only memory mapping, for
+// photographs of any size, or a copy read into a buffer the caller keeps,
+// for the thousands of small tile files a build reads.
 #pragma once
+
+#include <vector>
 
 #include "imagelib/data_source.h"
 
@@ -24,6 +28,25 @@ class CFileSource : public CDataSource {
   int fileHandle_ = -1;
   const uint8_t* viewBase_ = nullptr;
   size_t mappedSize_ = 0;
+};
+
+// Mapping and unmapping a file of a few kilobytes costs more than copying it,
+// and every unmapping makes the other cores flush their address caches; a
+// tile is read with one open and one read into a buffer reused file after
+// file.
+class CBufferedFileSource : public CDataSource {
+ public:
+  // buffer outlives the source and is resized to each file.
+  explicit CBufferedFileSource(std::vector<uint8_t>& buffer) : buffer_(buffer) {}
+
+  // 0 on success, else the codes of CFileSource::OpenFile (5 also when the
+  // file cannot be read). An empty file opens as an empty source.
+  int OpenFile(const std::string& path);
+
+  const uint8_t* CurrentPointer() const override { return buffer_.data() + BytesRead(); }
+
+ private:
+  std::vector<uint8_t>& buffer_;
 };
 
 }  // namespace tesselor

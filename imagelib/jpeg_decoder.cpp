@@ -77,10 +77,10 @@ void ReportProgress(j_common_ptr cinfo) {
   });
 }
 
-// Spreads 3-byte blue, green, red samples into 4-byte pixels, leaving each
-// pixel's fourth byte as the bitmap had it.
-void SpreadBgr(const uint8_t* samples, uint8_t* pixels, int width) {
-  for (int x = 0; x < width; ++x) std::memcpy(pixels + 4 * x, samples + 3 * x, 3);
+// The library writes 255 into the fourth byte of the pixels it decodes; a
+// bitmap's fourth byte stays as created (0), as the other formats leave it.
+void ClearFourthBytes(uint8_t* pixels, int width) {
+  for (int x = 0; x < width; ++x) pixels[4 * x + 3] = 0;
 }
 
 void SpreadGrey(const uint8_t* samples, uint8_t* pixels, int width) {
@@ -142,9 +142,10 @@ void CJPEGDecoder::Impl::Decode(const CJPEGDecoder& owner, CBmp& bmp, int& bitsP
   // the difference does not show at tile size.
   decompressor.do_fancy_upsampling = FALSE;
   decompressor.dct_method = JDCT_FLOAT;
-  if (decompressor.out_color_space == JCS_RGB) decompressor.out_color_space = JCS_EXT_BGR;
+  // Colour goes straight into 4-byte pixels, with no row copied afterwards.
+  if (decompressor.out_color_space == JCS_RGB) decompressor.out_color_space = JCS_EXT_BGRX;
   const J_COLOR_SPACE space = decompressor.out_color_space;
-  if (space != JCS_GRAYSCALE && space != JCS_EXT_BGR && space != JCS_CMYK)
+  if (space != JCS_GRAYSCALE && space != JCS_EXT_BGRX && space != JCS_CMYK)
     RaiseError(kErrUnsupported, "JPEG decoder: the colour space of this file is not supported.");
 
   // Only an 8-bit target can take grey samples as they are; any other
@@ -164,29 +165,32 @@ void CJPEGDecoder::Impl::Decode(const CJPEGDecoder& owner, CBmp& bmp, int& bitsP
   if (cropWidth < decompressor.output_width)
     errors.Check(JpegGuardCropScanline(&errors.guard, &decompressor, &cropOffset, &cropWidth));
 
-  // Grey samples at 8 bits fill the rows as they are. Colour and CMYK
-  // samples are converted into the pixels, so each pixel's fourth byte stays
-  // as created; grey ones are spread into opaque pixels. A cropped row may
-  // come wider than the bitmap, so it goes through the row buffer and only
-  // the bitmap's part is kept.
+  // Grey samples at 8 bits and colour pixels fill the rows as they are; CMYK
+  // samples are converted into the pixels and grey ones spread into opaque
+  // pixels. A cropped row may come wider than the bitmap, so it goes through
+  // the row buffer and only the bitmap's part is kept.
   const bool eightBit = depth == kGreyTargetDepth;
-  const bool direct = eightBit && decompressor.output_width == static_cast<JDIMENSION>(bmp.width);
-  void (*const convert)(const uint8_t*, uint8_t*, int) = grey                ? SpreadGrey
-                                                         : space == JCS_CMYK ? InvertedCmykToBgr
-                                                                             : SpreadBgr;
+  const bool colour = space == JCS_EXT_BGRX;
+  const bool sameLayout = eightBit || colour;
+  const bool direct =
+      sameLayout && decompressor.output_width == static_cast<JDIMENSION>(bmp.width);
+  void (*const convert)(const uint8_t*, uint8_t*, int) =
+      space == JCS_CMYK ? InvertedCmykToBgr : SpreadGrey;
   uint8_t* samples =
       direct ? nullptr
              : RowBuffer(size_t{decompressor.output_width} * decompressor.output_components);
   for (int y = 0; y < bmp.height; ++y) {
+    uint8_t* row = bmp.lineArray[y];
     if (direct) {
-      ReadRow(bmp.lineArray[y]);
-      continue;
+      ReadRow(row);
+    } else {
+      ReadRow(samples);
+      if (sameLayout)
+        std::memcpy(row, samples, static_cast<size_t>(bmp.width) * (eightBit ? 1 : 4));
+      else
+        convert(samples, row, bmp.width);
     }
-    ReadRow(samples);
-    if (eightBit)
-      std::memcpy(bmp.lineArray[y], samples, static_cast<size_t>(bmp.width));
-    else
-      convert(samples, bmp.lineArray[y], bmp.width);
+    if (colour) ClearFourthBytes(row, bmp.width);
   }
   // Rows below the limit are left undecoded.
   if (decompressor.output_scanline < decompressor.output_height)

@@ -80,8 +80,14 @@ std::vector<DirectoryEntry> ListDirectory(const std::string& folder, const std::
     const std::string name = item->d_name;
     if (name == "." || name == ".." || !WildcardMatch(pattern, name)) continue;
     DirectoryEntry entry{name, base + name, false};
-    struct stat info {};
-    if (stat(entry.fullPath.c_str(), &info) == 0) entry.isDirectory = S_ISDIR(info.st_mode);
+    // Most file systems say in the listing what an entry is; only the rest
+    // (and links, which may point at folders) cost a stat.
+    if (item->d_type == DT_DIR) {
+      entry.isDirectory = true;
+    } else if (item->d_type == DT_UNKNOWN || item->d_type == DT_LNK) {
+      struct stat info {};
+      if (stat(entry.fullPath.c_str(), &info) == 0) entry.isDirectory = S_ISDIR(info.st_mode);
+    }
     entries.push_back(std::move(entry));
   }
   closedir(dir);

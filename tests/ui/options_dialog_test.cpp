@@ -279,6 +279,19 @@ TEST_F(OptionsDialogTest, OptionalTileLinesMoveTheOptionsBelowThem) {
   EXPECT_EQ(LineY(dialog, "Randomization:"), 152);
 }
 
+TEST_F(OptionsDialogTest, EveryTileCanBeChosenAndThePanelSaysWhatTheTileCapLeftOut) {
+  MosaicSettings edited = settings;
+  COptionsDialog dialog(edited, nullptr, 250);
+  EXPECT_EQ(LineY(dialog, "250 photos left out by the tile limit"), 96);
+  EXPECT_EQ(LineY(dialog, "Mosaic Options:"), 117);
+
+  Find<QCheckBox>(dialog, "allTiles")->setChecked(true);
+  EXPECT_FALSE(Line(dialog, "250 photos left out by the tile limit"));
+  EXPECT_EQ(LineY(dialog, "Every tile of the library is used"), 96);
+  dialog.accept();
+  EXPECT_TRUE(edited.ToBuildOptions().allTiles);
+}
+
 TEST_F(OptionsDialogTest, BlendLineTakesTheColourLinesPlaceWhenThereIsNone) {
   COptionsDialog dialog(settings);
   Find<QSpinBox>(dialog, "blendPercent")->setValue(30);
