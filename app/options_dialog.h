@@ -1,5 +1,5 @@
 // The "Photomosaic options" dialog: edits the document's mosaic settings in
-// place before a build, on three tab pages beside the options summary panel.
+// place before a build, on four tab pages beside the options summary panel.
 #pragma once
 
 #include <QDialog>
@@ -16,6 +16,7 @@ namespace tesselor {
 
 class CTesselorDoc;
 class COptionsSummary;
+class TileUseRecord;
 struct OptionsSummaryValues;
 
 class COptionsDialog : public QDialog {
@@ -24,8 +25,10 @@ class COptionsDialog : public QDialog {
  public:
   // settings.sourceWidth and sourceHeight must hold the photograph's size.
   // The dialog writes its values back when it closes, after OK and Cancel
-  // alike: Cancel only keeps the caller from building.
-  explicit COptionsDialog(MosaicSettings& settings, QWidget* parent = nullptr);
+  // alike: Cancel only keeps the caller from building. lastMosaic, when
+  // given, is the record of the mosaic shown now, which the summary reports.
+  explicit COptionsDialog(MosaicSettings& settings, QWidget* parent = nullptr,
+                          const TileUseRecord* lastMosaic = nullptr);
 
   void done(int result) override;
 
@@ -41,6 +44,7 @@ class COptionsDialog : public QDialog {
   QWidget* BuildMosaicSizePage();
   QWidget* BuildMontagePage();
   QWidget* BuildTilePage();
+  QWidget* BuildVarietyPage();
   void ShowInitialValues();
   void ConnectChangeHandlers();
 
@@ -65,7 +69,11 @@ class COptionsDialog : public QDialog {
   QComboBox* tileSize_ = nullptr;
   QCheckBox* mirrorTiles_ = nullptr;
   QCheckBox* randomPlacement_ = nullptr;
+  QSpinBox* minDistance_ = nullptr;
+  QSpinBox* maxUses_ = nullptr;
+  QComboBox* metric_ = nullptr;
   COptionsSummary* summary_ = nullptr;
+  const TileUseRecord* lastMosaic_;
 };
 
 // The magnification for a typed mosaic width or height: sizes below the
