@@ -1,5 +1,6 @@
 #include "app/library_manager_dialog.h"
 
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -30,6 +31,7 @@ CLibraryManagerDlg::CLibraryManagerDlg(QWidget* parent)
       preview_(new CTilePreview),
       progressBar_(new QProgressBar),
       countText_(new QLabel),
+      fit_(new QComboBox),
       unchangeableNotice_(new QLabel),
       run_(TileMakingView{ProgressCallbacks(),
                           [this](const std::string&, const CBmp& tile) { ShowMadeTile(tile); },
@@ -68,6 +70,11 @@ CLibraryManagerDlg::CLibraryManagerDlg(QWidget* parent)
                             &CLibraryManagerDlg::DeleteSelectedTiles));
   left->addWidget(
       AddButton(tr("Add new tiles"), "addTiles", &CLibraryManagerDlg::MakeTilesFromFolder));
+  // Items in TileFit order.
+  fit_->setObjectName(QStringLiteral("fit"));
+  fit_->addItems({tr("Squeeze the whole photo"), tr("Crop the centre square")});
+  fit_->setToolTip(tr("How a photo that is not square becomes a square tile"));
+  left->addWidget(fit_);
   left->addWidget(
       AddButton(tr("Rename all tiles"), "renameTiles", &CLibraryManagerDlg::RenameAllTiles));
   left->addWidget(AddButton(tr("Select tile library"), "selectLibrary",
@@ -206,7 +213,9 @@ void CLibraryManagerDlg::ShowBlackPreview() {
 
 void CLibraryManagerDlg::MakeTilesFromFolder() {
   // A click during a run lands here from inside the run's message pumping;
-  // the run itself turns it into a stop request.
+  // the run itself turns it into a stop request, and the run keeps the fit
+  // it started with.
+  if (!run_.MakingTiles()) run_.SetFit(static_cast<TileFit>(fit_->currentIndex()));
   run_.MakeTilesFromFolder();
   if (pendingResult_ && !run_.MakingTiles()) {
     const int result = *pendingResult_;

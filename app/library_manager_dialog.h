@@ -13,6 +13,7 @@
 #include "imagelib/draw_dib_bmp.h"
 #include "library/tile_making_run.h"
 
+class QComboBox;
 class QLabel;
 class QListWidget;
 class QProgressBar;
@@ -67,6 +68,8 @@ class CLibraryManagerDlg : public QDialog {
   CTilePreview* preview_;
   QProgressBar* progressBar_;
   QLabel* countText_;
+  // How "Add new tiles" makes square tiles of photos that are not square.
+  QComboBox* fit_;
   // Why the current library's tiles cannot be changed; hidden when they can.
   QLabel* unchangeableNotice_;
   std::unique_ptr<CDrawDibBmp> previewBitmap_;

@@ -112,6 +112,9 @@ void CMainFrame::CreateActions() {
   AddAction(Command::kCreateMosaic, tr("&Create mosaic..."),
             tr("Create a photomosaic of the current image"), QKeySequence(Qt::ALT | Qt::Key_C),
             [this] { doc_.OnCreateMosaic(); });
+  AddAction(Command::kSaveTileList, tr("Save &tile list..."),
+            tr("Save where each tile of the mosaic went and which photo it shows, as CSV"), {},
+            [this] { doc_.OnSaveTileList(); });
   AddAction(Command::kHelpTopics, tr("&Help Topics"), tr("List Help topics"),
             QKeySequence(Qt::Key_F1), [this] { help_->ShowTopic(HelpTopic::kIntroduction); });
   AddAction(Command::kAbout, tr("&About Tesselor..."),
@@ -225,6 +228,7 @@ void CMainFrame::CreateMenus() {
   mosaic->addAction(Action(Command::kWizard));
   mosaic->addSeparator();
   mosaic->addAction(Action(Command::kCreateMosaic));
+  mosaic->addAction(Action(Command::kSaveTileList));
 
   QMenu* help = menu(tr("&Help"), {Command::kHelpTopics});
   help->addSeparator();
@@ -266,6 +270,8 @@ bool CMainFrame::IsEnabled(Command command) const {
       return !doc_.IsBusy() && shell_.dialogs.wizard;
     case Command::kLibraryManager:
       return !doc_.IsBusy() && shell_.dialogs.libraryManager;
+    case Command::kSaveTileList:
+      return !doc_.IsBusy() && doc_.MosaicBuilt();
     default:
       return !doc_.IsBusy();
   }
@@ -318,8 +324,20 @@ void CMainFrame::OnTitleChanged() {
   setWindowTitle(tr("%1 - Tesselor").arg(QString::fromStdString(doc_.Title())));
 }
 
+void CMainFrame::ShowTileUseSummary() {
+  const TileUseRecord& record = doc_.TilesUsed();
+  QString text = QString::fromStdString(record.SummaryLine());
+  if (const std::string broken = record.RulesBrokenLine(); !broken.empty())
+    text += tr("; %1: the library has too few photos for them").arg(QString::fromStdString(broken));
+  if (text.isEmpty())
+    statusBar()->clearMessage();
+  else
+    statusBar()->showMessage(text);
+}
+
 void CMainFrame::OnBusyChanged() {
   UpdateActions();
+  if (!doc_.IsBusy()) ShowTileUseSummary();
   if (doc_.IsBusy() || !closeAfterBuild_) return;
   closeAfterBuild_ = false;
   shell_.StopWork(false);

@@ -40,6 +40,7 @@ enum class Command {
   kLibraryManager,
   kWizard,
   kCreateMosaic,
+  kSaveTileList,
   kHelpTopics,
   kAbout,
   kNew,
@@ -70,6 +71,8 @@ class CMainFrame : public QMainWindow, public DocumentListener {
   HelpLauncher& Help() const { return *help_; }
   QPrinter& Printer();
 
+  void OnInitialUpdate() override { UpdateActions(); }
+  void OnUpdate() override { UpdateActions(); }
   void OnTitleChanged() override;
   void OnBusyChanged() override;
 
@@ -97,6 +100,8 @@ class CMainFrame : public QMainWindow, public DocumentListener {
   void PrintPreview();
   void PrintSetup();
   void ShowAbout();
+  // What a finished build placed, in the status bar until the next prompt.
+  void ShowTileUseSummary();
 
   CTesselorDoc& doc_;
   QtShell& shell_;

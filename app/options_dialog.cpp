@@ -6,12 +6,14 @@
 #include <QEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -28,6 +30,10 @@ namespace tesselor {
 namespace {
 
 constexpr int kMaxSpinnerMagnification = 6;
+// A photo placed more often than this would be the whole mosaic anyway.
+constexpr int kMaxRepetitionLimit = 9999;
+// The colour metrics by ColourMetric value.
+constexpr std::array<const char*, 2> kMetricTexts = {"RGB", "CIELAB (as the eye sees)"};
 
 // The list position holding value, or -1 so that the list shows no selection.
 template <typename Choices>
@@ -97,16 +103,18 @@ QString MosaicSizeText(int sourceSize, double magnification) {
   return QString::number(static_cast<qint64>(std::trunc(sourceSize * magnification)));
 }
 
-COptionsDialog::COptionsDialog(MosaicSettings& settings, QWidget* parent, int photosLeftOut)
-    : QDialog(parent), settings_(settings), photosLeftOut_(photosLeftOut) {
+COptionsDialog::COptionsDialog(MosaicSettings& settings, QWidget* parent, int photosLeftOut,
+                               const TileUseRecord* lastMosaic)
+    : QDialog(parent), settings_(settings), photosLeftOut_(photosLeftOut), lastMosaic_(lastMosaic) {
   setWindowTitle(tr("Photomosaic options"));
 
   tabs_ = new QTabWidget;
   tabs_->setObjectName(QStringLiteral("tabs"));
-  tabs_->setUsesScrollButtons(false);  // all three tabs in view, always
+  tabs_->setUsesScrollButtons(false);  // all four tabs in view, always
   tabs_->addTab(BuildMosaicSizePage(), tr("Mosaic Size"));
   tabs_->addTab(BuildMontagePage(), tr("Montage options"));
   tabs_->addTab(BuildTilePage(), tr("Tile options"));
+  tabs_->addTab(BuildVarietyPage(), tr("Variety"));
 
   summary_ = new COptionsSummary([this] { return SummaryValues(); });
 
@@ -127,6 +135,7 @@ COptionsDialog::COptionsDialog(MosaicSettings& settings, QWidget* parent, int ph
   // not count as the user changing them.
   ShowInitialValues();
   ConnectChangeHandlers();
+  summary_->Refresh();
 }
 
 QWidget* COptionsDialog::BuildMosaicSizePage() {
@@ -180,6 +189,28 @@ QWidget* COptionsDialog::BuildTilePage() {
   return page;
 }
 
+QWidget* COptionsDialog::BuildVarietyPage() {
+  minDistance_ = NewSpinner(0, kMaxMinDistance, "minDistance");
+  minDistance_->setSpecialValueText(tr("Off"));
+  minDistance_->setSuffix(tr(" cells"));
+  maxUses_ = NewSpinner(0, kMaxRepetitionLimit, "maxUses");
+  maxUses_->setSpecialValueText(tr("Off"));
+  metric_ = NewList(kMetricTexts, "metric");
+  auto* note = new QLabel(
+      tr("No photo appears twice within the minimum distance of itself, nor more often than the "
+         "maximum uses. Where the library has too few photos, the tile that breaks these "
+         "least goes in."));
+  note->setWordWrap(true);
+
+  auto* page = new QWidget;
+  auto* form = new QFormLayout(page);
+  form->addRow(tr("Minimum distance :"), minDistance_);
+  form->addRow(tr("Maximum uses :"), maxUses_);
+  form->addRow(tr("Colour metric :"), metric_);
+  form->addRow(note);
+  return page;
+}
+
 void COptionsDialog::ShowInitialValues() {
   magnification_->setValue(static_cast<int>(settings_.magnification));
   colourAdjust_->setValue(settings_.colourAdjust);
@@ -195,13 +226,16 @@ void COptionsDialog::ShowInitialValues() {
   mirrorTiles_->setChecked(settings_.mirrorTiles);
   randomPlacement_->setChecked(settings_.randomPlacement);
   allTiles_->setChecked(settings_.allTiles);
+  minDistance_->setValue(settings_.variety.minDistance);
+  maxUses_->setValue(settings_.variety.maxUses);
+  metric_->setCurrentIndex(static_cast<int>(settings_.variety.metric));
 }
 
 void COptionsDialog::ConnectChangeHandlers() {
   connect(magnification_, &QSpinBox::valueChanged, this, &COptionsDialog::OnMagnificationChanged);
-  for (QComboBox* list : {accuracy_, randomization_, tileSize_})
+  for (QComboBox* list : {accuracy_, randomization_, tileSize_, metric_})
     connect(list, &QComboBox::currentIndexChanged, this, &COptionsDialog::Redraw);
-  for (QSpinBox* spinner : {colourAdjust_, blendPercent_})
+  for (QSpinBox* spinner : {colourAdjust_, blendPercent_, minDistance_, maxUses_})
     connect(spinner, &QSpinBox::valueChanged, this, &COptionsDialog::Redraw);
   for (QCheckBox* box : {mirrorTiles_, randomPlacement_, allTiles_})
     connect(box, &QCheckBox::toggled, this, &COptionsDialog::Redraw);
@@ -259,15 +293,28 @@ OptionsSummaryValues COptionsDialog::SummaryValues() const {
   values.randomization = randomization_->currentText();
   values.colourAdjust = colourAdjust_->value();
   values.blendPercent = blendPercent_->value();
+  values.minDistance = minDistance_->value();
+  values.maxUses = maxUses_->value();
+  if (metric_->currentIndex() == static_cast<int>(ColourMetric::kLab)) values.metric = tr("CIELAB");
+  if (lastMosaic_) {
+    const TileUseRecord::Summary summary = lastMosaic_->Summarise();
+    auto& last = values.lastMosaic.emplace();
+    last.distinctPhotos = summary.distinctPhotos;
+    last.mostUsedCount = summary.mostUsedCount;
+    if (summary.mostUsedPhoto >= 0)
+      last.mostUsedPhoto = QString::fromStdString(lastMosaic_->PhotoName(summary.mostUsedPhoto));
+    last.rulesBroken = lastMosaic_->RulesBroken();
+  }
   return values;
 }
 
 bool COptionsDialog::Run(CTesselorDoc& doc, QWidget* parent) {
-  return RunModal(new COptionsDialog(doc.settings, parent, doc.PhotosLeftOut()));
+  return RunModal(new COptionsDialog(doc.settings, parent, doc.PhotosLeftOut(),
+                                     doc.MosaicBuilt() ? &doc.TilesUsed() : nullptr));
 }
 
 void COptionsDialog::Redraw() {
-  summary_->update();
+  summary_->Refresh();
 }
 
 void COptionsDialog::done(int result) {
@@ -293,6 +340,9 @@ void COptionsDialog::TakeValues() {
   settings_.mirrorTiles = mirrorTiles_->isChecked();
   settings_.randomPlacement = randomPlacement_->isChecked();
   settings_.allTiles = allTiles_->isChecked();
+  settings_.variety.minDistance = minDistance_->value();
+  settings_.variety.maxUses = maxUses_->value();
+  settings_.variety.metric = static_cast<ColourMetric>(std::max(metric_->currentIndex(), 0));
 }
 
 }  // namespace tesselor

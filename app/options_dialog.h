@@ -1,5 +1,5 @@
 // The "Photomosaic options" dialog: edits the document's mosaic settings in
-// place before a build, on three tab pages beside the options summary panel.
+// place before a build, on four tab pages beside the options summary panel.
 #pragma once
 
 #include <QDialog>
@@ -16,6 +16,7 @@ namespace tesselor {
 
 class CTesselorDoc;
 class COptionsSummary;
+class TileUseRecord;
 struct OptionsSummaryValues;
 
 class COptionsDialog : public QDialog {
@@ -26,8 +27,10 @@ class COptionsDialog : public QDialog {
   // The dialog writes its values back when it closes, after OK and Cancel
   // alike: Cancel only keeps the caller from building.
   // photosLeftOut: the tile files the tile cap kept out of the last build.
+  // lastMosaic, when given, is the record of the mosaic shown now, which the
+  // summary reports.
   explicit COptionsDialog(MosaicSettings& settings, QWidget* parent = nullptr,
-                          int photosLeftOut = 0);
+                          int photosLeftOut = 0, const TileUseRecord* lastMosaic = nullptr);
 
   void done(int result) override;
 
@@ -43,6 +46,7 @@ class COptionsDialog : public QDialog {
   QWidget* BuildMosaicSizePage();
   QWidget* BuildMontagePage();
   QWidget* BuildTilePage();
+  QWidget* BuildVarietyPage();
   void ShowInitialValues();
   void ConnectChangeHandlers();
 
@@ -68,8 +72,12 @@ class COptionsDialog : public QDialog {
   QCheckBox* mirrorTiles_ = nullptr;
   QCheckBox* randomPlacement_ = nullptr;
   QCheckBox* allTiles_ = nullptr;
+  QSpinBox* minDistance_ = nullptr;
+  QSpinBox* maxUses_ = nullptr;
+  QComboBox* metric_ = nullptr;
   COptionsSummary* summary_ = nullptr;
   int photosLeftOut_;
+  const TileUseRecord* lastMosaic_;
 };
 
 // The magnification for a typed mosaic width or height: sizes below the

@@ -77,9 +77,33 @@ std::vector<SummaryText> LayOutOptionsSummary(const OptionsSummaryValues& values
     add(Percent(values.colourAdjust), false, kDarkRed, kValueColumn, optionalY);
     optionalY += kLineStep;
   }
-  if (values.blendPercent > 0) {
-    add(COptionsSummary::tr("Blend Image:"), false, kBlack, kLabelColumn, optionalY);
-    add(Percent(values.blendPercent), false, kDarkRed, kValueColumn, optionalY);
+  const auto addValue = [&](const QString& label, const QString& value) {
+    add(label, false, kBlack, kLabelColumn, optionalY);
+    add(value, false, kDarkRed, kValueColumn, optionalY);
+    optionalY += kLineStep;
+  };
+  if (values.blendPercent > 0)
+    addValue(COptionsSummary::tr("Blend Image:"), Percent(values.blendPercent));
+  if (values.minDistance > 0)
+    addValue(COptionsSummary::tr("Minimum Distance:"),
+             COptionsSummary::tr("%1 cells").arg(values.minDistance));
+  if (values.maxUses > 0)
+    addValue(COptionsSummary::tr("Maximum Uses:"), QString::number(values.maxUses));
+  if (!values.metric.isEmpty()) addValue(COptionsSummary::tr("Colour Metric:"), values.metric);
+
+  if (const auto& last = values.lastMosaic) {
+    add(COptionsSummary::tr("Last Mosaic:"), true, kBlack, kHeadingColumn, optionalY + 7);
+    optionalY += 28;
+    addValue(COptionsSummary::tr("Photos Used:"), QString::number(last->distinctPhotos));
+    if (last->mostUsedCount > 0) {
+      addValue(COptionsSummary::tr("Most Used:"),
+               COptionsSummary::tr("%1 times").arg(last->mostUsedCount));
+      add(last->mostUsedPhoto, false, kBlue, kLabelColumn + 10, optionalY);
+      optionalY += kLineStep;
+    }
+    if (last->rulesBroken > 0)
+      addValue(COptionsSummary::tr("Rules Broken:"),
+               COptionsSummary::tr("%1 cells").arg(last->rulesBroken));
   }
   return lines;
 }
@@ -107,6 +131,14 @@ COptionsSummary::COptionsSummary(std::function<OptionsSummaryValues()> values, Q
   setFixedSize(kWidth, kHeight);
 }
 
+void COptionsSummary::Refresh() {
+  int bottom = kHeight;
+  for (const SummaryText& line : Lines())
+    bottom = std::max(bottom, line.position.y() + kLineStep + kHeadingColumn);
+  setFixedHeight(bottom);
+  update();
+}
+
 void COptionsSummary::paintEvent(QPaintEvent* /*event*/) {
   QPainter painter(this);
   const QRect panel = rect();
@@ -120,7 +152,8 @@ void COptionsSummary::paintEvent(QPaintEvent* /*event*/) {
     painter.setFont(line.bold ? bold : normal);
     painter.setPen(line.colour);
     // Positions name the top-left of the text, not its baseline.
-    const QRect box(line.position, QSize(panel.width() - line.position.x(), kHeight));
+    // Text too long for the panel (a long photo name) stops at its border.
+    const QRect box(line.position, QSize(panel.width() - 1 - line.position.x(), kLineStep + 1));
     painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, line.text);
   }
 }

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace tesselor {
@@ -27,6 +28,18 @@ struct OptionsSummaryValues {
   QString randomization;
   int colourAdjust = 0;
   int blendPercent = 0;
+  int minDistance = 0;  // 0: off
+  int maxUses = 0;      // 0: off
+  QString metric;       // empty while the colours are compared as today, in RGB
+  // How the current mosaic came out, so the next build's variety can be
+  // judged against it; none before the first mosaic.
+  struct LastMosaic {
+    int distinctPhotos = 0;
+    QString mostUsedPhoto;
+    int mostUsedCount = 0;
+    int rulesBroken = 0;  // cells where no tile kept the variety rules
+  };
+  std::optional<LastMosaic> lastMosaic;
 };
 
 // One line of text; position is its top-left corner from the panel's.
@@ -39,8 +52,8 @@ struct SummaryText {
 
 // The panel's texts in drawing order. The optional lines (mirroring, random
 // placement, every tile or the photos the cap left out, colour adjustment,
-// blend) shift the lines below them so the
-// panel never shows gaps.
+// blend, the variety choices, the last mosaic) shift the lines below them so
+// the panel never shows gaps.
 std::vector<SummaryText> LayOutOptionsSummary(const OptionsSummaryValues& values);
 
 // The panel's face: the system sans-serif with a line height of at most 15
@@ -52,7 +65,8 @@ class COptionsSummary : public QWidget {
   Q_OBJECT
 
  public:
-  // The panel's size in pixels on screen.
+  // The panel's size in pixels on screen; it grows taller when its lines
+  // need more room.
   static constexpr int kWidth = 248;
   static constexpr int kHeight = 211;
 
@@ -60,6 +74,8 @@ class COptionsSummary : public QWidget {
 
   // The lines as the panel draws them now.
   std::vector<SummaryText> Lines() const { return LayOutOptionsSummary(values_()); }
+  // Fits the height to the lines as they stand now and draws them again.
+  void Refresh();
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -88,7 +88,6 @@ constexpr const char* kUsage =
     "Exit status: 0 mosaic written, 1 failed or stopped, 2 bad usage.\n";
 
 constexpr int kDefaultDpi = 300;
-constexpr long kMaxMinDistance = 50;
 constexpr const char* kMetricNames[] = {"rgb", "lab"};
 constexpr long kMaxDpi = 9600;
 
@@ -190,8 +189,6 @@ Taken TakeValue(const std::string& option, const std::string& value, Request& re
     request.tilesUsedPath = value;
     return Taken::kDone;
   }
-  // Each placement looks at every cell within the distance, so it stays
-  // within what a build can afford.
   if (option == "--min-distance")
     return Store(ParseWhole(value, 0, kMaxMinDistance), request.variety.minDistance);
   if (option == "--max-uses")
@@ -318,15 +315,11 @@ int WriteMosaic(const CDrawDibBmp& mosaic, const std::string& path) {
 
 // How varied the mosaic came out, and where the rules had to give way.
 void PrintTileUseSummary(const TileUseRecord& record) {
-  const TileUseRecord::Summary summary = record.Summarise();
-  if (summary.mostUsedPhoto >= 0)
-    std::printf("%d distinct photos used; the most used, %s, %d times\n", summary.distinctPhotos,
-                record.PhotoName(summary.mostUsedPhoto).c_str(), summary.mostUsedCount);
-  if (record.RulesBroken() > 0)
-    std::fprintf(stderr,
-                 "tesselor-cli mosaic: %d cells had to break the minimum distance or the "
-                 "repetition limit: the library has too few photos for them\n",
-                 record.RulesBroken());
+  if (const std::string summary = record.SummaryLine(); !summary.empty())
+    std::printf("%s\n", summary.c_str());
+  if (const std::string broken = record.RulesBrokenLine(); !broken.empty())
+    std::fprintf(stderr, "tesselor-cli mosaic: %s: the library has too few photos for them\n",
+                 broken.c_str());
 }
 
 }  // namespace

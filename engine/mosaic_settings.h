@@ -11,6 +11,10 @@ enum class ColourMetric {
   kLab,  // Delta-E 1976 distances in CIELAB, closer to what the eye sees
 };
 
+// Each placement looks at every cell within the minimum distance, so the
+// distance stays within what a build can afford.
+inline constexpr int kMaxMinDistance = 50;
+
 // The variety rules and the metric; every default leaves them off, so a
 // build gives the mosaic it always gave.
 struct VarietyOptions {

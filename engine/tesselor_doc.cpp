@@ -257,6 +257,21 @@ void CTesselorDoc::BuildMosaic(const BuildOptions& options) {
   UpdateAllViews();
 }
 
+void CTesselorDoc::OnSaveTileList() {
+  if (!mosaicBuilt_) {
+    ShowMessage(kNoMosaicMessage);
+    return;
+  }
+  const std::optional<std::string> path =
+      Shell::Instance().FileDialog(FileDialogMode::kSave, "csv", {{"Tile list", {"csv"}}});
+  if (!path) return;
+  try {
+    lastReport_.tilesUsed.Save(*path);
+  } catch (const FileError& error) {
+    ShowSaveError(error.Path(), error.Cause());
+  }
+}
+
 void CTesselorDoc::OnFlip() {
   showOriginal_ = !showOriginal_;
   UpdateAllViews();

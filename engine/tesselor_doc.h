@@ -41,6 +41,8 @@ class CTesselorDoc {
   // Builds from the wizard's choices; also run at start-up.
   void OnWizard();
   void OnFlip();
+  // Mosaic > Save tile list: the record of the current mosaic's tiles as CSV.
+  void OnSaveTileList();
   void OnLibraryManager();
   void OnNewLibrary();
 
@@ -78,6 +80,9 @@ class CTesselorDoc {
   // Tile files the tile cap kept out of the last build, for the summary the
   // user sees; 0 when every tile took part.
   int PhotosLeftOut() const { return lastReport_.photosLeftOut; }
+  // Every tile the last build placed; the current mosaic's while
+  // MosaicBuilt() holds.
+  const TileUseRecord& TilesUsed() const { return lastReport_.tilesUsed; }
 
   // The options dialog edits these in place.
   MosaicSettings settings;

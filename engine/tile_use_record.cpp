@@ -53,6 +53,19 @@ TileUseRecord::Summary TileUseRecord::Summarise() const {
   return summary;
 }
 
+std::string TileUseRecord::SummaryLine() const {
+  const Summary summary = Summarise();
+  if (summary.mostUsedPhoto < 0) return {};
+  return std::to_string(summary.distinctPhotos) + " distinct photos used; the most used, " +
+         PhotoName(summary.mostUsedPhoto) + ", " + std::to_string(summary.mostUsedCount) + " times";
+}
+
+std::string TileUseRecord::RulesBrokenLine() const {
+  if (rulesBroken_ == 0) return {};
+  return std::to_string(rulesBroken_) +
+         " cells had to break the minimum distance or the repetition limit";
+}
+
 std::string TileUseRecord::Csv() const {
   std::string text = "x,y,width,height,tile,mirrored\n";
   for (const Row& row : rows_)

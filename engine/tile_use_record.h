@@ -37,6 +37,12 @@ class TileUseRecord {
     int mostUsedCount = 0;
   };
   Summary Summarise() const;
+  // "N distinct photos used; the most used, NAME, K times", or empty when
+  // nothing was placed: what every front end says at the end of a build.
+  std::string SummaryLine() const;
+  // "N cells had to break the minimum distance or the repetition limit", or
+  // empty when every cell kept them.
+  std::string RulesBrokenLine() const;
 
   // The header x,y,width,height,tile,mirrored and one line per row.
   std::string Csv() const;

@@ -7,6 +7,7 @@
 
 #include "imagelib/any_pic_decoder.h"
 #include "platform/app_paths.h"
+#include "tests/engine/engine_fixtures.h"
 #include "tests/support/scripted_shell.h"
 #include "tests/support/test_support.h"
 
@@ -534,6 +535,52 @@ TEST_F(DocTest, BuildFromAnEmptyLibraryEndsOnThePhotograph) {
   EXPECT_FALSE(doc.MosaicBuilt());
   EXPECT_FALSE(doc.IsBusy());
   EXPECT_EQ(shell.beeps.size(), 1u);
+}
+
+TEST(DocTileList, SavesTheRecordOfTheMosaicShownAndOnlyWhileThereIsOne) {
+  ScriptedShell shell;
+  TempDir home;
+  mkdir(home.File("Lib").c_str(), 0700);
+  testing::WriteTileFile(home.File("Lib/red.jpg"), testing::Flat({220, 20, 20}));
+  testing::WriteTileFile(home.File("Lib/blue.jpg"), testing::Flat({20, 20, 120}));
+  const AppPaths saved = Paths();
+  Paths().programDirectory = home.Path();
+  Paths().currentLibrary = "Lib/";
+  CTesselorDoc doc;  // with the real build, which keeps the record
+  WriteBmpFile(home.File("photo.bmp"), 64, 32);
+  ASSERT_TRUE(doc.OnOpenDocument(home.File("photo.bmp")));
+  const std::string list = home.File("tiles.csv");
+  shell.dialogPaths = {list};
+  doc.OnSaveTileList();
+  EXPECT_EQ(shell.MessageTexts(), std::vector<std::string>{kNotCreated});
+  EXPECT_EQ(shell.dialogPaths.size(), 1u);  // no name was asked for
+
+  shell.optionsDialog = [](CTesselorDoc& d) {
+    d.settings.randomization = 1;  // the best tile, no draw
+    return true;
+  };
+  doc.OnCreateMosaic();
+  ASSERT_TRUE(doc.MosaicBuilt());
+  doc.OnSaveTileList();
+  const std::vector<uint8_t> bytes = ReadFileBytes(list);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()),
+            "x,y,width,height,tile,mirrored\n0,0,32,32,red.jpg,0\n32,0,32,32,red.jpg,0\n");
+
+  // A folder that is not there: said, and nothing written.
+  shell.messages.clear();
+  shell.dialogPaths = {home.File("missing/tiles.csv")};
+  doc.OnSaveTileList();
+  ASSERT_EQ(shell.messages.size(), 1u);
+  EXPECT_EQ(shell.messages[0].text.rfind("Unable to save " + home.File("missing/tiles.csv"), 0),
+            0u);
+
+  // The record belongs to the mosaic, not to the next photograph.
+  ASSERT_TRUE(doc.OnOpenDocument(home.File("photo.bmp")));
+  shell.messages.clear();
+  shell.dialogPaths = {list};
+  doc.OnSaveTileList();
+  EXPECT_EQ(shell.MessageTexts(), std::vector<std::string>{kNotCreated});
+  Paths() = saved;
 }
 
 struct CountingListener : DocumentListener {

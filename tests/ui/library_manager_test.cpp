@@ -1,6 +1,7 @@
 // The library manager and its small dialogs: what the tile list, count and
 // preview show, what the buttons leave behind, and how a tile-making run
 // behaves inside the dialog (following it, stopping, closing, failing).
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
@@ -9,6 +10,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <cstdio>
 
 #include "app/folder_browser.h"
 #include "app/library_manager_dialog.h"
@@ -255,6 +257,30 @@ TEST_F(LibraryManagerTest, AddingTilesCountsAsksAndFollowsTheRunOnScreen) {
   EXPECT_EQ(dialog.TileNames(), QStringList({"p0", "p1", "p2"}));
   EXPECT_EQ(Count(dialog), "Tiles in Library : 3");
   EXPECT_TRUE(ShowsIdle(dialog));
+}
+
+TEST_F(LibraryManagerTest, AddingTilesSqueezesOrCropsWidePhotosAsChosen) {
+  CLibraryManagerDlg dialog;
+  // Red, green and blue bands: the squeezed tile shows all three, the centre
+  // square green alone.
+  const std::string photos = Library("wide");
+  testing::WritePhoto(photos + "wide.bmp", 192, 64, [](int x, int) {
+    return x < 64 ? kRed : x < 128 ? kGreen : kBlue;
+  });
+  auto* fit = Find<QComboBox>(dialog, "fit");
+  EXPECT_EQ(fit->currentIndex(), 0);
+  const std::string tile = Library("Demo Tile Library") + "wide.jpg";
+  for (const bool crop : {false, true}) {
+    std::remove(tile.c_str());
+    fit->setCurrentIndex(crop ? 1 : 0);
+    shell.dialogPaths = {photos};
+    shell.answers = {MessageAnswer::kYes};
+    Click(dialog, "addTiles");
+    const QImage made(QString::fromStdString(tile));
+    ASSERT_EQ(made.size(), QSize(64, 64)) << crop;
+    EXPECT_TRUE(Near(testing::ToRgb(made.pixel(3, 32)), crop ? kGreen : kRed)) << crop;
+    EXPECT_TRUE(Near(testing::ToRgb(made.pixel(60, 32)), crop ? kGreen : kBlue)) << crop;
+  }
 }
 
 TEST_F(LibraryManagerTest, ASecondClickStopsTheRunAfterTheTileInHand) {

@@ -95,7 +95,7 @@ TEST_F(FrameTest, MenusHoldTheirEntriesWithAccessKeysAndShortcutTexts) {
             QStringList({"&Toolbar", "&Status Bar", "", "T&oggle\tSpace", "", "Zoom &In\tAlt+Num++",
                          "Zoom &Out\tAlt+Num+-", "&Zoom 1:1\t1"}));
   EXPECT_EQ(MenuTexts(2), QStringList({"&Library manager ...", "", "Wizard ...\tAlt+W", "",
-                                       "&Create mosaic...\tAlt+C"}));
+                                       "&Create mosaic...\tAlt+C", "Save &tile list..."}));
   EXPECT_EQ(MenuTexts(3), QStringList({"&Help Topics\tF1", "", "&About Tesselor..."}));
   EXPECT_FALSE(frame.RecentFileAction(0)->isEnabled());
 }
@@ -136,7 +136,7 @@ TEST_F(FrameTest, EveryBusyGatedCommandIsGreyedDuringABuildAndCloseIsRefused) {
       Command::kAbout,          Command::kExit,         Command::kHelpTopics,
       Command::kContextHelp,    Command::kCreateMosaic, Command::kFlip,
       Command::kZoomIn,         Command::kZoomOut,      Command::kZoomOneToOne,
-      Command::kLibraryManager, Command::kWizard};
+      Command::kLibraryManager, Command::kWizard,       Command::kSaveTileList};
   qtShell.dialogs.wizard = [](CTesselorDoc&, QWidget*) { return true; };
   qtShell.dialogs.libraryManager = [](CTesselorDoc&, bool, QWidget*) {};
   recentFiles.Add(QString::fromStdString(WritePhoto("recent.bmp")));
@@ -206,6 +206,18 @@ TEST_F(FrameTest, CommandsWhoseDialogIsMissingStayGreyed) {
   qtShell.dialogs.wizard = [](CTesselorDoc&, QWidget*) { return false; };
   frame.UpdateActions();
   EXPECT_TRUE(frame.Action(Command::kWizard)->isEnabled());
+}
+
+TEST_F(FrameTest, TileListCanBeSavedOnlyWhileThereIsAMosaic) {
+  QAction* save = frame.Action(Command::kSaveTileList);
+  EXPECT_FALSE(save->isEnabled());
+  ASSERT_TRUE(doc.OpenDocumentFile(WritePhoto()));
+  EXPECT_FALSE(save->isEnabled());
+  frame.Action(Command::kCreateMosaic)->trigger();
+  EXPECT_TRUE(save->isEnabled());
+  // A photograph opened afterwards has no mosaic, so no tile list either.
+  ASSERT_TRUE(doc.OpenDocumentFile(WritePhoto("other.bmp")));
+  EXPECT_FALSE(save->isEnabled());
 }
 
 TEST_F(FrameTest, KeysOneAndSpaceAreBoundAltOneIsNot) {

@@ -14,6 +14,8 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
+#include <algorithm>
+#include <map>
 #include <optional>
 
 #include "app/options_summary.h"
@@ -87,11 +89,12 @@ class OptionsDialogTest : public ::testing::Test {
 TEST_F(OptionsDialogTest, FreshDialogShowsSourceSizeAndDefaultSummary) {
   COptionsDialog dialog(settings);
   auto* tabs = Find<QTabWidget>(dialog, "tabs");
-  ASSERT_EQ(tabs->count(), 3);
+  ASSERT_EQ(tabs->count(), 4);
   EXPECT_EQ(tabs->currentIndex(), 0);
   EXPECT_EQ(tabs->tabText(0), "Mosaic Size");
   EXPECT_EQ(tabs->tabText(1), "Montage options");
   EXPECT_EQ(tabs->tabText(2), "Tile options");
+  EXPECT_EQ(tabs->tabText(3), "Variety");
   EXPECT_EQ(Find<QSpinBox>(dialog, "magnification")->value(), 1);
   EXPECT_EQ(Find<QLineEdit>(dialog, "xSize")->text(), "640");
   EXPECT_EQ(Find<QLineEdit>(dialog, "ySize")->text(), "480");
@@ -302,6 +305,60 @@ TEST_F(OptionsDialogTest, BlendLineTakesTheColourLinesPlaceWhenThereIsNone) {
   EXPECT_FALSE(Line(dialog, "Colour Adjustment:"));
   EXPECT_EQ(LineY(dialog, "Blend Image:"), 152);
   EXPECT_EQ(Line(dialog, "30%")->position, QPoint(140, 152));
+}
+
+TEST_F(OptionsDialogTest, VarietyChoicesStartOffAndAreShownAndWrittenBackOnceSet) {
+  {
+    // Untouched, the dialog leaves every variety choice off, so the mosaic
+    // stays the one the plain rules give.
+    COptionsDialog dialog(settings);
+    EXPECT_EQ(Find<QSpinBox>(dialog, "minDistance")->text(), "Off");
+    EXPECT_EQ(Find<QSpinBox>(dialog, "maxUses")->text(), "Off");
+    EXPECT_EQ(Find<QComboBox>(dialog, "metric")->currentText(), "RGB");
+    dialog.accept();
+    EXPECT_FALSE(settings.variety.AnyOn());
+  }
+  COptionsDialog dialog(settings);
+  Find<QSpinBox>(dialog, "minDistance")->setValue(8);
+  Find<QSpinBox>(dialog, "maxUses")->setValue(3);
+  Find<QComboBox>(dialog, "metric")->setCurrentIndex(1);
+  EXPECT_EQ(LineY(dialog, "Minimum Distance:"), 166);
+  EXPECT_EQ(Line(dialog, "8 cells")->position, QPoint(140, 166));
+  EXPECT_EQ(Line(dialog, "3")->position, QPoint(140, 180));
+  EXPECT_EQ(Line(dialog, "CIELAB")->position, QPoint(140, 194));
+  dialog.reject();
+  EXPECT_EQ(settings.variety.minDistance, 8);
+  EXPECT_EQ(settings.variety.maxUses, 3);
+  EXPECT_EQ(settings.variety.metric, ColourMetric::kLab);
+  EXPECT_EQ(Find<QSpinBox>(COptionsDialog(settings), "minDistance")->value(), 8);
+}
+
+TEST_F(OptionsDialogTest, LastMosaicLinesFollowTheOptionsAndThePanelGrowsToHoldThem) {
+  OptionsSummaryValues values;
+  values.colourAdjust = 20;
+  values.blendPercent = 30;
+  values.minDistance = 8;
+  values.lastMosaic = {412, "sky.jpg", 9, 3};
+  COptionsSummary panel([&values] { return values; });
+  panel.Refresh();
+  std::map<QString, QPoint> at;
+  for (const SummaryText& line : panel.Lines()) at[line.text] = line.position;
+  EXPECT_EQ(at["Minimum Distance:"], QPoint(20, 166));
+  EXPECT_EQ(at["Last Mosaic:"], QPoint(10, 187));
+  EXPECT_EQ(at["412"], QPoint(140, 208));
+  EXPECT_EQ(at["9 times"], QPoint(140, 222));
+  EXPECT_EQ(at["sky.jpg"], QPoint(30, 236));
+  EXPECT_EQ(at["3 cells"], QPoint(140, 250));
+  EXPECT_GE(panel.height(), 250 + 15);
+
+  // Without a mosaic, or with every rule kept, those lines go.
+  values.lastMosaic->rulesBroken = 0;
+  const std::vector<SummaryText> kept = panel.Lines();
+  EXPECT_TRUE(std::none_of(kept.begin(), kept.end(),
+                           [](const SummaryText& line) { return line.text == "Rules Broken:"; }));
+  values.lastMosaic.reset();
+  panel.Refresh();
+  EXPECT_EQ(panel.height(), COptionsSummary::kHeight);
 }
 
 TEST_F(OptionsDialogTest, PanelDrawsEachLineDownwardFromItsPosition) {
