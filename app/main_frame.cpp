@@ -7,6 +7,7 @@
 #include <QDropEvent>
 #include <QFontMetrics>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
@@ -33,9 +34,20 @@ namespace {
 
 constexpr int kRecentFileTextWidth = 420;
 
-// Keypad keys need the keypad modifier to tell them from the main keyboard's.
-QKeySequence AltKeypad(Qt::Key key) {
-  return QKeySequence(QKeyCombination(Qt::AltModifier | Qt::KeypadModifier, key));
+// Alt with a keypad key. Qt's X11 and Wayland key maps drop the keypad
+// modifier before they match a real key press against shortcuts, so the
+// press matches the plain form alone; the keypad form comes first so that
+// menus name the key, and matches events that keep the modifier.
+QList<QKeySequence> AltKeypad(Qt::Key key) {
+  return {QKeySequence(QKeyCombination(Qt::AltModifier | Qt::KeypadModifier, key)),
+          QKeySequence(QKeyCombination(Qt::AltModifier, key))};
+}
+
+// Alt with the main keyboard's plus or minus, which the plain zoom shortcuts
+// would take too: the zoom keys are the keypad's.
+bool IsMainKeyboardZoomKey(const QKeyEvent& key) {
+  return (key.key() == Qt::Key_Plus || key.key() == Qt::Key_Minus) &&
+         key.modifiers().testFlag(Qt::AltModifier) && !key.modifiers().testFlag(Qt::KeypadModifier);
 }
 
 QString RecentFileText(int index, const QString& path, const QFontMetrics& metrics) {
@@ -97,10 +109,12 @@ void CMainFrame::CreateActions() {
   AddAction(Command::kFlip, tr("T&oggle"),
             tr("Toggle view between original image and its photomosaic"),
             QKeySequence(Qt::Key_Space), [this] { doc_.OnFlip(); });
-  AddAction(Command::kZoomIn, tr("Zoom &In"), tr("Increase the magnification of the image"),
-            AltKeypad(Qt::Key_Plus), [this] { view_->ZoomIn(); });
-  AddAction(Command::kZoomOut, tr("Zoom &Out"), tr("Decrease the magnification of the image"),
-            AltKeypad(Qt::Key_Minus), [this] { view_->ZoomOut(); });
+  AddAction(Command::kZoomIn, tr("Zoom &In"), tr("Increase the magnification of the image"), {},
+            [this] { view_->ZoomIn(); })
+      ->setShortcuts(AltKeypad(Qt::Key_Plus));
+  AddAction(Command::kZoomOut, tr("Zoom &Out"), tr("Decrease the magnification of the image"), {},
+            [this] { view_->ZoomOut(); })
+      ->setShortcuts(AltKeypad(Qt::Key_Minus));
   // The key 1 alone, not Alt+1, gives 1:1.
   AddAction(Command::kZoomOneToOne, tr("&Zoom 1:1"), tr("View the image with a 1:1 magnification"),
             QKeySequence(Qt::Key_1), [this] { view_->ZoomOneToOne(); });
@@ -370,6 +384,16 @@ void CMainFrame::dropEvent(QDropEvent* event) {
   // Opened once the drop is over: a message box inside the drop would hold
   // the dragging program until it closes.
   QTimer::singleShot(0, this, [this, path] { doc_.OpenDocumentFile(path.toStdString()); });
+}
+
+bool CMainFrame::event(QEvent* event) {
+  if (event->type() == QEvent::ShortcutOverride &&
+      IsMainKeyboardZoomKey(static_cast<const QKeyEvent&>(*event))) {
+    // Claimed here, so no shortcut takes the key.
+    event->accept();
+    return true;
+  }
+  return QMainWindow::event(event);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

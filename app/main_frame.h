@@ -77,6 +77,8 @@ class CMainFrame : public QMainWindow, public DocumentListener {
   void OnBusyChanged() override;
 
  protected:
+  // Keeps the main keyboard's Alt+plus and Alt+minus from the zoom commands.
+  bool event(QEvent* event) override;
   // Closing the window while a build runs offers to stop the build, and
   // closes once it has stopped.
   void closeEvent(QCloseEvent* event) override;

@@ -15,6 +15,8 @@ packages=(
   libimage-exiftool-perl
   # renders the desktop program's printed PDF pages in its tests
   poppler-utils
+  # a private X display with a window manager, for key presses as X delivers them
+  xvfb openbox xdotool
   # photographs for the Demo Tile Library and the demo mosaic
   mate-backgrounds
 )

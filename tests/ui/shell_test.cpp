@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -60,6 +63,45 @@ TEST_F(QtShellTest, MissingDialogsAnswerCancel) {
   shell.dialogs.wizard = [&](CTesselorDoc&, QWidget*) { return ran = true; };
   EXPECT_TRUE(shell.RunWizard(doc));
   EXPECT_TRUE(ran);
+}
+
+// The photograph's own name is the likeliest pick, and it must not go
+// unasked: No keeps the file dialog open, Yes gives the name.
+TEST_F(QtShellTest, SaveDialogAsksBeforeAnExistingFileIsReplaced) {
+  testing::TempDir dir;
+  const QString photo = QString::fromStdString(dir.File("photo.jpg"));
+  testing::WriteFileBytes(photo.toStdString(), {1, 2, 3});
+  // The dialog opens in the working folder, where the photograph was opened.
+  const QString workingFolder = QDir::currentPath();
+  QDir::setCurrent(QString::fromStdString(dir.Path()));
+  const auto saveOver = [&](QMessageBox::StandardButton answer) {
+    QStringList asked;
+    QTimer driver;
+    driver.callOnTimeout([&] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+        asked.append(box->text());
+        box->button(answer)->click();
+      } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+        if (!asked.isEmpty()) return dialog->reject();
+        // Typed and confirmed as a user would. Queued: the question runs its
+        // own event loop, and this timer does not fire again until its
+        // handler returns.
+        auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_TRUE(name);
+        name->setText("photo.jpg");
+        QMetaObject::invokeMethod(name, "returnPressed", Qt::QueuedConnection);
+      }
+    });
+    driver.start(10);
+    const std::optional<std::string> chosen = shell.FileDialog(FileDialogMode::kSave, "jpg", {});
+    EXPECT_EQ(asked.size(), 1);
+    EXPECT_TRUE(asked.value(0).contains("already exists")) << asked.value(0).toStdString();
+    return chosen;
+  };
+  EXPECT_EQ(saveOver(QMessageBox::No), std::nullopt);
+  EXPECT_EQ(saveOver(QMessageBox::Yes), photo.toStdString());
+  QDir::setCurrent(workingFolder);
 }
 
 TEST_F(QtShellTest, ProgressWindowCountsBeyondSixteenBitsAndOnlyAbortStopsIt) {
