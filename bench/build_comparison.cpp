@@ -23,6 +23,7 @@
 #include "engine/load_tile_set.h"
 #include "engine/mosaic_passes.h"
 #include "imagelib/any_pic_decoder.h"
+#include "bench/timing.h"
 #include "platform/app_paths.h"
 #include "platform/directory_listing.h"
 #include "platform/random.h"
@@ -32,17 +33,6 @@
 using namespace tesselor;
 
 namespace {
-
-double Seconds(std::chrono::steady_clock::duration d) {
-  return std::chrono::duration<double>(d).count();
-}
-
-template <class F>
-double Timed(F&& f) {
-  const auto start = std::chrono::steady_clock::now();
-  f();
-  return Seconds(std::chrono::steady_clock::now() - start);
-}
 
 double CellPsnr(const CBmp& photo, const CBmp& mosaic, int cell) {
   double squaredError = 0;

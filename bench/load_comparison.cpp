@@ -9,6 +9,7 @@
 // decoded to 4-byte pixels with the loader's settings (plain upsampling,
 // float DCT), on as many threads as the loader uses, nothing else done.
 #include <fcntl.h>
+#include <stdio.h>  // jpeglib.h needs FILE declared first
 #include <jpeglib.h>
 #include <limits.h>
 #include <unistd.h>
@@ -25,6 +26,7 @@
 
 #include "engine/load_tile_set.h"
 #include "engine/ordered_parallel.h"
+#include "bench/timing.h"
 #include "platform/app_paths.h"
 #include "platform/directory_listing.h"
 #include "tests/support/scripted_shell.h"
@@ -32,17 +34,6 @@
 using namespace tesselor;
 
 namespace {
-
-double Seconds(std::chrono::steady_clock::duration d) {
-  return std::chrono::duration<double>(d).count();
-}
-
-template <class F>
-double Timed(F&& f) {
-  const auto start = std::chrono::steady_clock::now();
-  f();
-  return Seconds(std::chrono::steady_clock::now() - start);
-}
 
 // FNV-1a over every plane and average, in table order.
 uint64_t Checksum(const TileSet& tiles) {
