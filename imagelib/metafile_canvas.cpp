@@ -4,7 +4,9 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "imagelib/decode_limits.h"
 #include "imagelib/text_exception.h"
@@ -68,6 +70,32 @@ struct Crossing {
   int direction;  // +1 for an edge going down, -1 going up
 };
 
+// A polygon side that is not horizontal, kept in drawing order (a to b) so
+// its direction is known, with the span of rows it can cross.
+struct Edge {
+  CanvasPoint a, b;
+  double top, bottom;
+};
+
+// The sides of all polygons that cross a row centre between first and last,
+// highest first. A horizontal side crosses no row, and one without a real
+// position has none to cross.
+std::vector<Edge> SortedEdges(const std::vector<std::vector<CanvasPoint>>& polygons,
+                              double first, double last) {
+  std::vector<Edge> edges;
+  for (const auto& polygon : polygons)
+    for (size_t i = 0; i < polygon.size(); ++i) {
+      const CanvasPoint& a = polygon[i];
+      const CanvasPoint& b = polygon[(i + 1) % polygon.size()];
+      if (a.y == b.y || !std::isfinite(a.y) || !std::isfinite(b.y)) continue;
+      const Edge edge{a, b, std::min(a.y, b.y), std::max(a.y, b.y)};
+      if (edge.top <= last && edge.bottom > first) edges.push_back(edge);
+    }
+  std::sort(edges.begin(), edges.end(),
+            [](const Edge& l, const Edge& r) { return l.top < r.top; });
+  return edges;
+}
+
 }  // namespace
 
 int SaturatedInt(double v) {
@@ -92,8 +120,10 @@ void MetafileCanvas::Charge(int64_t steps) {
 }
 
 void MetafileCanvas::Clear(CanvasColour colour) {
+  const uint8_t pixel[4] = {colour.blue, colour.green, colour.red, 255};
   for (int y = 0; y < height_; ++y)
-    for (int x = 0; x < width_; ++x) Plot(x, y, colour);
+    for (uint8_t* at = rows_[y]; at < rows_[y] + 4 * static_cast<size_t>(width_); at += 4)
+      std::memcpy(at, pixel, 4);
 }
 
 void MetafileCanvas::Plot(int x, int y, CanvasColour colour) {
@@ -116,22 +146,29 @@ void MetafileCanvas::FillPolygons(const std::vector<std::vector<CanvasPoint>>& p
     }
   const int firstRow = std::max(0, SaturatedInt(std::floor(top)));
   const int lastRow = std::min(height_ - 1, SaturatedInt(std::ceil(bottom)));
-  size_t edges = 0;
-  for (const auto& polygon : polygons) edges += polygon.size();
+  // Only the sides that span a row are tested on it, so a round shape of
+  // hundreds of sides costs two crossings a row, not hundreds.
+  if (firstRow > lastRow) return;
+  const std::vector<Edge> edges = SortedEdges(polygons, firstRow + 0.5, lastRow + 0.5);
+  Charge(static_cast<int64_t>(edges.size()));
+  size_t nextEdge = 0;
+  std::vector<const Edge*> active;
   std::vector<Crossing> crossings;
   for (int y = firstRow; y <= lastRow; ++y) {
-    // Sample each row through the pixel centres.
+    // Sample each row through the pixel centres: a side crosses the row
+    // when exactly one of its ends lies at or above the centre.
     const double centre = y + 0.5;
-    Charge(static_cast<int64_t>(edges));
+    for (; nextEdge < edges.size() && edges[nextEdge].top <= centre; ++nextEdge)
+      active.push_back(&edges[nextEdge]);
+    std::erase_if(active, [centre](const Edge* edge) { return edge->bottom <= centre; });
+    Charge(1 + static_cast<int64_t>(active.size()));
     crossings.clear();
-    for (const auto& polygon : polygons)
-      for (size_t i = 0; i < polygon.size(); ++i) {
-        const CanvasPoint& a = polygon[i];
-        const CanvasPoint& b = polygon[(i + 1) % polygon.size()];
-        if ((a.y <= centre) == (b.y <= centre)) continue;
-        const double x = a.x + (centre - a.y) * (b.x - a.x) / (b.y - a.y);
-        crossings.push_back({x, b.y > a.y ? 1 : -1});
-      }
+    for (const Edge* edge : active) {
+      const CanvasPoint& a = edge->a;
+      const CanvasPoint& b = edge->b;
+      const double x = a.x + (centre - a.y) * (b.x - a.x) / (b.y - a.y);
+      crossings.push_back({x, b.y > a.y ? 1 : -1});
+    }
     std::sort(crossings.begin(), crossings.end(),
               [](const Crossing& l, const Crossing& r) { return l.x < r.x; });
     int inside = 0;

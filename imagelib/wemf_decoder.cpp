@@ -1,6 +1,7 @@
 #include "imagelib/wemf_decoder.h"
 
 #include <climits>
+#include <cstdint>
 #include <cmath>
 #include <unordered_map>
 
@@ -51,17 +52,24 @@ int NearestEntry(const uint8_t* pixel, const ColourTable& table, int entries) {
 // The 8-bit colour table entry nearest to each rendered colour. A picture
 // holds few colours (those of its pens, brushes and bitmaps), so each is
 // matched against the table once, not once for every one of up to millions
-// of pixels.
+// of pixels; and as shapes paint runs of one colour, a pixel the colour of
+// the one before it is not even looked up.
 void ToIndices(const std::vector<uint8_t>& rendered, const ColourTable& table, int entries,
                CBmp& bmp) {
   std::unordered_map<uint32_t, uint8_t> nearest;
+  uint32_t previous = UINT32_MAX;  // no 24-bit colour
+  uint8_t previousIndex = 0;
   for (int y = 0; y < bmp.height; ++y)
     for (int x = 0; x < bmp.width; ++x) {
       const uint8_t* pixel = &rendered[(static_cast<size_t>(y) * bmp.width + x) * 4];
       const uint32_t colour = pixel[0] | pixel[1] << 8 | uint32_t{pixel[2]} << 16;
-      auto [found, isNew] = nearest.try_emplace(colour, 0);
-      if (isNew) found->second = static_cast<uint8_t>(NearestEntry(pixel, table, entries));
-      bmp.lineArray[y][x] = found->second;
+      if (colour != previous) {
+        auto [found, isNew] = nearest.try_emplace(colour, 0);
+        if (isNew) found->second = static_cast<uint8_t>(NearestEntry(pixel, table, entries));
+        previous = colour;
+        previousIndex = found->second;
+      }
+      bmp.lineArray[y][x] = previousIndex;
     }
 }
 
