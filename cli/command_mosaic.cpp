@@ -1,5 +1,6 @@
 // tesselor-cli mosaic: builds a photomosaic of one photograph.
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -295,11 +296,25 @@ BuildOptions OptionsFor(Request& request, const CBmp& source) {
   return settings.ToBuildOptions();
 }
 
-// Whether the photograph times magnification stays within the sides any
-// mosaic may have; checked in floating point, as the product may pass an int.
-bool MosaicSidesFit(const CBmp& source, double magnification) {
-  return source.width * magnification < kMaxBitmapDimension + 1.0 &&
-         source.height * magnification < kMaxBitmapDimension + 1.0;
+// Why a mosaic of the photograph times magnification can never be had, or
+// nothing when it may be: a size beyond what any picture may be is not a
+// want of memory. A streamed mosaic is bound by its sides alone.
+std::optional<std::string> MosaicSizeRefusal(const CBmp& source, double magnification,
+                                             bool streamed) {
+  const double width = source.width * magnification;
+  const double height = source.height * magnification;
+  char size[64];
+  std::snprintf(size, sizeof size, "a mosaic of %.0f x %.0f pixels", std::floor(width),
+                std::floor(height));
+  if (!WithinBitmapSides(width, height))
+    return std::string(size) + " is larger than a picture may be (" +
+           std::to_string(kMaxBitmapDimension) +
+           " pixels a side); try selecting a lower magnification.";
+  if (!streamed && !WithinBitmapLimits(width, height, 32))
+    return std::string(size) +
+           " is larger than a picture held in memory may be (4 GB); a .png or .tif mosaic is "
+           "written a band at a time, or try selecting a lower magnification.";
+  return std::nullopt;
 }
 
 int WriteMosaic(const CDrawDibBmp& mosaic, const std::string& path) {
@@ -340,9 +355,9 @@ int RunMosaic(const Arguments& args) {
 
   // PNG and TIFF mosaics are streamed to the file and need no bitmap.
   const bool streamed = IsLineWritten(*PictureTypeOfFile(request.output));
-  if (streamed && !MosaicSidesFit(source, options.magnification))
-    return kVoice.Failure("a mosaic has at most " + std::to_string(kMaxBitmapDimension) +
-                          " pixels a side; try selecting a lower magnification.");
+  if (const std::optional<std::string> refusal =
+          MosaicSizeRefusal(source, options.magnification, streamed))
+    return kVoice.Failure(*refusal);
   const std::unique_ptr<CDrawDibBmp> mosaic =
       streamed ? nullptr : NewMosaicBitmap(source, options.magnification);
   if (!streamed && !mosaic)

@@ -2,29 +2,12 @@
 // best-matching tiles, then (if asked) scatter as many again at random.
 #pragma once
 
+#include "engine/build_outcome.h"
 #include "engine/mosaic_settings.h"
-#include "engine/tile_use_record.h"
 #include "imagelib/bmp.h"
 #include "imagelib/row_sink.h"
 
 namespace tesselor {
-
-enum class BuildOutcome {
-  kNoTiles,    // the library gave no tile; nothing was painted
-  kCompleted,  // every cell (and random placement) was painted
-  kAborted,    // the user stopped it; what was painted stays
-  // The user stopped it before the first cell (while tiles loaded, say):
-  // nothing was painted, so there is no mosaic to keep.
-  kAbortedBeforePainting,
-};
-
-// What a build tells its caller beyond the outcome.
-struct BuildReport {
-  // Tile files of the library the tile cap kept out of the build.
-  int photosLeftOut = 0;
-  // Every tile painted, and how often the variety rules could not be kept.
-  TileUseRecord tilesUsed;
-};
 
 // Builds into mosaic, whose size must be the source's times
 // options.magnification (truncated). Progress, messages and Abort go through

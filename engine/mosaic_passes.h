@@ -5,8 +5,8 @@
 #include <array>
 #include <functional>
 
+#include "engine/build_outcome.h"
 #include "engine/choose_tile.h"
-#include "engine/create_mosaic.h"
 #include "engine/mosaic_settings.h"
 #include "engine/ordered_parallel.h"
 #include "engine/tile_set.h"
@@ -23,8 +23,6 @@ struct MosaicGrid {
   int64_t Cells() const { return int64_t{columns} * rows; }
 };
 MosaicGrid GridFor(int outWidth, int outHeight, int tileSize);
-
-class TileUseRecord;
 
 // One placement of the build, chosen: where, which tile with which gains,
 // and the averages of the cell the gains were taken from.

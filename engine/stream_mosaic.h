@@ -4,7 +4,7 @@
 // whole mosaic. The lines come out as the build into a bitmap paints them.
 #pragma once
 
-#include "engine/create_mosaic.h"
+#include "engine/build_outcome.h"
 #include "engine/mosaic_settings.h"
 #include "engine/tile_set.h"
 #include "imagelib/bmp.h"

@@ -4,6 +4,17 @@
 
 namespace tesselor {
 
+bool WithinBitmapSides(double width, double height) {
+  return width >= 0 && height >= 0 && width < kMaxBitmapDimension + 1.0 &&
+         height < kMaxBitmapDimension + 1.0;
+}
+
+bool WithinBitmapLimits(double width, double height, int bitsPerPixel) {
+  return WithinBitmapSides(width, height) &&
+         CBmp::LineLengthFor(static_cast<int>(width), bitsPerPixel) * static_cast<int>(height) <=
+             kMaxBitmapBytes;
+}
+
 void CBmp::Create(int width, int height, int bitsPerPixel, bool hasAlpha) {
   ReleaseStorage();
   AllocateStorage(width, height, bitsPerPixel, hasAlpha);

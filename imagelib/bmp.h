@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <new>
 #include <vector>
 
 namespace tesselor {
@@ -13,6 +14,20 @@ namespace tesselor {
 constexpr int kMaxBitmapDimension = 65535;
 constexpr int64_t kMaxBitmapBytes = int64_t{4} << 30;
 
+// Whether a bitmap of these sides, each truncated to a whole number, stays
+// within the limits above (its pixel bytes too, for WithinBitmapLimits).
+// Sides come as doubles so that products beyond an int can be asked about.
+bool WithinBitmapSides(double width, double height);
+bool WithinBitmapLimits(double width, double height, int bitsPerPixel);
+
+// What Create throws for a size beyond those limits: a refusal, not a want of
+// memory, so messages can tell the two apart. Callers that only need to know
+// there is no bitmap catch std::bad_alloc for both.
+class BitmapTooLarge : public std::bad_alloc {
+ public:
+  const char* what() const noexcept override { return "bitmap larger than the limits"; }
+};
+
 class CBmp {
  public:
   virtual ~CBmp() = default;
@@ -20,7 +35,8 @@ class CBmp {
   CBmp& operator=(const CBmp&) = delete;
 
   // Replaces the storage; the old pixels are lost. Throws std::bad_alloc when
-  // the storage cannot be had, leaving the bitmap without storage.
+  // the storage cannot be had (BitmapTooLarge beyond the limits), leaving the
+  // bitmap without storage.
   void Create(int width, int height, int bitsPerPixel, bool hasAlpha);
 
   virtual int64_t MemoryUsed() const = 0;

@@ -1,5 +1,6 @@
 #include "imagelib/file_sink.h"
 
+#include <cerrno>
 #include <new>
 
 #include "imagelib/text_exception.h"
@@ -11,6 +12,7 @@ int CFileSink::OpenFile(const std::string& path, int64_t capacity) {
   ownedBuffer_.reset(new (std::nothrow) uint8_t[static_cast<size_t>(capacity)]);
   if (!ownedBuffer_) {
     file_.Discard();
+    errno = ENOMEM;  // the cause the caller reports
     return -1;
   }
   Open(path, ownedBuffer_.get(), capacity);
@@ -24,7 +26,7 @@ void CFileSink::Close() {
   file_.Discard();
   ownedBuffer_.reset();
   CDataSink::Close();
-  if (!written) RaiseError(kErrOpenOutput, "Writing " + path + " failed: " + cause);
+  if (!written) RaiseWriteError(kErrOpenOutput, "Writing " + path + " failed: " + cause);
 }
 
 }  // namespace tesselor

@@ -13,7 +13,7 @@ class CFileSink : public CDataSink {
  public:
   ~CFileSink() override = default;
 
-  // 0, or -1 when the file or its buffer cannot be had.
+  // 0, or -1 (errno saying why) when the file or its buffer cannot be had.
   int OpenFile(const std::string& path, int64_t capacity);
   // Writes the buffer and puts the file in place; throws CTextException
   // (code -1) when the disk refuses, leaving the old file untouched.

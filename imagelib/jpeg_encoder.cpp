@@ -3,6 +3,7 @@
 #include "imagelib/file_sink.h"
 #include "imagelib/jpeg_errors.h"
 #include "imagelib/text_exception.h"
+#include "platform/atomic_file.h"
 
 namespace tesselor {
 
@@ -97,7 +98,7 @@ int64_t CJPEGEncoder::SinkCapacity(const CBmp& bmp) {
 void CJPEGEncoder::EncodeFile(const std::string& path, const CBmp& bmp) {
   CFileSink sink;
   if (const int code = sink.OpenFile(path, SinkCapacity(bmp)))
-    RaiseError(code, "Opening " + path + " failed");
+    RaiseWriteError(code, "Opening " + path + " for writing failed: " + ErrnoText());
   EncodeToSink(bmp, sink);
   sink.Close();
 }

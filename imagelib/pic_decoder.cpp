@@ -54,6 +54,11 @@ void CPicDecoder::CreateBitmap(CBmp& bmp, int64_t width, int64_t height, int bit
   RefuseImpossibleSize(width, height, format);
   try {
     bmp.Create(static_cast<int>(width), static_cast<int>(height), bitsPerPixel, hasAlpha);
+  } catch (const BitmapTooLarge&) {
+    // Reached only when the pixel budget is raised past what a bitmap holds.
+    RaiseError(kErrBadHeader, format + ": a " + std::to_string(width) + " x " +
+                                  std::to_string(height) +
+                                  " image is larger than the 4 GB a picture may take in memory.");
   } catch (const std::bad_alloc&) {
     RaiseError(kErrBadHeader, format + ": not enough memory for a " + std::to_string(width) +
                                   " x " + std::to_string(height) + " image.");

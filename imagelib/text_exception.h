@@ -42,4 +42,10 @@ class CTextException : public std::exception {
   throw CTextException(code, "Decoder error: " + message + "\n");
 }
 
+// For a file that could not be written: no decoder had a part in it, so the
+// text says only what happened.
+[[noreturn]] inline void RaiseWriteError(int code, const std::string& message) {
+  throw CTextException(code, message + "\n");
+}
+
 }  // namespace tesselor

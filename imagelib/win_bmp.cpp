@@ -32,9 +32,8 @@ int64_t CWinBmp::MemoryUsed() const {
 void CWinBmp::CheckSize(int width, int height, int bitsPerPixel) {
   const bool validDepth = bitsPerPixel == 1 || bitsPerPixel == 4 || bitsPerPixel == 8 ||
                           bitsPerPixel == 16 || bitsPerPixel == 24 || bitsPerPixel == 32;
-  if (!validDepth || width < 0 || height < 0 || width > kMaxBitmapDimension ||
-      height > kMaxBitmapDimension || LineLengthFor(width, bitsPerPixel) * height > kMaxBitmapBytes)
-    throw std::bad_alloc();
+  if (!validDepth) throw std::bad_alloc();
+  if (!WithinBitmapLimits(width, height, bitsPerPixel)) throw BitmapTooLarge();
 }
 
 uint8_t* CWinBmp::AllocateHeaderBlock(int width, int height, int bitsPerPixel, int64_t extraBytes) {

@@ -36,7 +36,8 @@ class CWinBmp : public CBmp {
   uint8_t* AllocateHeaderBlock(int width, int height, int bitsPerPixel, int64_t extraBytes);
   void FreeHeaderBlock();
 
-  // Throws std::bad_alloc for sizes no bitmap may have.
+  // Throws BitmapTooLarge for sizes no bitmap may have, std::bad_alloc for
+  // a depth none may have.
   static void CheckSize(int width, int height, int bitsPerPixel);
   static int64_t ColourTableBytes(int bitsPerPixel);
 

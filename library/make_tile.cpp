@@ -56,12 +56,13 @@ bool WriteNewTile(const CBmp& tile, const std::string& path) {
   CJPEGEncoder().EncodeImage(tile, sink);
 
   AtomicFile file;
-  if (!file.Open(path)) RaiseError(kErrOpenOutput, "Opening " + path + " failed: " + ErrnoText());
+  if (!file.Open(path))
+    RaiseWriteError(kErrOpenOutput, "Opening " + path + " for writing failed: " + ErrnoText());
   if (!file.Write(buffer.data(), static_cast<size_t>(sink.BytesWritten())))
-    RaiseError(kErrOpenOutput, "Writing " + path + " failed: " + ErrnoText());
+    RaiseWriteError(kErrOpenOutput, "Writing " + path + " failed: " + ErrnoText());
   if (file.CommitWithoutReplacing()) return true;
   if (errno == EEXIST) return false;
-  RaiseError(kErrOpenOutput, "Writing " + path + " failed: " + ErrnoText());
+  RaiseWriteError(kErrOpenOutput, "Writing " + path + " failed: " + ErrnoText());
 }
 
 int MakeTile(const std::string& sourcePath, const std::string& sourceTitle, CBmp* madeTile,

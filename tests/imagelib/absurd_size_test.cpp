@@ -211,6 +211,26 @@ TEST(PixelBudget, TheVariableSetsTheLimitAndTheRefusalNamesIt) {
   unsetenv("TESSELOR_MAX_PIXELS");
 }
 
+// A budget raised past what one bitmap holds still meets that limit, and
+// the refusal says so rather than blaming memory.
+TEST(PixelBudget, ARaisedBudgetStopsAtTheLargestPictureSayingSo) {
+  testing::TempDir dir;
+  Bytes file = BmpHeader(40000, 40000);  // 6.4 GB of pixels
+  file.resize(200000, 0x55);             // data enough to be believed
+  testing::WriteFileBytes(dir.File("huge.bmp"), file);
+  setenv("TESSELOR_MAX_PIXELS", "2000000000", 1);
+  CDrawDibBmp bmp;
+  try {
+    CAnyPicDecoder().DecodeFile(dir.File("huge.bmp"), bmp, 32);
+    ADD_FAILURE() << "decoded";
+  } catch (const CTextException& e) {
+    EXPECT_NE(e.GetText().find("40000 x 40000 image is larger than the 4 GB"), std::string::npos)
+        << e.GetText();
+    EXPECT_EQ(e.GetText().find("memory for"), std::string::npos) << e.GetText();
+  }
+  unsetenv("TESSELOR_MAX_PIXELS");
+}
+
 INSTANTIATE_TEST_SUITE_P(Formats, AbsurdSize, ::testing::ValuesIn(kFormats),
                          [](const auto& info) { return std::string(info.param.name); });
 

@@ -111,7 +111,7 @@ TEST(JpegEncoder, UnopenableFileRaisesCodeMinusOneNamingThePath) {
     FAIL() << "no exception";
   } catch (const CTextException& e) {
     EXPECT_EQ(e.GetCode(), -1);
-    EXPECT_EQ(e.GetText(), "Decoder error: Opening " + path + " failed\n");
+    EXPECT_EQ(e.GetText(), "Opening " + path + " for writing failed: No such file or directory\n");
   }
 }
 
