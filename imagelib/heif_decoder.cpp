@@ -4,9 +4,11 @@
 
 #include <cstring>
 #include <memory>
+#include <string>
+#include <vector>
 
-#include "imagelib/av1_frame_sizes.h"
 #include "imagelib/bmp.h"
+#include "imagelib/heif_frame_sizes.h"
 #include "imagelib/text_exception.h"
 
 namespace tesselor {
@@ -39,13 +41,14 @@ void InitialiseLibraryOnce() {
 
 }  // namespace
 
-// The AV1 codec sets up frames as large as its own units ask, before it
-// notices that they disagree with the file's header, so a few hundred bytes
-// could cost gigabytes. No frame may be larger than the picture the file
-// declares (its tiles and alpha are no larger), give or take the codec's
-// 128-pixel blocks, nor beyond what any picture may be.
-void CHEIFDecoder::RefuseOversizedAv1Frames(const uint8_t* file, size_t bytes,
-                                            const heif_image_handle& picture) const {
+// The AV1 codec sets up frames as large as its own units ask, and a grid
+// picture is assembled at the size its grid item gives, before either is
+// compared with the file's header, so a few hundred bytes could cost
+// gigabytes. Neither may be larger than the picture the file declares (its
+// tiles and alpha are no larger), give or take the codec's 128-pixel
+// blocks, nor beyond what any picture may be.
+void CHEIFDecoder::RefuseOversizedFrames(const uint8_t* file, size_t bytes,
+                                         const heif_image_handle& picture) const {
   const auto roundUp = [](int64_t length) { return (length + 127) / 128 * 128; };
   int64_t width = heif_image_handle_get_ispe_width(&picture);
   int64_t height = heif_image_handle_get_ispe_height(&picture);
@@ -53,14 +56,18 @@ void CHEIFDecoder::RefuseOversizedAv1Frames(const uint8_t* file, size_t bytes,
     width = heif_image_handle_get_width(&picture);
     height = heif_image_handle_get_height(&picture);
   }
-  for (const Av1FrameSize& frame : Av1FrameSizes(file, bytes)) {
-    RefuseImpossibleSize(frame.width, frame.height, "HEIF decoder");
-    if (frame.width * frame.height > roundUp(width) * roundUp(height))
-      RaiseError(kErrBadHeader, "HEIF decoder: an AV1 frame of " + std::to_string(frame.width) +
-                                    " x " + std::to_string(frame.height) +
-                                    " is larger than the picture of " + std::to_string(width) +
-                                    " x " + std::to_string(height) + " the file declares.");
-  }
+  const auto refuseLarger = [&](const std::vector<FrameSize>& frames, const std::string& what) {
+    for (const FrameSize& frame : frames) {
+      RefuseImpossibleSize(frame.width, frame.height, "HEIF decoder");
+      if (frame.width * frame.height > roundUp(width) * roundUp(height))
+        RaiseError(kErrBadHeader, "HEIF decoder: " + what + " of " + std::to_string(frame.width) +
+                                      " x " + std::to_string(frame.height) +
+                                      " is larger than the picture of " + std::to_string(width) +
+                                      " x " + std::to_string(height) + " the file declares.");
+    }
+  };
+  refuseLarger(Av1FrameSizes(file, bytes), "an AV1 frame");
+  refuseLarger(GridOutputSizes(file, bytes), "a grid");
 }
 
 void CHEIFDecoder::DecodeImage(CBmp& bmp, ColourTable&, int& bitsPerPixel, CDataSource& source) {
@@ -76,7 +83,7 @@ void CHEIFDecoder::DecodeImage(CBmp& bmp, ColourTable&, int& bitsPerPixel, CData
   heif_image_handle* rawHandle = nullptr;
   Check(heif_context_get_primary_image_handle(context.get(), &rawHandle));
   const std::unique_ptr<const heif_image_handle, HandleRelease> handle(rawHandle);
-  RefuseOversizedAv1Frames(file, fileBytes, *handle);
+  RefuseOversizedFrames(file, fileBytes, *handle);
 
   // The bitmap is made before the picture is decoded, so a size we refuse
   // costs nothing.

@@ -21,8 +21,8 @@ class CHEIFDecoder : public CPicDecoder {
   int64_t MostPixelsPerByte() const override { return 0; }
 
  private:
-  void RefuseOversizedAv1Frames(const uint8_t* file, size_t bytes,
-                                const heif_image_handle& picture) const;
+  void RefuseOversizedFrames(const uint8_t* file, size_t bytes,
+                             const heif_image_handle& picture) const;
 };
 
 }  // namespace tesselor

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "imagelib/any_pic_decoder.h"
-#include "imagelib/av1_frame_sizes.h"
 #include "imagelib/file_source.h"
+#include "imagelib/heif_frame_sizes.h"
 #include "imagelib/image_formats.h"
 #include "imagelib/png_decoder.h"
 #include "tests/imagelib/decoder_checks.h"
@@ -50,9 +50,9 @@ TEST_P(HeifFiles, MatchHeifConvert) {
   if (avif) {
     // The size guard is only as good as its reading of real files.
     const std::vector<uint8_t> bytes = ReadFileBytes(path);
-    const std::vector<Av1FrameSize> frames = Av1FrameSizes(bytes.data(), bytes.size());
+    const std::vector<FrameSize> frames = Av1FrameSizes(bytes.data(), bytes.size());
     ASSERT_FALSE(frames.empty());
-    for (const Av1FrameSize& frame : frames) {
+    for (const FrameSize& frame : frames) {
       EXPECT_EQ(frame.width, 38);
       EXPECT_EQ(frame.height, 24);
     }
@@ -71,22 +71,29 @@ TEST(HeifDecoder, DamagedFilesFailCleanly) {
   testing::ExpectDamageIsRefused(decoder, ReadFileBytes(path));
 }
 
-// 374 bytes whose 16 x 16 header hides an AV1 sequence header of 65533 x
-// 1282: the codec took 800 MB before giving up on it.
-TEST(HeifDecoder, AV1FramesBeyondTheLimitsAreRefusedBeforeDecoding) {
-  const std::vector<uint8_t> input = ReadFileBytes(
-      std::string(TESSELOR_FUZZ_REGRESSIONS) + "/heif/av1-sequence-header-claims-65533-by-1282");
-  ASSERT_GT(input.size(), 1u);
-  CMemorySource source(input.data() + 1, static_cast<int64_t>(input.size() - 1), "p.avif");
-  CDrawDibBmp bmp;
-  try {
-    CHEIFDecoder().DecodeSource(source, bmp, 32);
-    FAIL() << "decoded";
-  } catch (const CTextException& error) {
-    EXPECT_EQ(error.GetCode(), kErrBadHeader);
-    EXPECT_NE(error.GetText().find("65533 x 1282 is larger than the picture of 16 x 16"),
-              std::string::npos)
-        << error.GetText();
+// Files whose 16 x 16 header hides a much larger picture to set up: 374
+// bytes with an AV1 sequence header of 65533 x 1282 (the codec took 800 MB
+// before giving up on it), and 588 bytes with a grid of 2576 x 56832 (1 GB).
+TEST(HeifDecoder, FramesBeyondTheDeclaredPictureAreRefusedBeforeDecoding) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"av1-sequence-header-claims-65533-by-1282",
+       "an AV1 frame of 65533 x 1282 is larger than the picture of 16 x 16"},
+      {"grid-claims-2576-by-56832", "a grid of 2576 x 56832 is larger than the picture of 16 x 16"},
+  };
+  for (const auto& [file, message] : cases) {
+    const std::vector<uint8_t> input =
+        ReadFileBytes(std::string(TESSELOR_FUZZ_REGRESSIONS) + "/heif/" + file);
+    ASSERT_GT(input.size(), 1u) << file;
+    // The fuzz target's first byte picks the depth; the file follows.
+    CMemorySource source(input.data() + 1, static_cast<int64_t>(input.size() - 1), "p.heic");
+    CDrawDibBmp bmp;
+    try {
+      CHEIFDecoder().DecodeSource(source, bmp, 32);
+      ADD_FAILURE() << file << " decoded";
+    } catch (const CTextException& error) {
+      EXPECT_EQ(error.GetCode(), kErrBadHeader) << file;
+      EXPECT_NE(error.GetText().find(message), std::string::npos) << error.GetText();
+    }
   }
 }
 

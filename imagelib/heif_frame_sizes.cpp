@@ -1,4 +1,4 @@
-#include "imagelib/av1_frame_sizes.h"
+#include "imagelib/heif_frame_sizes.h"
 
 #include <optional>
 #include <set>
@@ -100,7 +100,7 @@ class BitReader {
 };
 
 // Reads a sequence header up to the largest frame size it allows.
-std::optional<Av1FrameSize> ReadSequenceHeader(const uint8_t* data, size_t size) {
+std::optional<FrameSize> ReadSequenceHeader(const uint8_t* data, size_t size) {
   BitReader bits(data, size);
   bits.Bits(3);  // profile
   bits.Bits(1);  // still picture
@@ -138,11 +138,11 @@ std::optional<Av1FrameSize> ReadSequenceHeader(const uint8_t* data, size_t size)
   const int64_t width = int64_t{bits.Bits(widthBits)} + 1;
   const int64_t height = int64_t{bits.Bits(heightBits)} + 1;
   if (!bits.Ok()) return std::nullopt;
-  return Av1FrameSize{width, height};
+  return FrameSize{width, height};
 }
 
 // Walks a run of AV1 units and keeps the frame size of each sequence header.
-void CollectFrameSizes(const uint8_t* data, size_t size, std::vector<Av1FrameSize>& sizes) {
+void CollectFrameSizes(const uint8_t* data, size_t size, std::vector<FrameSize>& sizes) {
   constexpr uint32_t kSequenceHeader = 1;
   ByteReader units(data, size);
   while (units.Left() > 0) {
@@ -197,7 +197,7 @@ std::vector<Box> FullBoxChildren(const Box& box, size_t fieldBytes) {
   return box.size < skip ? std::vector<Box>{} : Boxes(box.body + skip, box.size - skip);
 }
 
-std::set<uint64_t> Av1ItemIds(const Box& itemInfo) {
+std::set<uint64_t> ItemIdsOfType(const Box& itemInfo, uint32_t type) {
   std::set<uint64_t> ids;
   const size_t countBytes = itemInfo.size > 0 && itemInfo.body[0] == 0 ? 2 : 4;
   for (const Box& entry : FullBoxChildren(itemInfo, countBytes)) {
@@ -208,17 +208,25 @@ std::set<uint64_t> Av1ItemIds(const Box& itemInfo) {
     reader.Skip(3);
     const uint64_t id = reader.Number(version == 2 ? 2 : 4);
     reader.Skip(2);  // protection index
-    if (reader.Number(4) == FourCC("av01") && reader.Ok()) ids.insert(id);
+    if (reader.Number(4) == type && reader.Ok()) ids.insert(id);
   }
   return ids;
 }
 
-// Where the first extent of each listed item lies: in the file itself or in
-// the meta box's own data box.
-void CollectItemFrameSizes(const Box& locations, const std::set<uint64_t>& av1Items,
-                           const uint8_t* file, size_t fileSize, const Box* itemData,
-                           std::vector<Av1FrameSize>& sizes) {
-  ByteReader reader(locations.body, locations.size);
+// Hands over the first extent of each item of the given type, which lies in
+// the file itself or in the meta box's own data box.
+template <typename ReadItem>
+void ForEachItemOfType(const uint8_t* file, size_t fileSize, uint32_t type, ReadItem readItem) {
+  const Box* meta = FindBox(Boxes(file, fileSize), FourCC("meta"));
+  if (!meta) return;
+  const std::vector<Box> metaBoxes = FullBoxChildren(*meta, 0);
+  const Box* itemInfo = FindBox(metaBoxes, FourCC("iinf"));
+  const Box* locations = FindBox(metaBoxes, FourCC("iloc"));
+  if (!itemInfo || !locations) return;
+  const std::set<uint64_t> wanted = ItemIdsOfType(*itemInfo, type);
+  const Box* itemData = FindBox(metaBoxes, FourCC("idat"));
+
+  ByteReader reader(locations->body, locations->size);
   const uint64_t version = reader.Number(1);
   reader.Skip(3);
   const uint64_t fieldSizes = reader.Number(1);
@@ -238,25 +246,24 @@ void CollectItemFrameSizes(const Box& locations, const std::set<uint64_t>& av1It
     const uint64_t offset = base + reader.Number(offsetBytes);
     uint64_t length = reader.Number(lengthBytes);
     reader.Skip((extents - 1) * (indexBytes + offsetBytes + lengthBytes));
-    if (!reader.Ok() || !av1Items.count(id)) continue;
+    if (!reader.Ok() || !wanted.count(id)) continue;
     const uint8_t* start = method == 0 ? file : method == 1 && itemData ? itemData->body : nullptr;
     const size_t available = method == 0 ? fileSize : start ? itemData->size : 0;
     if (!start || offset >= available) continue;
     if (length == 0 || length > available - offset) length = available - offset;
-    CollectFrameSizes(start + offset, static_cast<size_t>(length), sizes);
+    readItem(start + offset, static_cast<size_t>(length));
   }
 }
 
 }  // namespace
 
-std::vector<Av1FrameSize> Av1FrameSizes(const uint8_t* file, size_t size) {
-  std::vector<Av1FrameSize> sizes;
-  const std::vector<Box> top = Boxes(file, size);
-  const Box* meta = FindBox(top, FourCC("meta"));
+std::vector<FrameSize> Av1FrameSizes(const uint8_t* file, size_t size) {
+  std::vector<FrameSize> sizes;
+  const Box* meta = FindBox(Boxes(file, size), FourCC("meta"));
   if (!meta) return sizes;
-  const std::vector<Box> metaBoxes = FullBoxChildren(*meta, 0);
 
   // The codec is handed the configuration box's units ahead of the item's.
+  const std::vector<Box> metaBoxes = FullBoxChildren(*meta, 0);
   if (const Box* properties = FindBox(metaBoxes, FourCC("iprp"))) {
     const std::vector<Box> propertyBoxes = Boxes(properties->body, properties->size);
     if (const Box* container = FindBox(propertyBoxes, FourCC("ipco")))
@@ -265,11 +272,25 @@ std::vector<Av1FrameSize> Av1FrameSizes(const uint8_t* file, size_t size) {
           CollectFrameSizes(property.body + 4, property.size - 4, sizes);
   }
 
-  const Box* itemInfo = FindBox(metaBoxes, FourCC("iinf"));
-  const Box* locations = FindBox(metaBoxes, FourCC("iloc"));
-  if (itemInfo && locations)
-    CollectItemFrameSizes(*locations, Av1ItemIds(*itemInfo), file, size,
-                          FindBox(metaBoxes, FourCC("idat")), sizes);
+  ForEachItemOfType(file, size, FourCC("av01"), [&](const uint8_t* data, size_t length) {
+    CollectFrameSizes(data, length, sizes);
+  });
+  return sizes;
+}
+
+std::vector<FrameSize> GridOutputSizes(const uint8_t* file, size_t size) {
+  std::vector<FrameSize> sizes;
+  ForEachItemOfType(file, size, FourCC("grid"), [&](const uint8_t* data, size_t length) {
+    // Version, flags (bit 0: 32-bit sizes), rows and columns less one, then
+    // the output width and height.
+    ByteReader reader(data, length);
+    reader.Skip(1);
+    const size_t sizeBytes = reader.Number(1) & 1 ? 4 : 2;
+    reader.Skip(2);
+    const auto width = static_cast<int64_t>(reader.Number(sizeBytes));
+    const auto height = static_cast<int64_t>(reader.Number(sizeBytes));
+    if (reader.Ok()) sizes.push_back({width, height});
+  });
   return sizes;
 }
 
