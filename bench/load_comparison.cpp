@@ -9,9 +9,12 @@
 // decoded to 4-byte pixels with the loader's settings (plain upsampling,
 // float DCT), on as many threads as the loader uses, nothing else done.
 #include <fcntl.h>
-#include <jpeglib.h>
-#include <stdio.h>  // jpeglib.h needs FILE declared first
 #include <unistd.h>
+// jpeglib.h needs FILE declared first, so the two stay in this order.
+// clang-format off
+#include <stdio.h>
+#include <jpeglib.h>
+// clang-format on
 
 #include <algorithm>
 #include <atomic>
