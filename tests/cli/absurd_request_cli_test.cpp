@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "imagelib/draw_dib_bmp.h"
+#include "tests/support/byte_writing.h"
 #include "tests/support/test_support.h"
 
 namespace tesselor {
@@ -48,8 +49,7 @@ TEST_F(CliAbsurdRequest, FailsAtOnceWithItsMessage) {
 
   // A photograph whose header claims 60000 x 60000 pixels it does not have.
   std::vector<uint8_t> header = testing::ReadFileBytes(work.File("square.bmp"));
-  for (const size_t field : {18, 22})
-    for (int i = 0; i < 4; ++i) header[field + i] = uint8_t(60000 >> (8 * i));
+  for (const size_t field : {18, 22}) testing::SetLittleEndian32(header, field, 60000);
   testing::WriteFileBytes(work.File("huge.bmp"), header);
   EXPECT_EQ(Run("huge.bmp -o out.jpg"), 1);
   EXPECT_NE(err.find("60000 x 60000"), std::string::npos) << err;
