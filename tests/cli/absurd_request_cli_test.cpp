@@ -6,6 +6,7 @@
 
 #include "imagelib/draw_dib_bmp.h"
 #include "tests/support/byte_writing.h"
+#include "tests/support/cli_command.h"
 #include "tests/support/test_support.h"
 
 namespace tesselor {
@@ -18,13 +19,13 @@ class CliAbsurdRequest : public ::testing::Test {
   // Runs in the work folder on an empty program folder; stderr ends up in err.
   int Run(const std::string& arguments) {
     const Clock::time_point start = Clock::now();
-    const int code = testing::RunCommand("cd '" + work.Path() + "' && TESSELOR_HOME='" +
-                                         home.Path() + "' '" TESSELOR_CLI_PATH "' mosaic " +
-                                         arguments + " >/dev/null 2>stderr.txt </dev/null");
+    const testing::CliRun run =
+        testing::CliCommand{
+            .home = home.Path(), .folder = work.Path(), .errFile = work.File("stderr.txt")}
+            .Run("mosaic " + arguments);
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(5)) << arguments;
-    const std::vector<uint8_t> bytes = testing::ReadFileBytes(work.File("stderr.txt"));
-    err.assign(bytes.begin(), bytes.end());
-    return code;
+    err = run.err;
+    return run.exitCode;
   }
 
   testing::TempDir home, work;
