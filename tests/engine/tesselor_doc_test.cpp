@@ -265,6 +265,20 @@ TEST_F(DocTest, OpeningAnotherPhotographForgetsTheYesToOverwriting) {
   EXPECT_FALSE(doc.OverwriteConfirmed());
 }
 
+TEST_F(DocTest, OpeningAnotherPhotographForgetsATypedSizeButKeepsASpunMagnification) {
+  OpenPhoto(640, 480);
+  // 200000 typed as the width: far past the spinner's 6.
+  BuildWithOptions([](MosaicSettings& s) { s.magnification = 312.5; });
+  OpenPhoto(300, 200, "second.bmp");
+  EXPECT_EQ(doc.settings.magnification, 6.0);
+  BuildWithOptions([](MosaicSettings& s) { s.magnification = 1.5625; });
+  OpenPhoto(300, 200, "third.bmp");
+  EXPECT_EQ(doc.settings.magnification, 1.0);
+  BuildWithOptions([](MosaicSettings& s) { s.magnification = 3; });
+  OpenPhoto(300, 200, "fourth.bmp");
+  EXPECT_EQ(doc.settings.magnification, 3.0);
+}
+
 TEST_F(DocTest, SaveAsPicksTheWriterByExtension) {
   OpenPhoto(16, 12);
   BuildWithOptions();
