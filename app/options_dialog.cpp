@@ -29,7 +29,6 @@ namespace tesselor {
 
 namespace {
 
-constexpr int kMaxSpinnerMagnification = 6;
 // A photo placed more often than this would be the whole mosaic anyway.
 constexpr int kMaxRepetitionLimit = 9999;
 // The colour metrics by ColourMetric value.
@@ -139,7 +138,7 @@ COptionsDialog::COptionsDialog(MosaicSettings& settings, QWidget* parent, int ph
 }
 
 QWidget* COptionsDialog::BuildMosaicSizePage() {
-  magnification_ = NewSpinner(1, kMaxSpinnerMagnification, "magnification");
+  magnification_ = NewSpinner(1, kMaxWholeMagnification, "magnification");
   xSize_ = NewSizeEdit("xSize");
   ySize_ = NewSizeEdit("ySize");
   xSize_->installEventFilter(this);

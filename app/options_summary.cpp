@@ -35,16 +35,21 @@ std::vector<SummaryText> LayOutOptionsSummary(const OptionsSummaryValues& values
   };
 
   add(COptionsSummary::tr("Mosaic Dimensions:"), true, kBlack, kHeadingColumn, 12);
-  add(QStringLiteral("(") + values.xSize + QStringLiteral(" , ") + values.ySize +
-          QStringLiteral(")"),
-      true, kDarkRed, kValueColumn, 12);
-  add(COptionsSummary::tr("Tile Library:"), true, kBlack, kHeadingColumn, 33);
-  add(values.library, true, kBlue, kLabelColumn, 54);
-  add(COptionsSummary::tr("Tile Size:"), false, kBlack, kLabelColumn, 68);
-  add(values.tileSize, false, kDarkRed, kValueColumn, 68);
+  // A typed size can be too wide for the value column: it then takes a line
+  // of its own under the heading, and everything below moves down a line.
+  const QString dimensions = QStringLiteral("(") + values.xSize + QStringLiteral(" , ") +
+                             values.ySize + QStringLiteral(")");
+  const int dimensionsWidth = QFontMetrics(SummaryFont(true)).horizontalAdvance(dimensions);
+  const bool dimensionsFit = kValueColumn + dimensionsWidth < COptionsSummary::kWidth - 1;
+  const int below = dimensionsFit ? 0 : kLineStep;
+  add(dimensions, true, kDarkRed, dimensionsFit ? kValueColumn : kLabelColumn, 12 + below);
+  add(COptionsSummary::tr("Tile Library:"), true, kBlack, kHeadingColumn, 33 + below);
+  add(values.library, true, kBlue, kLabelColumn, 54 + below);
+  add(COptionsSummary::tr("Tile Size:"), false, kBlack, kLabelColumn, 68 + below);
+  add(values.tileSize, false, kDarkRed, kValueColumn, 68 + below);
 
   // Each optional tile line takes the next line and pushes the rest down.
-  int y = 82;
+  int y = 82 + below;
   if (values.mirrorTiles) {
     add(COptionsSummary::tr("Mirroring of tiles is enabled"), false, kGreen, kLabelColumn, y);
     y += kLineStep;

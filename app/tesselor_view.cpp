@@ -5,6 +5,7 @@
 #include <QRegion>
 #include <QScrollBar>
 #include <algorithm>
+#include <cmath>
 
 #include "app/bitmap_drawing.h"
 
@@ -46,9 +47,16 @@ void CTesselorView::ZoomOneToOne() {
   SetZoom(kOneToOne);
 }
 
-QSize CTesselorView::DisplayedSize() const {
+QSize CTesselorView::DeviceSize() const {
   return {DisplayedSide(doc_.DisplayWidth(), zoomLevel_),
           DisplayedSide(doc_.DisplayHeight(), zoomLevel_)};
+}
+
+QSize CTesselorView::DisplayedSize() const {
+  const QSize device = DeviceSize();
+  const double ratio = viewport()->devicePixelRatioF();
+  return {static_cast<int>(std::ceil(device.width() / ratio)),
+          static_cast<int>(std::ceil(device.height() / ratio))};
 }
 
 QRect CTesselorView::ImageRect() const {
@@ -123,8 +131,13 @@ void CTesselorView::paintEvent(QPaintEvent*) {
   EraseBackground(painter);
   const CDrawDibBmp* picture = doc_.CurrentPicture();
   if (!picture || picture->width <= 0) return;
+  // Drawn in device pixels, so that 1:1 gives each picture pixel one pixel
+  // of a scaled screen rather than a block of them.
+  const double ratio = viewport()->devicePixelRatioF();
   const QRect image = ImageRect();
-  DrawZoomed(painter, *picture, image.x(), image.y(), double(image.width()) / picture->width);
+  painter.scale(1 / ratio, 1 / ratio);
+  DrawZoomed(painter, *picture, qRound(image.x() * ratio), qRound(image.y() * ratio),
+             double(DeviceSize().width()) / picture->width);
 }
 
 void CTesselorView::PrintPage(QPainter& painter) const {

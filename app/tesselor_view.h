@@ -32,8 +32,9 @@ class CTesselorView : public QAbstractScrollArea, public DocumentListener {
   void ZoomOneToOne();
 
   int ZoomLevel() const { return zoomLevel_; }
-  // The picture's size on screen: the mosaic's size at the zoom, whichever
-  // picture is shown, so flipping keeps the size.
+  // The picture's size on screen, in the widget's pixels: the mosaic's size
+  // at the zoom, whichever picture is shown, so flipping keeps the size. At
+  // 1:1 a picture pixel is one device pixel, on a scaled screen too.
   QSize DisplayedSize() const;
   // Where the picture sits in the viewport: centred where it fits, else
   // from the scroll position.
@@ -52,6 +53,8 @@ class CTesselorView : public QAbstractScrollArea, public DocumentListener {
   void scrollContentsBy(int dx, int dy) override;
 
  private:
+  // DisplayedSize in device pixels.
+  QSize DeviceSize() const;
   void SetZoom(int level);
   // Scroll ranges from the displayed size, then a full repaint.
   void Refresh();

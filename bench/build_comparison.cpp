@@ -10,7 +10,6 @@
 // box-averaged to one pixel per tile cell: every cell of the grid that lies
 // inside the picture becomes the mean of its red, green and blue values over
 // the pixels it covers, and the PSNR is taken over those means.
-#include <limits.h>
 
 #include <chrono>
 #include <cmath>
@@ -20,15 +19,16 @@
 #include <string>
 
 #include "bench/bench_inputs.h"
+#include "bench/library_folder.h"
+#include "bench/timing.h"
 #include "engine/load_tile_set.h"
 #include "engine/mosaic_passes.h"
 #include "imagelib/any_pic_decoder.h"
-#include "bench/timing.h"
 #include "platform/app_paths.h"
 #include "platform/directory_listing.h"
 #include "platform/random.h"
-#include "tests/support/scripted_shell.h"
 #include "tests/engine/reference_engine.h"
+#include "tests/support/scripted_shell.h"
 
 using namespace tesselor;
 
@@ -69,14 +69,7 @@ int main(int argc, char** argv) {
   }
   const bool withReference = !(argc > 7 && std::strcmp(argv[7], "--no-reference") == 0);
   ScriptedShell shell;  // messages recorded, never shown
-  Paths().programDirectory = "";
-  // Loading works inside the library folder, so the folder must not be relative.
-  char library[PATH_MAX];
-  if (!realpath(argv[2], library)) {
-    std::fprintf(stderr, "no folder %s\n", argv[2]);
-    return 1;
-  }
-  Paths().currentLibrary = WithTrailingSlash(library);
+  if (!UseLibraryFolder(argv[2])) return 1;
 
   CDrawDibBmp photo;
   CAnyPicDecoder().DecodeFile(argv[1], photo, 32);

@@ -9,10 +9,12 @@
 // decoded to 4-byte pixels with the loader's settings (plain upsampling,
 // float DCT), on as many threads as the loader uses, nothing else done.
 #include <fcntl.h>
-#include <stdio.h>  // jpeglib.h needs FILE declared first
-#include <jpeglib.h>
-#include <limits.h>
 #include <unistd.h>
+// jpeglib.h needs FILE declared first, so the two stay in this order.
+// clang-format off
+#include <stdio.h>
+#include <jpeglib.h>
+// clang-format on
 
 #include <algorithm>
 #include <atomic>
@@ -24,9 +26,10 @@
 #include <thread>
 #include <vector>
 
+#include "bench/library_folder.h"
+#include "bench/timing.h"
 #include "engine/load_tile_set.h"
 #include "engine/ordered_parallel.h"
-#include "bench/timing.h"
 #include "platform/app_paths.h"
 #include "platform/directory_listing.h"
 #include "tests/support/scripted_shell.h"
@@ -98,18 +101,12 @@ int main(int argc, char** argv) {
     return 2;
   }
   ScriptedShell shell;  // messages recorded, never shown
-  Paths().programDirectory = "";
-  char library[PATH_MAX];
-  if (!realpath(argv[1], library)) {
-    std::fprintf(stderr, "no folder %s\n", argv[1]);
-    return 1;
-  }
-  Paths().currentLibrary = WithTrailingSlash(library);
+  if (!UseLibraryFolder(argv[1])) return 1;
   const int tileSize = std::atoi(argv[2]);
   const int rounds = std::max(1, std::atoi(argv[3]));
 
   std::vector<std::string> files;
-  for (const DirectoryEntry& entry : ListDirectory(library, "*.jpg"))
+  for (const DirectoryEntry& entry : ListDirectory(Paths().currentLibrary, "*.jpg"))
     if (!entry.isDirectory) files.push_back(entry.fullPath);
 
   double loader = 1e9, floor = 1e9, floorOneThread = 1e9;

@@ -16,7 +16,7 @@ work=$build/loading
 backgrounds=/usr/share/backgrounds/mate
 rounds=${LOAD_ROUNDS:-7}
 flags=(-G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSELOR_BUILD_BENCH=ON
-  -DTESSELOR_BUILD_APP=OFF -DTESSELOR_BUILD_TESTS=OFF)
+  -DTESSELOR_BUILD_APP=OFF -DTESSELOR_BUILD_TESTS=OFF ${TESSELOR_CMAKE_ARGS:-})
 
 cmake -S . -B "$build" "${flags[@]}" >/dev/null
 cmake --build "$build" --target tesselor-cli bench_load >/dev/null
@@ -29,7 +29,7 @@ old=$work/before-$before
 if [ ! -x "$old/build/bin/bench_load" ]; then
   rm -rf "$old" && mkdir -p "$old/src"
   git archive "$before" | tar -x -C "$old/src"
-  cp bench/CMakeLists.txt bench/load_comparison.cpp "$old/src/bench/"
+  cp bench/CMakeLists.txt bench/load_comparison.cpp bench/timing.h "$old/src/bench/"
   cmake -S "$old/src" -B "$old/build" "${flags[@]}" >/dev/null
   nice -n 10 cmake --build "$old/build" --target bench_load >/dev/null
 fi

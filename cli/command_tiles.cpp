@@ -95,10 +95,7 @@ std::optional<int> Parse(const Arguments& args, Request& request) {
     if (arg == "--crops") {
       request.crops = true;
     } else if (arg == "--fit") {
-      if (i + 1 >= args.size()) return kVoice.UsageError("--fit needs a value");
-      const std::optional<TileFit> fit = ParseTileFit(args[++i]);
-      if (!fit) return kVoice.UsageError("invalid value '" + args[i] + "' for --fit");
-      request.fit = *fit;
+      if (const std::optional<int> exit = TakeTileFit(kVoice, args, i, request.fit)) return exit;
     } else if (arg == "--library") {
       if (i + 1 >= args.size()) return kVoice.UsageError("--library needs a value");
       if (!SelectLibrary(args[++i])) return kVoice.UsageError("invalid library '" + args[i] + "'");

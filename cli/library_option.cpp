@@ -25,10 +25,17 @@ bool SelectLibrary(const std::string& value) {
   return true;
 }
 
-std::optional<TileFit> ParseTileFit(const std::string& value) {
-  const std::string lower = ToLowerAscii(value);
-  if (lower == "squeeze") return TileFit::kSqueeze;
-  if (lower == "crop") return TileFit::kCrop;
+std::optional<int> TakeTileFit(const CommandVoice& voice, const Arguments& args, size_t& i,
+                               TileFit& fit) {
+  if (i + 1 >= args.size()) return voice.UsageError("--fit needs a value");
+  const std::string lower = ToLowerAscii(args[++i]);
+  if (lower == "squeeze") {
+    fit = TileFit::kSqueeze;
+  } else if (lower == "crop") {
+    fit = TileFit::kCrop;
+  } else {
+    return voice.UsageError("invalid value '" + args[i] + "' for --fit");
+  }
   return std::nullopt;
 }
 

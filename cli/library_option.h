@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "cli/command_voice.h"
+#include "cli/commands.h"
 #include "library/make_tile.h"
 
 namespace tesselor::cli {
@@ -14,8 +16,11 @@ namespace tesselor::cli {
 // empty value.
 bool SelectLibrary(const std::string& value);
 
-// The value of --fit: "squeeze" or "crop", in any letter case.
-std::optional<TileFit> ParseTileFit(const std::string& value);
+// Takes the value of the --fit at args[i], "squeeze" or "crop" in any letter
+// case, into fit and steps i onto it. Returns the usage error's exit code
+// when the value is missing or neither.
+std::optional<int> TakeTileFit(const CommandVoice& voice, const Arguments& args, size_t& i,
+                               TileFit& fit);
 
 // The help text line of the option.
 inline constexpr const char* kLibraryOptionHelp =

@@ -3,6 +3,10 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace tesselor {
 
 namespace {
@@ -38,12 +42,19 @@ float CubeRoot(float x) {
   return y;
 }
 
+constexpr float kLabEdge = 216.0f / 24389.0f;    // (6/29)^3
+constexpr float kLabSlope = 24389.0f / 3132.0f;  // 1 / (3 (6/29)^2)
+
 // The CIELAB companding function f(t), linear near black.
 float LabF(float t) {
-  constexpr float kEdge = 216.0f / 24389.0f;    // (6/29)^3
-  constexpr float kSlope = 24389.0f / 3132.0f;  // 1 / (3 (6/29)^2)
-  return t > kEdge ? CubeRoot(t) : kSlope * t + 4.0f / 29.0f;
+  return t > kLabEdge ? CubeRoot(t) : kLabSlope * t + 4.0f / 29.0f;
 }
+
+// Linear sRGB to XYZ, and the D65 white's X and Z.
+constexpr float kXr = 0.4124564f, kXg = 0.3575761f, kXb = 0.1804375f;
+constexpr float kYr = 0.2126729f, kYg = 0.7151522f, kYb = 0.0721750f;
+constexpr float kZr = 0.0193339f, kZg = 0.1191920f, kZb = 0.9503041f;
+constexpr float kWhiteX = 0.95047f, kWhiteZ = 1.08883f;
 
 }  // namespace
 
@@ -53,9 +64,9 @@ LabColour LabFromRgb(uint8_t red, uint8_t green, uint8_t blue) {
   const float g = linear.value[green];
   const float b = linear.value[blue];
   // Linear sRGB to XYZ, each divided by the D65 white's coordinate.
-  const float x = (0.4124564f * r + 0.3575761f * g + 0.1804375f * b) * (1.0f / 0.95047f);
-  const float y = 0.2126729f * r + 0.7151522f * g + 0.0721750f * b;
-  const float z = (0.0193339f * r + 0.1191920f * g + 0.9503041f * b) * (1.0f / 1.08883f);
+  const float x = (kXr * r + kXg * g + kXb * b) * (1.0f / kWhiteX);
+  const float y = kYr * r + kYg * g + kYb * b;
+  const float z = (kZr * r + kZg * g + kZb * b) * (1.0f / kWhiteZ);
   const float fx = LabF(x);
   const float fy = LabF(y);
   const float fz = LabF(z);
@@ -68,5 +79,92 @@ float DeltaE(const LabColour& x, const LabColour& y) {
   const float db = x.b - y.b;
   return std::sqrt(dl * dl + da * da + db * db);
 }
+
+#if defined(__SSE2__)
+namespace {
+
+// CubeRoot on four lanes, step for step: the same guess and Newton steps in
+// the same float operations, which SSE rounds as the scalar code does.
+__m128 CubeRoot4(__m128 x) {
+  const __m128i bits = _mm_castps_si128(x);
+  // bits / 3 in each unsigned lane: the product with 0xAAAAAAAB over 2^33,
+  // taken for the even lanes and then for the odd ones.
+  const __m128i magic = _mm_set1_epi32(static_cast<int>(0xAAAAAAABu));
+  const __m128i even = _mm_srli_epi64(_mm_mul_epu32(bits, magic), 33);
+  const __m128i odd = _mm_srli_epi64(_mm_mul_epu32(_mm_srli_epi64(bits, 32), magic), 33);
+  const __m128i third = _mm_or_si128(even, _mm_slli_epi64(odd, 32));
+  __m128 y = _mm_castsi128_ps(_mm_add_epi32(third, _mm_set1_epi32(709921077)));
+  const __m128 two = _mm_set1_ps(2.0f);
+  const __m128 oneThird = _mm_set1_ps(1.0f / 3.0f);
+  for (int step = 0; step < 3; ++step)
+    y = _mm_mul_ps(_mm_add_ps(_mm_mul_ps(two, y), _mm_div_ps(x, _mm_mul_ps(y, y))), oneThird);
+  return y;
+}
+
+__m128 LabF4(__m128 t) {
+  const __m128 aboveEdge = _mm_cmpgt_ps(t, _mm_set1_ps(kLabEdge));
+  const __m128 linear =
+      _mm_add_ps(_mm_mul_ps(_mm_set1_ps(kLabSlope), t), _mm_set1_ps(4.0f / 29.0f));
+  return _mm_or_ps(_mm_and_ps(aboveEdge, CubeRoot4(t)), _mm_andnot_ps(aboveEdge, linear));
+}
+
+}  // namespace
+
+void LabFromRgbBatch(const uint8_t* red, const uint8_t* green, const uint8_t* blue, LabBatch& out) {
+  const LinearTable& linear = Linear();
+  const auto lanes = [&](const uint8_t* bytes, int i) {
+    return _mm_setr_ps(linear.value[bytes[i]], linear.value[bytes[i + 1]],
+                       linear.value[bytes[i + 2]], linear.value[bytes[i + 3]]);
+  };
+  const auto weighted = [](__m128 r, __m128 g, __m128 b, float wr, float wg, float wb) {
+    return _mm_add_ps(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(wr), r), _mm_mul_ps(_mm_set1_ps(wg), g)),
+                      _mm_mul_ps(_mm_set1_ps(wb), b));
+  };
+  for (int i = 0; i < kLabBatch; i += 4) {
+    const __m128 r = lanes(red, i);
+    const __m128 g = lanes(green, i);
+    const __m128 b = lanes(blue, i);
+    const __m128 x = _mm_mul_ps(weighted(r, g, b, kXr, kXg, kXb), _mm_set1_ps(1.0f / kWhiteX));
+    const __m128 y = weighted(r, g, b, kYr, kYg, kYb);
+    const __m128 z = _mm_mul_ps(weighted(r, g, b, kZr, kZg, kZb), _mm_set1_ps(1.0f / kWhiteZ));
+    const __m128 fx = LabF4(x);
+    const __m128 fy = LabF4(y);
+    const __m128 fz = LabF4(z);
+    _mm_store_ps(out.l.data() + i,
+                 _mm_sub_ps(_mm_mul_ps(_mm_set1_ps(116.0f), fy), _mm_set1_ps(16.0f)));
+    _mm_store_ps(out.a.data() + i, _mm_mul_ps(_mm_set1_ps(500.0f), _mm_sub_ps(fx, fy)));
+    _mm_store_ps(out.b.data() + i, _mm_mul_ps(_mm_set1_ps(200.0f), _mm_sub_ps(fy, fz)));
+  }
+}
+
+std::array<float, kLabBatch> DeltaEBatch(const LabBatch& x, const LabBatch& y) {
+  alignas(16) std::array<float, kLabBatch> distances;
+  for (int i = 0; i < kLabBatch; i += 4) {
+    const __m128 dl = _mm_sub_ps(_mm_load_ps(x.l.data() + i), _mm_load_ps(y.l.data() + i));
+    const __m128 da = _mm_sub_ps(_mm_load_ps(x.a.data() + i), _mm_load_ps(y.a.data() + i));
+    const __m128 db = _mm_sub_ps(_mm_load_ps(x.b.data() + i), _mm_load_ps(y.b.data() + i));
+    const __m128 squares =
+        _mm_add_ps(_mm_add_ps(_mm_mul_ps(dl, dl), _mm_mul_ps(da, da)), _mm_mul_ps(db, db));
+    _mm_store_ps(distances.data() + i, _mm_sqrt_ps(squares));
+  }
+  return distances;
+}
+#else
+void LabFromRgbBatch(const uint8_t* red, const uint8_t* green, const uint8_t* blue, LabBatch& out) {
+  for (int i = 0; i < kLabBatch; ++i) {
+    const LabColour lab = LabFromRgb(red[i], green[i], blue[i]);
+    out.l[i] = lab.l;
+    out.a[i] = lab.a;
+    out.b[i] = lab.b;
+  }
+}
+
+std::array<float, kLabBatch> DeltaEBatch(const LabBatch& x, const LabBatch& y) {
+  std::array<float, kLabBatch> distances;
+  for (int i = 0; i < kLabBatch; ++i)
+    distances[i] = DeltaE({x.l[i], x.a[i], x.b[i]}, {y.l[i], y.a[i], y.b[i]});
+  return distances;
+}
+#endif
 
 }  // namespace tesselor

@@ -19,4 +19,20 @@ LabColour LabFromRgb(uint8_t red, uint8_t green, uint8_t blue);
 // Euclidean distance in Lab (Delta-E 1976).
 float DeltaE(const LabColour& x, const LabColour& y);
 
+// Lab colours of kLabBatch pixels side by side, one array a component, so
+// that scoring converts and compares several samples in one go.
+constexpr int kLabBatch = 8;
+struct LabBatch {
+  alignas(16) std::array<float, kLabBatch> l{};
+  alignas(16) std::array<float, kLabBatch> a{};
+  alignas(16) std::array<float, kLabBatch> b{};
+};
+
+// LabFromRgb of red[i], green[i], blue[i] for each i below kLabBatch, to the
+// bit: a batch scores exactly as the samples one by one would.
+void LabFromRgbBatch(const uint8_t* red, const uint8_t* green, const uint8_t* blue, LabBatch& out);
+
+// DeltaE of the i-th colours of x and y for each i, to the bit.
+std::array<float, kLabBatch> DeltaEBatch(const LabBatch& x, const LabBatch& y);
+
 }  // namespace tesselor

@@ -1,6 +1,13 @@
 #include "engine/mosaic_settings.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace tesselor {
+
+void MosaicSettings::ForgetTypedSize() {
+  magnification = std::clamp(std::trunc(magnification), 1.0, double{kMaxWholeMagnification});
+}
 
 int MosaicSettings::AccuracyStepFor(int tileSize, int accuracyLevel) {
   static constexpr int kFactor[] = {1, 2, 4};

@@ -15,6 +15,10 @@ enum class ColourMetric {
 // distance stays within what a build can afford.
 inline constexpr int kMaxMinDistance = 50;
 
+// The magnification spinner's range is the whole numbers 1 to this; a typed
+// mosaic size may give any magnification from 1 up.
+inline constexpr int kMaxWholeMagnification = 6;
+
 // The variety rules and the metric; every default leaves them off, so a
 // build gives the mosaic it always gave.
 struct VarietyOptions {
@@ -56,6 +60,10 @@ struct MosaicSettings {
   VarietyOptions variety;
   int sourceWidth = 0;
   int sourceHeight = 0;
+
+  // A size typed for one photograph means nothing for the next: the
+  // magnification goes back to a whole number the spinner can show.
+  void ForgetTypedSize();
 
   // accuracyStep from tileSize and accuracyLevel.
   void UpdateAccuracyStep() { accuracyStep = AccuracyStepFor(tileSize, accuracyLevel); }

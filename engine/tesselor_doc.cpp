@@ -154,6 +154,9 @@ bool CTesselorDoc::OnOpenDocument(const std::string& path) {
   mosaicBuilt_ = false;
   showOriginal_ = true;
   sourcePath_ = path;
+  // Else the options would show the new photograph's mosaic at the old
+  // photograph's typed size, beside a spinner that says otherwise.
+  settings.ForgetTypedSize();
   // A Yes to overwriting was about the previous photograph; a newly opened
   // one must not be written over without asking again.
   overwriteConfirmed_ = false;

@@ -79,8 +79,7 @@ int AdjustedDifference(const uint8_t* a, const uint8_t* b, int count, double gai
 }  // namespace
 
 TileIndex::TileIndex(const TileSet& tiles, int accuracyStep, ColourMetric metric)
-    : tiles_(tiles),
-      tileSize_(tiles.Count() > 0 ? tiles[0].Size() : 0),
+    : tileSize_(tiles.Count() > 0 ? tiles[0].Size() : 0),
       step_(accuracyStep),
       samplesPerChannel_(tileSize_ > 0 ? SampleAxisCount(tileSize_, accuracyStep) *
                                              SampleAxisCount(tileSize_, accuracyStep)
@@ -88,22 +87,26 @@ TileIndex::TileIndex(const TileSet& tiles, int accuracyStep, ColourMetric metric
       metric_(metric) {
   const int count = tiles.Count();
   byKey_.reserve(static_cast<size_t>(count));
-  samples_.resize(static_cast<size_t>(count) * kChannels * samplesPerChannel_);
   for (int t = 0; t < count; ++t) {
     const TileBuffer& tile = tiles[t];
-    double key = tile.Average(0) + tile.Average(1) + tile.Average(2);
-    if (metric == ColourMetric::kLab) {
-      averageLab_.push_back(LabFromRgb(tile.Average(0), tile.Average(1), tile.Average(2)));
-      key = averageLab_.back().l;
-    }
-    byKey_.push_back({key, t, {tile.Average(0), tile.Average(1), tile.Average(2)}});
-    uint8_t* out = samples_.data() + static_cast<size_t>(t) * kChannels * samplesPerChannel_;
-    for (int c = 0; c < kChannels; ++c)
-      GatherSamples(tile.Plane(c), tileSize_, step_, out + c * samplesPerChannel_);
+    const std::array<uint8_t, kChannels> average{tile.Average(0), tile.Average(1), tile.Average(2)};
+    const double key = metric == ColourMetric::kLab
+                           ? LabFromRgb(average[0], average[1], average[2]).l
+                           : average[0] + average[1] + average[2];
+    byKey_.push_back({key, t, average});
   }
   std::sort(byKey_.begin(), byKey_.end(), [](const Entry& a, const Entry& b) {
     return a.key != b.key ? a.key < b.key : a.tile < b.tile;
   });
+  samples_.resize(static_cast<size_t>(count) * kChannels * samplesPerChannel_);
+  for (size_t k = 0; k < byKey_.size(); ++k) {
+    const Entry& entry = byKey_[k];
+    uint8_t* out = samples_.data() + k * kChannels * samplesPerChannel_;
+    for (int c = 0; c < kChannels; ++c)
+      GatherSamples(tiles[entry.tile].Plane(c), tileSize_, step_, out + c * samplesPerChannel_);
+    if (metric == ColourMetric::kLab)
+      averageLab_.push_back(LabFromRgb(entry.average[0], entry.average[1], entry.average[2]));
+  }
 }
 
 int TileIndex::SampleDifference(const uint8_t* tileSamples, const uint8_t* cellSamples,
@@ -122,20 +125,25 @@ int TileIndex::SampleDifference(const uint8_t* tileSamples, const uint8_t* cellS
   return sum;
 }
 
-double TileIndex::LabSampleDifference(const uint8_t* tileSamples, const LabColour* cellSamples,
+double TileIndex::LabSampleDifference(const uint8_t* tileSamples, const LabBatch* cellSamples,
                                       const ColourGains& gains, double averageDistance,
                                       double limit) const {
   const int m = samplesPerChannel_;
-  // Checking the bound every few samples keeps its cost out of the loop.
-  constexpr int kCheckEvery = 8;
   double sum = 0;
-  for (int i = 0; i < m; ++i) {
-    const LabColour tile =
-        LabFromRgb(static_cast<uint8_t>(AdjustedValue(tileSamples[i], gains.channel[0])),
-                   static_cast<uint8_t>(AdjustedValue(tileSamples[m + i], gains.channel[1])),
-                   static_cast<uint8_t>(AdjustedValue(tileSamples[2 * m + i], gains.channel[2])));
-    sum += DeltaE(tile, cellSamples[i]);
-    if (i % kCheckEvery == kCheckEvery - 1 && averageDistance + sum / m > limit) return sum;
+  // A batch at a time, checking the bound after each whole one; the lanes
+  // past the last sample are converted but never added.
+  for (int first = 0; first < m; first += kLabBatch, ++cellSamples) {
+    const int count = std::min(kLabBatch, m - first);
+    std::array<std::array<uint8_t, kLabBatch>, kChannels> adjusted{};
+    for (int c = 0; c < kChannels; ++c)
+      for (int i = 0; i < count; ++i)
+        adjusted[c][i] =
+            static_cast<uint8_t>(AdjustedValue(tileSamples[c * m + first + i], gains.channel[c]));
+    LabBatch tile;
+    LabFromRgbBatch(adjusted[0].data(), adjusted[1].data(), adjusted[2].data(), tile);
+    const std::array<float, kLabBatch> distances = DeltaEBatch(tile, *cellSamples);
+    for (int i = 0; i < count; ++i) sum += distances[i];
+    if (count == kLabBatch && averageDistance + sum / m > limit) return sum;
   }
   return sum;
 }
@@ -185,30 +193,37 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
     GatherSamples(cell.planes[c].data(), tileSize_, step_, cellSamples.data() + c * m);
 
   const bool lab = metric_ == ColourMetric::kLab;
-  std::vector<LabColour> cellLab;
+  std::vector<LabBatch> cellLab;
   LabColour cellAverageLab;
   double cellKey = cell.average[0] + cell.average[1] + cell.average[2];
   if (lab) {
-    cellLab.resize(static_cast<size_t>(m));
-    for (int i = 0; i < m; ++i)
-      cellLab[static_cast<size_t>(i)] =
-          LabFromRgb(cellSamples[i], cellSamples[m + i], cellSamples[2 * m + i]);
+    // Converted once per cell, in batches padded with black.
+    cellLab.resize(static_cast<size_t>((m + kLabBatch - 1) / kLabBatch));
+    for (int first = 0; first < m; first += kLabBatch) {
+      std::array<std::array<uint8_t, kLabBatch>, kChannels> bytes{};
+      for (int c = 0; c < kChannels; ++c)
+        for (int i = first; i < std::min(m, first + kLabBatch); ++i)
+          bytes[c][i - first] = cellSamples[c * m + i];
+      LabFromRgbBatch(bytes[0].data(), bytes[1].data(), bytes[2].data(),
+                      cellLab[static_cast<size_t>(first / kLabBatch)]);
+    }
     cellAverageLab =
         LabFromRgb(static_cast<uint8_t>(cell.average[0]), static_cast<uint8_t>(cell.average[1]),
                    static_cast<uint8_t>(cell.average[2]));
     cellKey = cellAverageLab.l;
   }
 
-  const auto consider = [&](const Entry& entry) {
+  const auto consider = [&](size_t k) {
+    const Entry& entry = byKey_[k];
     const int t = entry.tile;
     if (excluded && (*excluded)[static_cast<size_t>(t)]) return;
     const double bound = list.Limit();
-    const uint8_t* tileSamples = samples_.data() + static_cast<size_t>(t) * kChannels * m;
+    const uint8_t* tileSamples = samples_.data() + k * kChannels * m;
     double score;
     if (lab) {
-      const double averageDistance = DeltaE(cellAverageLab, averageLab_[static_cast<size_t>(t)]);
+      const double averageDistance = DeltaE(cellAverageLab, averageLab_[k]);
       if (averageDistance > bound) return;
-      const ColourGains gains = GainsFor(cell, tiles_[t], colourAdjust);
+      const ColourGains gains = GainsFor(cell.average, entry.average, colourAdjust);
       score = averageDistance +
               LabSampleDifference(tileSamples, cellLab.data(), gains, averageDistance, bound) / m;
       if (score <= bound) list.Insert(score, t, gains);
@@ -218,7 +233,7 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
     for (int c = 0; c < kChannels; ++c)
       averageDifference += std::abs(cell.average[c] - entry.average[c]);
     if (averageDifference > bound) return;
-    const ColourGains gains = GainsFor(cell, tiles_[t], colourAdjust);
+    const ColourGains gains = GainsFor(cell.average, entry.average, colourAdjust);
     const int sum =
         SampleDifference(tileSamples, cellSamples.data(), gains, averageDifference, bound);
     score = averageDifference + static_cast<double>(sum) / m;
@@ -230,22 +245,24 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
   // differently, so the Lab walk goes a hair further than the bound says.
   const double keySlack = lab ? 1e-3 : 0.0;
   // Walk outward from the cell's key, nearer side first.
-  auto above = std::lower_bound(byKey_.begin(), byKey_.end(), cellKey,
-                                [](const Entry& e, double key) { return e.key < key; });
-  auto below = above;
+  size_t above =
+      static_cast<size_t>(std::lower_bound(byKey_.begin(), byKey_.end(), cellKey,
+                                           [](const Entry& e, double key) { return e.key < key; }) -
+                          byKey_.begin());
+  size_t below = above;
   while (true) {
-    const bool haveAbove = above != byKey_.end();
-    const bool haveBelow = below != byKey_.begin();
+    const bool haveAbove = above != byKey_.size();
+    const bool haveBelow = below != 0;
     if (!haveAbove && !haveBelow) break;
     const double gapAbove =
-        haveAbove ? above->key - cellKey : std::numeric_limits<double>::infinity();
+        haveAbove ? byKey_[above].key - cellKey : std::numeric_limits<double>::infinity();
     const double gapBelow =
-        haveBelow ? cellKey - (below - 1)->key : std::numeric_limits<double>::infinity();
+        haveBelow ? cellKey - byKey_[below - 1].key : std::numeric_limits<double>::infinity();
     if (std::min(gapAbove, gapBelow) > list.Limit() + keySlack) break;
     if (gapAbove <= gapBelow)
-      consider(*above++);
+      consider(above++);
     else
-      consider(*--below);
+      consider(--below);
   }
 }
 

@@ -52,19 +52,20 @@ class TileIndex {
                        const ColourGains& gains, int averageDifference, double limit) const;
   // The same in Lab: the summed Delta-E of the adjusted tile samples from the
   // cell's, given up on in the same way.
-  double LabSampleDifference(const uint8_t* tileSamples, const LabColour* cellSamples,
+  double LabSampleDifference(const uint8_t* tileSamples, const LabBatch* cellSamples,
                              const ColourGains& gains, double averageDistance, double limit) const;
 
-  const TileSet& tiles_;
   int tileSize_;
   int step_;
   int samplesPerChannel_;
   ColourMetric metric_;
+  // Everything the walk reads lies in key order, so that it reads memory
+  // outward from the cell's key instead of jumping about the tile table.
   std::vector<Entry> byKey_;  // ascending by key, then by table order
-  // Tile t's sampled values: red, green, blue runs of samplesPerChannel_
-  // bytes each, in the order the samples are compared.
+  // The sampled values of byKey_[k]: red, green, blue runs of
+  // samplesPerChannel_ bytes each, in the order the samples are compared.
   std::vector<uint8_t> samples_;
-  std::vector<LabColour> averageLab_;  // by tile, for the Lab metric only
+  std::vector<LabColour> averageLab_;  // by key order, for the Lab metric only
 };
 
 }  // namespace tesselor

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "imagelib/data_source.h"
+#include "imagelib/png_errors.h"
 
 namespace tesselor {
 
@@ -11,14 +12,6 @@ namespace {
 
 // Nothing here may throw or hold a C++ object across a libpng call: a
 // longjmp out of libpng lands in the setjmp of the calling function.
-
-[[noreturn]] void OnError(png_structp png, png_const_charp message) {
-  auto* reader = static_cast<PngReader*>(png_get_error_ptr(png));
-  std::snprintf(reader->message, sizeof reader->message, "%s", message);
-  png_longjmp(png, 1);
-}
-
-void OnWarning(png_structp, png_const_charp) {}
 
 // Takes each block libpng asks for from the source, checking what is left
 // first: ReadBytes would throw past the end, and no exception may leave here.
@@ -37,7 +30,8 @@ void OnRead(png_structp png, png_bytep out, size_t count) {
 
 bool PngOpen(PngReader& reader, CDataSource& source) {
   reader.source = &source;
-  reader.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &reader, OnError, OnWarning);
+  reader.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, reader.message, PngKeepMessageAndJump,
+                                      PngIgnoreWarning);
   if (!reader.png) return false;
   if (setjmp(png_jmpbuf(reader.png))) return false;
   reader.info = png_create_info_struct(reader.png);

@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+#include "imagelib/png_errors.h"
+
 namespace tesselor {
 
 class CDataSource;
@@ -17,7 +19,7 @@ struct PngReader {
   png_infop info = nullptr;
   CDataSource* source = nullptr;
   bool endOfData = false;  // the failure was running out of input
-  char message[256] = "";  // libpng's text for any other failure
+  char message[kPngMessageBytes] = "";  // libpng's text for any other failure
 };
 
 // How the decoder wants the pixels delivered.

@@ -2,9 +2,9 @@
 
 #include <cerrno>
 #include <csetjmp>
-#include <cstdio>
 
 #include "imagelib/picture_file_writer.h"
+#include "imagelib/png_errors.h"
 #include "platform/atomic_file.h"
 #include "platform/file_error.h"
 
@@ -28,16 +28,8 @@ struct PngWriteState {
   png_infop info = nullptr;
   AtomicFile* file = nullptr;
   int writeError = 0;  // errno of a refused write, else 0
-  char message[256] = "";
+  char message[kPngMessageBytes] = "";
 };
-
-[[noreturn]] void OnError(png_structp png, png_const_charp message) {
-  auto* state = static_cast<PngWriteState*>(png_get_error_ptr(png));
-  std::snprintf(state->message, sizeof state->message, "%s", message);
-  png_longjmp(png, 1);
-}
-
-void OnWarning(png_structp, png_const_charp) {}
 
 void OnWrite(png_structp png, png_bytep data, size_t count) {
   auto* state = static_cast<PngWriteState*>(png_get_io_ptr(png));
@@ -80,7 +72,8 @@ class PngFileWriter : public PictureFileWriter {
   PngFileWriter(const std::string& path, int width, int height) : path_(path), height_(height) {
     if (!file_.Open(path)) AbandonPicture(file_, path_, ErrnoText());
     state_.file = &file_;
-    state_.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &state_, OnError, OnWarning);
+    state_.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, state_.message,
+                                         PngKeepMessageAndJump, PngIgnoreWarning);
     if (state_.png) state_.info = png_create_info_struct(state_.png);
     if (!state_.info || !PngStart(state_, width, height)) Fail();
   }

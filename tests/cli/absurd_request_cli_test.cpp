@@ -5,6 +5,8 @@
 #include <chrono>
 
 #include "imagelib/draw_dib_bmp.h"
+#include "tests/support/byte_writing.h"
+#include "tests/support/cli_command.h"
 #include "tests/support/test_support.h"
 
 namespace tesselor {
@@ -17,13 +19,13 @@ class CliAbsurdRequest : public ::testing::Test {
   // Runs in the work folder on an empty program folder; stderr ends up in err.
   int Run(const std::string& arguments) {
     const Clock::time_point start = Clock::now();
-    const int code = testing::RunCommand("cd '" + work.Path() + "' && TESSELOR_HOME='" +
-                                         home.Path() + "' '" TESSELOR_CLI_PATH "' mosaic " +
-                                         arguments + " >/dev/null 2>stderr.txt </dev/null");
+    const testing::CliRun run =
+        testing::CliCommand{
+            .home = home.Path(), .folder = work.Path(), .errFile = work.File("stderr.txt")}
+            .Run("mosaic " + arguments);
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(5)) << arguments;
-    const std::vector<uint8_t> bytes = testing::ReadFileBytes(work.File("stderr.txt"));
-    err.assign(bytes.begin(), bytes.end());
-    return code;
+    err = run.err;
+    return run.exitCode;
   }
 
   testing::TempDir home, work;
@@ -53,8 +55,7 @@ TEST_F(CliAbsurdRequest, FailsAtOnceWithItsMessage) {
 
   // A photograph whose header claims 60000 x 60000 pixels it does not have.
   std::vector<uint8_t> header = testing::ReadFileBytes(work.File("square.bmp"));
-  for (const size_t field : {18, 22})
-    for (int i = 0; i < 4; ++i) header[field + i] = uint8_t(60000 >> (8 * i));
+  for (const size_t field : {18, 22}) testing::SetLittleEndian32(header, field, 60000);
   testing::WriteFileBytes(work.File("huge.bmp"), header);
   EXPECT_EQ(Run("huge.bmp -o out.jpg"), 1);
   EXPECT_NE(err.find("60000 x 60000"), std::string::npos) << err;

@@ -3,31 +3,18 @@
 
 #include "imagelib/draw_dib_bmp.h"
 #include "tests/imagelib/tool_images.h"
+#include "tests/support/cli_command.h"
 
 namespace tesselor {
 namespace {
 
+using testing::CliRun;
+using testing::Quoted;
 using testing::TempDir;
 
-struct CliRun {
-  int exitCode;
-  std::string out;
-  std::string err;
-};
-
-std::string Quoted(const std::string& word) {
-  return "'" + word + "'";
-}
-
 CliRun RunCli(const TempDir& dir, const std::string& arguments) {
-  const std::string out = dir.File("stdout.txt"), err = dir.File("stderr.txt");
-  const int code = testing::RunCommand(Quoted(TESSELOR_CLI_PATH) + " " + arguments + " >" +
-                                       Quoted(out) + " 2>" + Quoted(err) + " </dev/null");
-  const auto text = [](const std::string& path) {
-    const std::vector<uint8_t> bytes = testing::ReadFileBytes(path);
-    return std::string(bytes.begin(), bytes.end());
-  };
-  return {code, text(out), text(err)};
+  return testing::CliCommand{.outFile = dir.File("stdout.txt"), .errFile = dir.File("stderr.txt")}
+      .Run(arguments);
 }
 
 bool HaveTools() {

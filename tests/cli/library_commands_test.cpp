@@ -10,38 +10,25 @@
 #include "imagelib/draw_dib_bmp.h"
 #include "imagelib/jpeg_encoder.h"
 #include "platform/directory_listing.h"
+#include "tests/support/cli_command.h"
 #include "tests/support/test_support.h"
 
 namespace tesselor {
 namespace {
 
+using testing::CliRun;
 using testing::FileExists;
 using testing::ListNames;
+using testing::Quoted;
 using testing::TempDir;
-
-struct CliRun {
-  int exitCode;
-  std::string out;
-  std::string err;
-};
-
-std::string Quoted(const std::string& word) {
-  return "'" + word + "'";
-}
-
-std::string Text(const std::string& path) {
-  const std::vector<uint8_t> bytes = testing::ReadFileBytes(path);
-  return {bytes.begin(), bytes.end()};
-}
 
 class CliLibraryTest : public ::testing::Test {
  protected:
   CliRun Run(const std::string& arguments) {
-    const std::string out = scratch.File("stdout.txt"), err = scratch.File("stderr.txt");
-    const int code = testing::RunCommand("TESSELOR_HOME=" + Quoted(home.Path()) + " " +
-                                         Quoted(TESSELOR_CLI_PATH) + " " + arguments + " >" +
-                                         Quoted(out) + " 2>" + Quoted(err) + " </dev/null");
-    return {code, Text(out), Text(err)};
+    return testing::CliCommand{.home = home.Path(),
+                               .outFile = scratch.File("stdout.txt"),
+                               .errFile = scratch.File("stderr.txt")}
+        .Run(arguments);
   }
 
   // A folder of the program folder holding files named after themselves.
@@ -149,7 +136,7 @@ TEST_F(CliLibraryTest, AnInstalledCopyReadsItsLibrariesAndMakesNewOnesInTheUsers
                                environment + " " + Quoted(prefix + "bin/tesselor-cli") + " " +
                                arguments + " >" + Quoted(scratch.File("out.txt")) + " 2>&1");
   };
-  const auto output = [&] { return Text(scratch.File("out.txt")); };
+  const auto output = [&] { return testing::ReadFileText(scratch.File("out.txt")); };
 
   EXPECT_EQ(run("XDG_DATA_HOME=", "libraries"), 0);
   EXPECT_EQ(output(), "Demo Tile Library\t1\n");

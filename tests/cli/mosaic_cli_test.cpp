@@ -7,6 +7,7 @@
 
 #include "imagelib/any_pic_decoder.h"
 #include "imagelib/draw_dib_bmp.h"
+#include "tests/support/cli_command.h"
 #include "tests/support/test_support.h"
 
 namespace tesselor {
@@ -40,14 +41,11 @@ class CliMosaicTest : public ::testing::Test {
 
   // The command line that runs in the work folder with stderr in stderr.txt.
   std::string CommandLine(const std::string& arguments) {
-    return "cd '" + work.Path() + "' && TESSELOR_HOME='" + home.Path() +
-           "' exec '" TESSELOR_CLI_PATH "' mosaic " + arguments +
-           " >/dev/null 2>stderr.txt </dev/null";
+    return testing::CliCommand{
+        .home = home.Path(), .folder = work.Path(), .errFile = work.File("stderr.txt")}
+        .Line("mosaic " + arguments);
   }
-  void ReadErr() {
-    const std::vector<uint8_t> bytes = ReadFileBytes(work.File("stderr.txt"));
-    err.assign(bytes.begin(), bytes.end());
-  }
+  void ReadErr() { err = testing::ReadFileText(work.File("stderr.txt")); }
   // Runs in the work folder; stderr ends up in err.
   int Run(const std::string& arguments) {
     const int code = testing::RunCommand(CommandLine(arguments));

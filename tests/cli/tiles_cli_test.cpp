@@ -4,6 +4,7 @@
 
 #include "imagelib/any_pic_decoder.h"
 #include "imagelib/draw_dib_bmp.h"
+#include "tests/support/cli_command.h"
 #include "tests/support/test_support.h"
 
 namespace tesselor {
@@ -23,13 +24,10 @@ class CliTilesTest : public ::testing::Test {
   }
 
   std::string CommandLine(const std::string& arguments) {
-    return "TESSELOR_HOME='" + home.Path() + "' exec '" TESSELOR_CLI_PATH "' tiles " + arguments +
-           " >'" + home.File("stdout.txt") + "' 2>/dev/null </dev/null";
+    return testing::CliCommand{.home = home.Path(), .outFile = home.File("stdout.txt")}.Line(
+        "tiles " + arguments);
   }
-  void ReadOut() {
-    const std::vector<uint8_t> bytes = testing::ReadFileBytes(home.File("stdout.txt"));
-    out.assign(bytes.begin(), bytes.end());
-  }
+  void ReadOut() { out = testing::ReadFileText(home.File("stdout.txt")); }
   // Runs with the photographs folder and arguments; the summary line ends up in out.
   int Run(const std::string& arguments) {
     const int code = testing::RunCommand(CommandLine(arguments));

@@ -14,6 +14,7 @@
 #include "platform/app_paths.h"
 #include "tests/engine/engine_fixtures.h"
 #include "tests/library/program_folder.h"
+#include "tests/support/byte_writing.h"
 
 namespace tesselor {
 namespace {
@@ -55,15 +56,12 @@ TEST(AbsurdRequest, PhotographClaimingBillionsOfPixelsIsRefusedAtOnce) {
   testing::TempDir dir;
   // A 24-bit bitmap header claiming 60000 x 60000 pixels, and no pixels.
   std::vector<uint8_t> header(54, 0);
-  auto put32 = [&header](size_t at, uint32_t value) {
-    for (int i = 0; i < 4; ++i) header[at + i] = uint8_t(value >> (8 * i));
-  };
   header[0] = 'B';
   header[1] = 'M';
-  put32(10, 54);
-  put32(14, 40);
-  put32(18, 60000);
-  put32(22, 60000);
+  testing::SetLittleEndian32(header, 10, 54);
+  testing::SetLittleEndian32(header, 14, 40);
+  testing::SetLittleEndian32(header, 18, 60000);
+  testing::SetLittleEndian32(header, 22, 60000);
   header[26] = 1;
   header[28] = 24;
   testing::WriteFileBytes(dir.File("huge.bmp"), header);

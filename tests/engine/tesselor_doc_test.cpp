@@ -8,6 +8,7 @@
 #include "imagelib/any_pic_decoder.h"
 #include "platform/app_paths.h"
 #include "tests/engine/engine_fixtures.h"
+#include "tests/support/byte_writing.h"
 #include "tests/support/scripted_shell.h"
 #include "tests/support/test_support.h"
 
@@ -31,16 +32,13 @@ void WriteBmpFile(const std::string& path, int width, int height) {
   const int lineLength = (width * 3 + 3) / 4 * 4;
   const uint32_t fileSize = 54 + uint32_t(lineLength) * height;
   std::vector<uint8_t> bytes(fileSize, 0);
-  auto put32 = [&](size_t at, uint32_t value) {
-    for (int i = 0; i < 4; ++i) bytes[at + i] = uint8_t(value >> (8 * i));
-  };
   bytes[0] = 'B';
   bytes[1] = 'M';
-  put32(2, fileSize);
-  put32(10, 54);
-  put32(14, 40);
-  put32(18, uint32_t(width));
-  put32(22, uint32_t(height));
+  testing::SetLittleEndian32(bytes, 2, fileSize);
+  testing::SetLittleEndian32(bytes, 10, 54);
+  testing::SetLittleEndian32(bytes, 14, 40);
+  testing::SetLittleEndian32(bytes, 18, uint32_t(width));
+  testing::SetLittleEndian32(bytes, 22, uint32_t(height));
   bytes[26] = 1;
   bytes[28] = 24;
   for (int y = 0; y < height; ++y)
@@ -263,6 +261,20 @@ TEST_F(DocTest, OpeningAnotherPhotographForgetsTheYesToOverwriting) {
   WriteBmpFile(second, 10, 10);
   ASSERT_TRUE(doc.OpenDocumentFile(second));
   EXPECT_FALSE(doc.OverwriteConfirmed());
+}
+
+TEST_F(DocTest, OpeningAnotherPhotographForgetsATypedSizeButKeepsASpunMagnification) {
+  OpenPhoto(640, 480);
+  // 200000 typed as the width: far past the spinner's 6.
+  BuildWithOptions([](MosaicSettings& s) { s.magnification = 312.5; });
+  OpenPhoto(300, 200, "second.bmp");
+  EXPECT_EQ(doc.settings.magnification, 6.0);
+  BuildWithOptions([](MosaicSettings& s) { s.magnification = 1.5625; });
+  OpenPhoto(300, 200, "third.bmp");
+  EXPECT_EQ(doc.settings.magnification, 1.0);
+  BuildWithOptions([](MosaicSettings& s) { s.magnification = 3; });
+  OpenPhoto(300, 200, "fourth.bmp");
+  EXPECT_EQ(doc.settings.magnification, 3.0);
 }
 
 TEST_F(DocTest, SaveAsPicksTheWriterByExtension) {

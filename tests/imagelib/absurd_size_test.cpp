@@ -16,44 +16,36 @@
 #include "imagelib/draw_dib_bmp.h"
 #include "imagelib/jpeg_encoder.h"
 #include "imagelib/text_exception.h"
+#include "tests/support/byte_writing.h"
 #include "tests/support/test_support.h"
 
 namespace tesselor {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-
-void Put16(Bytes& b, uint32_t v) {
-  b.push_back(uint8_t(v));
-  b.push_back(uint8_t(v >> 8));
-}
-void Put32(Bytes& b, uint32_t v) {
-  Put16(b, v & 0xFFFF);
-  Put16(b, v >> 16);
-}
-void Put32BigEndian(Bytes& b, uint32_t v) {
-  for (int shift = 24; shift >= 0; shift -= 8) b.push_back(uint8_t(v >> shift));
-}
+using testing::PutBigEndian32;
+using testing::PutLittleEndian16;
+using testing::PutLittleEndian32;
 
 Bytes BmpHeader(uint32_t width, uint32_t height) {
   Bytes b = {'B', 'M'};
-  Put32(b, 0);   // file size, not read
-  Put32(b, 0);   // reserved
-  Put32(b, 54);  // pixel offset
-  Put32(b, 40);
-  Put32(b, width);
-  Put32(b, height);
-  Put16(b, 1);
-  Put16(b, 24);
-  for (int i = 0; i < 6; ++i) Put32(b, 0);
+  PutLittleEndian32(b, 0);   // file size, not read
+  PutLittleEndian32(b, 0);   // reserved
+  PutLittleEndian32(b, 54);  // pixel offset
+  PutLittleEndian32(b, 40);
+  PutLittleEndian32(b, width);
+  PutLittleEndian32(b, height);
+  PutLittleEndian16(b, 1);
+  PutLittleEndian16(b, 24);
+  for (int i = 0; i < 6; ++i) PutLittleEndian32(b, 0);
   b.resize(b.size() + 64, 0x55);
   return b;
 }
 
 Bytes TgaHeader(uint32_t width, uint32_t height) {
   Bytes b = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};  // true colour, no colour map
-  Put16(b, width);
-  Put16(b, height);
+  PutLittleEndian16(b, width);
+  PutLittleEndian16(b, height);
   b.push_back(24);
   b.push_back(0);
   b.resize(b.size() + 64, 0x55);
@@ -78,18 +70,18 @@ Bytes PcxHeader(uint32_t width, uint32_t height) {
 }
 
 void PutPngChunk(Bytes& b, const char* type, const Bytes& data) {
-  Put32BigEndian(b, uint32_t(data.size()));
+  PutBigEndian32(b, uint32_t(data.size()));
   Bytes typed(type, type + 4);
   typed.insert(typed.end(), data.begin(), data.end());
   b.insert(b.end(), typed.begin(), typed.end());
-  Put32BigEndian(b, uint32_t(crc32(0, typed.data(), uInt(typed.size()))));
+  PutBigEndian32(b, uint32_t(crc32(0, typed.data(), uInt(typed.size()))));
 }
 
 Bytes PngHeader(uint32_t width, uint32_t height) {
   Bytes b = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   Bytes header;
-  Put32BigEndian(header, width);
-  Put32BigEndian(header, height);
+  PutBigEndian32(header, width);
+  PutBigEndian32(header, height);
   header.insert(header.end(), {8, 2, 0, 0, 0});  // 8-bit RGB, not interlaced
   PutPngChunk(b, "IHDR", header);
   PutPngChunk(b, "IDAT", Bytes(16, 0x55));
@@ -100,15 +92,15 @@ Bytes PngHeader(uint32_t width, uint32_t height) {
 // One uncompressed grey strip, far shorter than the size claims.
 Bytes TiffHeader(uint32_t width, uint32_t height) {
   Bytes b = {'I', 'I', 42, 0};
-  Put32(b, 8);
+  PutLittleEndian32(b, 8);
   const uint32_t entries = 9;
   const uint32_t dataOffset = 8 + 2 + 12 * entries + 4;
-  Put16(b, entries);
+  PutLittleEndian16(b, entries);
   auto entry = [&b](uint16_t tag, uint16_t type, uint32_t value) {
-    Put16(b, tag);
-    Put16(b, type);
-    Put32(b, 1);
-    Put32(b, type == 3 ? value & 0xFFFF : value);
+    PutLittleEndian16(b, tag);
+    PutLittleEndian16(b, type);
+    PutLittleEndian32(b, 1);
+    PutLittleEndian32(b, type == 3 ? value & 0xFFFF : value);
   };
   entry(256, 4, width);
   entry(257, 4, height);
@@ -119,7 +111,7 @@ Bytes TiffHeader(uint32_t width, uint32_t height) {
   entry(277, 3, 1);  // samples per pixel
   entry(278, 4, height);
   entry(279, 4, 4096);
-  Put32(b, 0);
+  PutLittleEndian32(b, 0);
   b.resize(b.size() + 4096, 0x55);
   return b;
 }

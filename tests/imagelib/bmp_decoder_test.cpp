@@ -8,21 +8,15 @@
 #include "imagelib/draw_dib_bmp.h"
 #include "imagelib/text_exception.h"
 #include "tests/imagelib/tool_images.h"
+#include "tests/support/byte_writing.h"
 
 namespace tesselor {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
+using testing::PutLittleEndian16;
+using testing::PutLittleEndian32;
 using testing::Rgb;
-
-void Put16(Bytes& out, uint32_t v) {
-  out.push_back(uint8_t(v));
-  out.push_back(uint8_t(v >> 8));
-}
-void Put32(Bytes& out, uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
 
 // A bitmap file with a header of headerSize bytes (12 for the OS/2 1.x
 // layout; longer ones are the 40-byte fields, then masks, then zeros);
@@ -42,22 +36,22 @@ struct BmpFile {
   Bytes Build() const {
     Bytes out{'B', 'M'};
     const uint32_t offset = uint32_t(14 + headerSize + table.size() + gap.size());
-    Put32(out, uint32_t(offset + pixels.size()));
-    Put32(out, 0);
-    Put32(out, offset);
-    Put32(out, headerSize);
+    PutLittleEndian32(out, uint32_t(offset + pixels.size()));
+    PutLittleEndian32(out, 0);
+    PutLittleEndian32(out, offset);
+    PutLittleEndian32(out, headerSize);
     if (headerSize == 12) {
-      Put16(out, uint32_t(width));
-      Put16(out, uint32_t(height));
+      PutLittleEndian16(out, uint32_t(width));
+      PutLittleEndian16(out, uint32_t(height));
     } else {
-      Put32(out, uint32_t(width));
-      Put32(out, uint32_t(height));
+      PutLittleEndian32(out, uint32_t(width));
+      PutLittleEndian32(out, uint32_t(height));
     }
-    Put16(out, 1);
-    Put16(out, bitCount);
+    PutLittleEndian16(out, 1);
+    PutLittleEndian16(out, bitCount);
     if (headerSize >= 40) {
-      Put32(out, compression);
-      for (int i = 0; i < 5; ++i) Put32(out, i == 3 ? coloursUsed : 0);
+      PutLittleEndian32(out, compression);
+      for (int i = 0; i < 5; ++i) PutLittleEndian32(out, i == 3 ? coloursUsed : 0);
       out.insert(out.end(), masks.begin(), masks.end());
     }
     out.resize(14 + headerSize, 0);
@@ -302,7 +296,7 @@ Bytes BlackFirstTable(int entries, int entryBytes = 4) {
 
 Bytes Masks(std::initializer_list<uint32_t> masks) {
   Bytes out;
-  for (uint32_t mask : masks) Put32(out, mask);
+  for (uint32_t mask : masks) PutLittleEndian32(out, mask);
   return out;
 }
 
@@ -313,8 +307,8 @@ Bytes SixteenBitRows(int width, int height, bool sixFiveFive) {
   for (int y = height - 1; y >= 0; --y) {
     for (int x = 0; x < width; ++x) {
       const uint8_t* p = image.At(x, y);
-      Put16(rows, sixFiveFive ? (p[0] >> 3) << 11 | (p[1] >> 2) << 5 | p[2] >> 3
-                              : (p[0] >> 3) << 10 | (p[1] >> 3) << 5 | p[2] >> 3);
+      PutLittleEndian16(rows, sixFiveFive ? (p[0] >> 3) << 11 | (p[1] >> 2) << 5 | p[2] >> 3
+                                          : (p[0] >> 3) << 10 | (p[1] >> 3) << 5 | p[2] >> 3);
     }
     rows.resize((rows.size() + 3) / 4 * 4, 0);
   }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/imagelib/decoder_checks.h"
+#include "tests/support/byte_writing.h"
 
 namespace tesselor {
 namespace {
@@ -36,14 +37,11 @@ struct PcxFile {
     out[1] = 5;
     out[2] = 1;
     out[3] = uint8_t(bits);
-    out[8] = uint8_t(width - 1);
-    out[9] = uint8_t((width - 1) >> 8);
-    out[10] = uint8_t(height - 1);
-    out[11] = uint8_t((height - 1) >> 8);
+    testing::SetLittleEndian16(out, 8, uint32_t(width - 1));
+    testing::SetLittleEndian16(out, 10, uint32_t(height - 1));
     std::copy(map16.begin(), map16.end(), out.begin() + 16);
     out[65] = uint8_t(planes);
-    out[66] = uint8_t(bytesPerLine);
-    out[67] = uint8_t(bytesPerLine >> 8);
+    testing::SetLittleEndian16(out, 66, uint32_t(bytesPerLine));
     for (size_t i = 0; i < pixels.size();) {
       size_t run = 1;
       while (i + run < pixels.size() && run < 63 && pixels[i + run] == pixels[i]) ++run;

@@ -5,6 +5,7 @@
 #include "imagelib/any_pic_decoder.h"
 #include "imagelib/jpeg_decoder.h"
 #include "tests/imagelib/decoder_checks.h"
+#include "tests/support/byte_writing.h"
 
 namespace tesselor {
 namespace {
@@ -35,7 +36,7 @@ class PictWriter {
     return *this;
   }
   PictWriter& Words(std::initializer_list<int> words) {
-    for (const int w : words) Bytes({uint8_t(w >> 8), uint8_t(w)});
+    for (const int w : words) testing::PutBigEndian16(bytes_, uint32_t(w));
     return *this;
   }
   PictWriter& Opcode(int opcode) {

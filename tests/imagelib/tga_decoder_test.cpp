@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/imagelib/decoder_checks.h"
+#include "tests/support/byte_writing.h"
 
 namespace tesselor {
 namespace {
@@ -22,10 +23,8 @@ std::vector<uint8_t> TgaHeader(uint8_t type, uint16_t width, uint16_t height, ui
                                uint8_t descriptor = 0) {
   std::vector<uint8_t> h(18, 0);
   h[2] = type;
-  h[12] = uint8_t(width);
-  h[13] = uint8_t(width >> 8);
-  h[14] = uint8_t(height);
-  h[15] = uint8_t(height >> 8);
+  testing::SetLittleEndian16(h, 12, width);
+  testing::SetLittleEndian16(h, 14, height);
   h[16] = depth;
   h[17] = descriptor;
   return h;

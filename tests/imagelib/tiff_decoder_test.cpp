@@ -4,6 +4,7 @@
 
 #include "imagelib/any_pic_decoder.h"
 #include "tests/imagelib/decoder_checks.h"
+#include "tests/support/byte_writing.h"
 
 namespace tesselor {
 namespace {
@@ -14,6 +15,8 @@ using testing::DecodeFailure;
 using testing::DifferenceFromMagick;
 using testing::HaveProgram;
 using testing::PixelAt;
+using testing::PutLittleEndian16;
+using testing::PutLittleEndian32;
 using testing::ReadFileBytes;
 using testing::Rgb;
 using testing::RunCommand;
@@ -25,11 +28,6 @@ using testing::WriteFileBytes;
 std::vector<uint8_t> TinyTiff(uint32_t width, uint32_t height, uint16_t bits, uint16_t samples,
                               uint16_t photometric, const std::vector<uint8_t>& pixels) {
   std::vector<uint8_t> out = {'I', 'I', 42, 0, 8, 0, 0, 0};
-  auto put16 = [&](uint32_t v) { out.insert(out.end(), {uint8_t(v), uint8_t(v >> 8)}); };
-  auto put32 = [&](uint32_t v) {
-    put16(v & 0xFFFF);
-    put16(v >> 16);
-  };
   const uint16_t entries = samples == 4 ? 10 : 9;
   const uint32_t dataAt = 8 + 2 + entries * 12 + 4;
   const uint32_t tags[10][3] = {
@@ -38,20 +36,20 @@ std::vector<uint8_t> TinyTiff(uint32_t width, uint32_t height, uint16_t bits, ui
       {277, 3, samples}, {278, 4, height},      {279, 4, uint32_t(pixels.size())},
       {338, 3, 2},
   };
-  put16(entries);
+  PutLittleEndian16(out, entries);
   for (int i = 0; i < entries; ++i) {
     const uint32_t* tag = tags[i];
-    put16(tag[0]);
-    put16(tag[1]);
-    put32(1);
+    PutLittleEndian16(out, tag[0]);
+    PutLittleEndian16(out, tag[1]);
+    PutLittleEndian32(out, 1);
     if (tag[1] == 3) {
-      put16(tag[2]);
-      put16(0);
+      PutLittleEndian16(out, tag[2]);
+      PutLittleEndian16(out, 0);
     } else {
-      put32(tag[2]);
+      PutLittleEndian32(out, tag[2]);
     }
   }
-  put32(0);
+  PutLittleEndian32(out, 0);
   out.insert(out.end(), pixels.begin(), pixels.end());
   return out;
 }
@@ -143,15 +141,12 @@ TEST(TiffDecoder, TiffPreviewInsideEps) {
   // The binary EPS header: key, then offset and length of the PostScript,
   // of a metafile preview (none) and of the TIFF preview, then a checksum.
   std::vector<uint8_t> eps = {0xC5, 0xD0, 0xD3, 0xC6};
-  auto put32 = [&](uint32_t v) {
-    eps.insert(eps.end(), {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)});
-  };
-  put32(30);
-  put32(uint32_t(postscript.size()));
-  put32(0);
-  put32(0);
-  put32(uint32_t(30 + postscript.size()));
-  put32(uint32_t(tiff.size()));
+  PutLittleEndian32(eps, 30);
+  PutLittleEndian32(eps, uint32_t(postscript.size()));
+  PutLittleEndian32(eps, 0);
+  PutLittleEndian32(eps, 0);
+  PutLittleEndian32(eps, uint32_t(30 + postscript.size()));
+  PutLittleEndian32(eps, uint32_t(tiff.size()));
   eps.insert(eps.end(), {0xFF, 0xFF});
   eps.insert(eps.end(), postscript.begin(), postscript.end());
   eps.insert(eps.end(), tiff.begin(), tiff.end());

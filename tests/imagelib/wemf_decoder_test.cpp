@@ -4,12 +4,15 @@
 
 #include "imagelib/any_pic_decoder.h"
 #include "tests/imagelib/decoder_checks.h"
+#include "tests/support/byte_writing.h"
 
 namespace tesselor {
 namespace {
 
 using testing::DecodeBytes;
 using testing::PixelAt;
+using testing::PutLittleEndian16;
+using testing::PutLittleEndian32;
 using testing::Rgb;
 using testing::TempDir;
 using testing::WriteFileBytes;
@@ -19,13 +22,6 @@ constexpr Rgb kRed{255, 0, 0};
 constexpr Rgb kBlue{0, 0, 255};
 constexpr Rgb kGreen{0, 255, 0};
 
-void Put16(std::vector<uint8_t>& out, int v) {
-  out.insert(out.end(), {uint8_t(v), uint8_t(v >> 8)});
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-  Put16(out, int(v & 0xFFFF));
-  Put16(out, int(v >> 16));
-}
 uint32_t ColourRef(Rgb c) {
   return c.r | c.g << 8 | c.b << 16;
 }
@@ -33,12 +29,12 @@ uint32_t ColourRef(Rgb c) {
 // A 2 x 2 bottom-up 24-bit DIB: top row red, blue; bottom row green, white.
 std::vector<uint8_t> SmallDib() {
   std::vector<uint8_t> dib;
-  Put32(dib, 40);
-  Put32(dib, 2);
-  Put32(dib, 2);
-  Put16(dib, 1);
-  Put16(dib, 24);
-  for (int i = 0; i < 6; ++i) Put32(dib, 0);
+  PutLittleEndian32(dib, 40);
+  PutLittleEndian32(dib, 2);
+  PutLittleEndian32(dib, 2);
+  PutLittleEndian16(dib, 1);
+  PutLittleEndian16(dib, 24);
+  for (int i = 0; i < 6; ++i) PutLittleEndian32(dib, 0);
   dib.insert(dib.end(), {0, 255, 0, 255, 255, 255, 0, 0});  // bottom row, padded to 8
   dib.insert(dib.end(), {0, 0, 255, 255, 0, 0, 0, 0});      // top row
   return dib;
@@ -53,9 +49,9 @@ class WmfWriter {
   }
   WmfWriter& Record(int function, const std::vector<int>& words,
                     const std::vector<uint8_t>& tail = {}) {
-    Put32(records_, uint32_t(3 + words.size() + tail.size() / 2));
-    Put16(records_, function);
-    for (const int w : words) Put16(records_, w);
+    PutLittleEndian32(records_, uint32_t(3 + words.size() + tail.size() / 2));
+    PutLittleEndian16(records_, function);
+    for (const int w : words) PutLittleEndian16(records_, w);
     records_.insert(records_.end(), tail.begin(), tail.end());
     return *this;
   }
@@ -76,20 +72,20 @@ class WmfWriter {
                              int unitsPerInch = 1000) const {
     std::vector<uint8_t> out;
     if (placeable) {
-      Put32(out, 0x9AC6CDD7);
-      Put16(out, 0);
-      for (const int v : {0, 0, right, bottom, unitsPerInch}) Put16(out, v);
-      Put32(out, 0);
-      Put16(out, 0);
+      PutLittleEndian32(out, 0x9AC6CDD7);
+      PutLittleEndian16(out, 0);
+      for (const int v : {0, 0, right, bottom, unitsPerInch}) PutLittleEndian16(out, v);
+      PutLittleEndian32(out, 0);
+      PutLittleEndian16(out, 0);
     }
-    for (const int v : {1, 9, 0x0300}) Put16(out, v);
-    Put32(out, uint32_t(9 + records_.size() / 2 + 3));
-    Put16(out, 8);
-    Put32(out, 0);
-    Put16(out, 0);
+    for (const int v : {1, 9, 0x0300}) PutLittleEndian16(out, v);
+    PutLittleEndian32(out, uint32_t(9 + records_.size() / 2 + 3));
+    PutLittleEndian16(out, 8);
+    PutLittleEndian32(out, 0);
+    PutLittleEndian16(out, 0);
     out.insert(out.end(), records_.begin(), records_.end());
-    Put32(out, 3);
-    Put16(out, 0);  // end record
+    PutLittleEndian32(out, 3);
+    PutLittleEndian16(out, 0);  // end record
     return out;
   }
 
@@ -104,9 +100,9 @@ class EmfWriter {
     return Record(type, std::vector<uint32_t>(values));
   }
   EmfWriter& Record(uint32_t type, const std::vector<uint32_t>& values) {
-    Put32(records_, type);
-    Put32(records_, uint32_t(8 + 4 * values.size()));
-    for (const uint32_t v : values) Put32(records_, v);
+    PutLittleEndian32(records_, type);
+    PutLittleEndian32(records_, uint32_t(8 + 4 * values.size()));
+    for (const uint32_t v : values) PutLittleEndian32(records_, v);
     return *this;
   }
   EmfWriter& Palette(const std::vector<Rgb>& entries) {
@@ -116,21 +112,22 @@ class EmfWriter {
 
   std::vector<uint8_t> Bytes(int frameRight = 2540, int frameBottom = 1270) const {
     std::vector<uint8_t> out;
-    Put32(out, 1);
-    Put32(out, 88);
-    for (int i = 0; i < 4; ++i) Put32(out, 0);  // bounds
-    for (const int v : {0, 0, frameRight, frameBottom}) Put32(out, uint32_t(v));
-    Put32(out, 0x464D4520);
-    for (int i = 0; i < 6; ++i) Put32(out, 0);  // version .. description offset
-    Put32(out, uint32_t(palette_.size()));
-    for (const int v : {960, 480, 254, 127}) Put32(out, uint32_t(v));  // device pixels, mm
+    PutLittleEndian32(out, 1);
+    PutLittleEndian32(out, 88);
+    for (int i = 0; i < 4; ++i) PutLittleEndian32(out, 0);  // bounds
+    for (const int v : {0, 0, frameRight, frameBottom}) PutLittleEndian32(out, uint32_t(v));
+    PutLittleEndian32(out, 0x464D4520);
+    for (int i = 0; i < 6; ++i) PutLittleEndian32(out, 0);  // version .. description offset
+    PutLittleEndian32(out, uint32_t(palette_.size()));
+    for (const int v : {960, 480, 254, 127})
+      PutLittleEndian32(out, uint32_t(v));  // device pixels, mm
     out.insert(out.end(), records_.begin(), records_.end());
-    Put32(out, 14);
-    Put32(out, uint32_t(20 + 4 * palette_.size()));
-    Put32(out, uint32_t(palette_.size()));
-    Put32(out, 16);
+    PutLittleEndian32(out, 14);
+    PutLittleEndian32(out, uint32_t(20 + 4 * palette_.size()));
+    PutLittleEndian32(out, uint32_t(palette_.size()));
+    PutLittleEndian32(out, 16);
     for (const Rgb& c : palette_) out.insert(out.end(), {c.r, c.g, c.b, 0});
-    Put32(out, 0);
+    PutLittleEndian32(out, 0);
     return out;
   }
 

@@ -51,6 +51,11 @@ std::vector<uint8_t> ReadFileBytes(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+std::string ReadFileText(const std::string& path) {
+  const std::vector<uint8_t> bytes = ReadFileBytes(path);
+  return {bytes.begin(), bytes.end()};
+}
+
 void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()),

@@ -28,6 +28,7 @@ class TempDir {
 };
 
 std::vector<uint8_t> ReadFileBytes(const std::string& path);
+std::string ReadFileText(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 bool FileExists(const std::string& path);
 // Names in folder (not "." or ".."), sorted.

@@ -163,6 +163,20 @@ TEST_F(OptionsDialogTest, TypedSizeSetsMagnificationButNeverShrinksTheMosaic) {
   EXPECT_EQ(Find<QLineEdit>(dialog, "ySize")->text(), "480");
 }
 
+TEST_F(OptionsDialogTest, DimensionsTooWideForTheirColumnTakeALineOfTheirOwn) {
+  COptionsDialog dialog(settings);
+  ShowActive(dialog);
+  TypeAndLeave(dialog, "xSize", "200000");
+  const std::optional<SummaryText> dimensions = Line(dialog, "(200000 , 150000)");
+  ASSERT_TRUE(dimensions);
+  const int end = dimensions->position.x() +
+                  QFontMetrics(SummaryFont(true)).horizontalAdvance(dimensions->text);
+  EXPECT_LT(end, COptionsSummary::kWidth - 1);  // all of it inside the border
+  EXPECT_GE(dimensions->position.y(), LineY(dialog, "Mosaic Dimensions:") + 14);
+  EXPECT_GE(LineY(dialog, "Tile Library:"), dimensions->position.y() + 14);
+  EXPECT_GE(LineY(dialog, "Colour Adjustment:"), 152 + 14);
+}
+
 TEST_F(OptionsDialogTest, PassingThroughASizeFieldKeepsTheOtherFieldsMagnification) {
   COptionsDialog dialog(settings);
   ShowActive(dialog);

@@ -159,6 +159,21 @@ TEST_F(ViewTest, FlippingShowsThePhotographStretchedToTheMosaicsSize) {
   EXPECT_EQ(At(screen, 649, 449), kRed);
 }
 
+// Runs as a test of its own with QT_SCALE_FACTOR=2 (tests/CMakeLists.txt);
+// on an unscaled screen it skips.
+TEST_F(ViewTest, OneToOneOnADoubleScaledScreenGivesEachPixelOneDevicePixel) {
+  if (qEnvironmentVariable("QT_SCALE_FACTOR") != "2") GTEST_SKIP() << "needs QT_SCALE_FACTOR=2";
+  ASSERT_EQ(view.devicePixelRatioF(), 2.0);
+  // Stripes one pixel wide: any doubling or squeezing shows in them.
+  Open(40, 20, [](int x, int) { return x % 2 ? kRed : kBlue; });
+  EXPECT_EQ(view.DisplayedSize(), QSize(20, 10));
+  const QImage screen = Screen(60, 40);
+  ASSERT_EQ(screen.size(), QSize(120, 80));
+  ASSERT_EQ(view.ImageRect(), QRect(20, 15, 20, 10));
+  for (int y = 30; y < 50; ++y)
+    for (int x = 0; x < 40; ++x) ASSERT_EQ(At(screen, 40 + x, y), x % 2 ? kRed : kBlue) << x;
+}
+
 TEST_F(ViewTest, PrintFillsEightByNineInchesFromThePageOrigin) {
   Open(400, 300);
   Zoom(&CTesselorView::ZoomIn, 4);  // the zoom does not matter on paper
