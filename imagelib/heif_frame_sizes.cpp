@@ -217,7 +217,8 @@ std::set<uint64_t> ItemIdsOfType(const Box& itemInfo, uint32_t type) {
 // the file itself or in the meta box's own data box.
 template <typename ReadItem>
 void ForEachItemOfType(const uint8_t* file, size_t fileSize, uint32_t type, ReadItem readItem) {
-  const Box* meta = FindBox(Boxes(file, fileSize), FourCC("meta"));
+  const std::vector<Box> top = Boxes(file, fileSize);
+  const Box* meta = FindBox(top, FourCC("meta"));
   if (!meta) return;
   const std::vector<Box> metaBoxes = FullBoxChildren(*meta, 0);
   const Box* itemInfo = FindBox(metaBoxes, FourCC("iinf"));
@@ -259,7 +260,8 @@ void ForEachItemOfType(const uint8_t* file, size_t fileSize, uint32_t type, Read
 
 std::vector<FrameSize> Av1FrameSizes(const uint8_t* file, size_t size) {
   std::vector<FrameSize> sizes;
-  const Box* meta = FindBox(Boxes(file, size), FourCC("meta"));
+  const std::vector<Box> top = Boxes(file, size);
+  const Box* meta = FindBox(top, FourCC("meta"));
   if (!meta) return sizes;
 
   // The codec is handed the configuration box's units ahead of the item's.
