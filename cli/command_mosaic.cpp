@@ -321,7 +321,7 @@ int WriteMosaic(const CDrawDibBmp& mosaic, const std::string& path) {
   try {
     WritePicture(mosaic, path, *PictureTypeOfFile(path));
   } catch (const CTextException& error) {
-    return kVoice.Failure("cannot write " + path + ": " + error.GetText());
+    return kVoice.Failure("cannot write " + path + ": " + OneLine(error.GetText()));
   } catch (const FileError& error) {
     return kVoice.Failure("cannot write " + error.Path() + ": " + error.Cause());
   }
@@ -347,7 +347,7 @@ int RunMosaic(const Arguments& args) {
   try {
     CPhotographDecoder().DecodeFile(request.photo, source, 32);
   } catch (const CTextException& error) {
-    return kVoice.Failure("cannot read " + request.photo + ": " + error.GetText());
+    return kVoice.Failure("cannot read " + request.photo + ": " + OneLine(error.GetText()));
   }
   BuildOptions options = OptionsFor(request, source);
   options.allTiles = request.allTiles;
