@@ -95,12 +95,13 @@ std::vector<DirectoryEntry> ListDirectory(const std::string& folder, const std::
   return entries;
 }
 
-int OpenRegularFileForReading(const std::string& path) {
+int OpenRegularFileForReading(const std::string& path, struct stat* info) {
   // Without O_NONBLOCK, opening a pipe waits for a writer that may never come.
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return -1;
-  struct stat info {};
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+  struct stat details {};
+  if (!info) info = &details;
+  if (fstat(fd, info) != 0 || !S_ISREG(info->st_mode)) {
     ::close(fd);
     errno = EINVAL;
     return -1;
