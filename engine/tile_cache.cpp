@@ -191,6 +191,7 @@ bool WriteTileCache(const std::string& cacheDirectory, const std::string& librar
     return false;
   AtomicFile file;
   if (!file.Open(CachePath(cacheDirectory, libraryFolder, tileSize))) return false;
+  file.SkipSyncOnCommit();
   CacheWriter out(file);
   out.Bytes(kMagic, sizeof kMagic);
   out.Number(static_cast<uint32_t>(tileSize), 4);
