@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "bench/library_folder.h"
+#include "bench/tile_set_checksum.h"
 #include "bench/timing.h"
 #include "engine/load_tile_set.h"
 #include "engine/ordered_parallel.h"
@@ -37,20 +38,6 @@
 using namespace tesselor;
 
 namespace {
-
-// FNV-1a over every plane and average, in table order.
-uint64_t Checksum(const TileSet& tiles) {
-  uint64_t hash = 1469598103934665603ull;
-  auto mix = [&hash](uint8_t byte) { hash = (hash ^ byte) * 1099511628211ull; };
-  for (int t = 0; t < tiles.Count(); ++t) {
-    const TileBuffer& tile = tiles[t];
-    for (int c = 0; c < 3; ++c) {
-      for (int i = 0; i < tile.Size() * tile.Size(); ++i) mix(tile.Plane(c)[i]);
-      mix(tile.Average(c));
-    }
-  }
-  return hash;
-}
 
 // Decodes files[i] for every i = first, first + step, ...; returns the sum
 // of the first pixel of each, so the work cannot be left out.

@@ -29,7 +29,8 @@ old=$work/before-$before
 if [ ! -x "$old/build/bin/bench_load" ]; then
   rm -rf "$old" && mkdir -p "$old/src"
   git archive "$before" | tar -x -C "$old/src"
-  cp bench/CMakeLists.txt bench/load_comparison.cpp bench/timing.h "$old/src/bench/"
+  # The bench build lists every benchmark program; only bench_load is built.
+  cp bench/CMakeLists.txt bench/*.cpp bench/*.h "$old/src/bench/"
   cmake -S "$old/src" -B "$old/build" "${flags[@]}" >/dev/null
   nice -n 10 cmake --build "$old/build" --target bench_load >/dev/null
 fi

@@ -62,6 +62,10 @@ constexpr const char* kUsage =
     "  --all-tiles          use every tile of the library; without it a build takes\n"
     "                       the first 10000 tiles (mirror images included) and says\n"
     "                       how many photos were left out\n"
+    "  --no-cache           decode every tile file; without it the reduced tiles of\n"
+    "                       each library and tile size are kept in\n"
+    "                       $XDG_CACHE_HOME/tesselor (~/.cache/tesselor) for the\n"
+    "                       next build, which decodes only the files changed since\n"
     "  --min-distance D     no photo twice within D cells of itself, counted as the\n"
     "                       larger of the column and row gaps, 1 to 50 (0: off)\n"
     "  --max-uses N         no photo placed more than N times (0: off)\n"
@@ -254,6 +258,8 @@ std::optional<int> Parse(const Arguments& args, Request& request) {
       request.settings.randomPlacement = true;
     } else if (arg == "--all-tiles") {
       request.allTiles = true;
+    } else if (arg == "--no-cache") {
+      Paths().tileCacheDirectory.clear();
     } else if (arg.empty() || arg[0] != '-') {
       if (!request.photo.empty())
         return kVoice.UsageError("more than one photograph: '" + arg + "'");
@@ -321,7 +327,7 @@ int WriteMosaic(const CDrawDibBmp& mosaic, const std::string& path) {
   try {
     WritePicture(mosaic, path, *PictureTypeOfFile(path));
   } catch (const CTextException& error) {
-    return kVoice.Failure("cannot write " + path + ": " + error.GetText());
+    return kVoice.Failure("cannot write " + path + ": " + OneLine(error.GetText()));
   } catch (const FileError& error) {
     return kVoice.Failure("cannot write " + error.Path() + ": " + error.Cause());
   }
@@ -347,7 +353,7 @@ int RunMosaic(const Arguments& args) {
   try {
     CPhotographDecoder().DecodeFile(request.photo, source, 32);
   } catch (const CTextException& error) {
-    return kVoice.Failure("cannot read " + request.photo + ": " + error.GetText());
+    return kVoice.Failure("cannot read " + request.photo + ": " + OneLine(error.GetText()));
   }
   BuildOptions options = OptionsFor(request, source);
   options.allTiles = request.allTiles;

@@ -172,7 +172,7 @@ int RunTiles(const Arguments& args) {
     }
   } catch (const CTextException& error) {
     std::printf("%d tiles made, %d skipped before the failure\n", tally.made, tally.skipped);
-    return kVoice.Failure(error.GetText());
+    return kVoice.Failure(OneLine(error.GetText()));
   }
   const bool stopped = ConsoleShell::InterruptRequested();
   if (photographs == 0 && !stopped)

@@ -3,7 +3,7 @@
 # ImageMagick and libtiff tools: fuzz/make_seeds.sh OUTPUT_FOLDER
 set -euo pipefail
 out=${1:?usage: make_seeds.sh OUTPUT_FOLDER}
-mkdir -p "$out"/{any,bmp,jpeg,tga,tiff,png,pcx,pict,wmf,emf,webp,heif,roundtrip,legacy_tile}
+mkdir -p "$out"/{any,bmp,jpeg,tga,tiff,png,pcx,pict,wmf,emf,webp,heif,roundtrip,legacy_tile,tile_cache}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -96,4 +96,14 @@ done
 head -c 12288 /dev/zero > "$out/legacy_tile/black.raw"
 head -c 5000 "$work/a.planes" > "$out/legacy_tile/short.raw"
 cat "$work/a.planes" "$work/b.planes" > "$out/legacy_tile/long.raw"
+
+# A tile cache body (the checksum left off) for the library "/l/" at tile
+# size 8: two tiles, one named "a.jpg".
+{
+  printf 'TSLTILE1'; le32 8; le32 3; printf '/l/'; le32 2
+  for name in a.jpg bb.jpg; do
+    le16 ${#name}; printf '%s' "$name"; le32 1323; le32 0; le32 1700000000; le32 0; le32 5
+    head -c 192 "$work/a.planes"
+  done
+} > "$out/tile_cache/two-tiles"
 echo "seeds in $out"

@@ -17,7 +17,7 @@ case "${1:-}" in
   --runs) limit="-runs=$2"; shift 2 ;;
 esac
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(any bmp jpeg tga tiff png pcx pict wmf emf webp heif roundtrip legacy_tile)
+[ ${#targets[@]} -gt 0 ] || targets=(any bmp jpeg tga tiff png pcx pict wmf emf webp heif roundtrip legacy_tile tile_cache)
 
 build=${TESSELOR_FUZZ_BUILD_DIR:-build-fuzz}
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

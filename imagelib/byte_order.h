@@ -15,6 +15,10 @@ inline uint32_t LittleEndian32(const uint8_t* p) {
   return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
 }
 
+inline uint64_t LittleEndian64(const uint8_t* p) {
+  return uint64_t{LittleEndian32(p)} | uint64_t{LittleEndian32(p + 4)} << 32;
+}
+
 // The first `bytes` bytes (at most 8) as one big-endian number.
 inline uint64_t BigEndian(const uint8_t* p, int bytes) {
   uint64_t value = 0;

@@ -72,23 +72,25 @@ int CBufferedFileSource::OpenFile(const std::string& path) {
   int fd = -1;
   struct stat info {};
   int code = OpenForSource(path, fd, info);
-  if (code == 0) {
-    const size_t size = static_cast<size_t>(info.st_size);
-    buffer_.resize(size);
-    // One read takes a regular file whole; the loop only covers the rare
-    // short read.
-    size_t filled = 0;
-    while (filled < size) {
-      const ssize_t got = ::read(fd, buffer_.data() + filled, size - filled);
-      if (got < 0 && errno == EINTR) continue;
-      if (got <= 0) break;
-      filled += static_cast<size_t>(got);
-    }
-    if (filled < size) code = 5;
-  }
+  if (code == 0) code = ReadOpenedFile(fd, static_cast<size_t>(info.st_size), path);
   if (fd >= 0) ::close(fd);
-  if (code == 0) Open(path, static_cast<int64_t>(buffer_.size()));
   return code;
+}
+
+int CBufferedFileSource::ReadOpenedFile(int fd, size_t size, const std::string& path) {
+  buffer_.resize(size);
+  // One read takes a regular file whole; the loop only covers the rare
+  // short read.
+  size_t filled = 0;
+  while (filled < size) {
+    const ssize_t got = ::pread(fd, buffer_.data() + filled, size - filled, off_t(filled));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    filled += static_cast<size_t>(got);
+  }
+  if (filled < size) return 5;
+  Open(path, static_cast<int64_t>(buffer_.size()));
+  return 0;
 }
 
 }  // namespace tesselor

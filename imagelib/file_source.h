@@ -42,6 +42,9 @@ class CBufferedFileSource : public CDataSource {
   // 0 on success, else the codes of CFileSource::OpenFile (5 also when the
   // file cannot be read). An empty file opens as an empty source.
   int OpenFile(const std::string& path);
+  // The same for a regular file of size bytes that the caller has opened as
+  // fd (and closes), read from its start: 0, or 5 when it cannot be read.
+  int ReadOpenedFile(int fd, size_t size, const std::string& path);
 
   const uint8_t* CurrentPointer() const override { return buffer_.data() + BytesRead(); }
 

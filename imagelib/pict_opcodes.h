@@ -1,8 +1,6 @@
-// The PICT opcode table: each opcode's name and how its data is sized, so
-// the decoder can step over everything that is not a pixel map.
+// The PICT opcode table: how each opcode's data is sized, so the decoder can
+// step over everything that is not a pixel map.
 #pragma once
-
-#include <string>
 
 namespace tesselor {
 
@@ -20,7 +18,6 @@ enum class PictData {
 };
 
 struct PictOpcode {
-  std::string name;  // as the published table gives it, or "reserved=0x.."
   PictData data;
   int length;
 };

@@ -62,18 +62,32 @@ bool AppPaths::IsInstalledLibrary(const std::string& libraryFolder) const {
          IsFolder(programDirectory + libraryFolder);
 }
 
-std::string UserDataDirectory() {
-  // A relative XDG_DATA_HOME is invalid and so ignored, as the XDG rules say.
-  const char* dataHome = std::getenv("XDG_DATA_HOME");
-  const std::string base = dataHome && *dataHome == '/'
-                               ? std::string(dataHome)
-                               : WithTrailingSlash(HomeDirectory()) + ".local/share";
+namespace {
+
+// The program's folder under the base directory variable names, or under
+// fallback in the home folder.
+std::string XdgDirectory(const char* variable, const char* fallback) {
+  // A relative path there is invalid and so ignored, as the XDG rules say.
+  const char* value = std::getenv(variable);
+  const std::string base =
+      value && *value == '/' ? std::string(value) : WithTrailingSlash(HomeDirectory()) + fallback;
   return WithTrailingSlash(base) + "tesselor/";
+}
+
+}  // namespace
+
+std::string UserDataDirectory() {
+  return XdgDirectory("XDG_DATA_HOME", ".local/share");
+}
+
+std::string UserCacheDirectory() {
+  return XdgDirectory("XDG_CACHE_HOME", ".cache");
 }
 
 void InitProgramDirectory() {
   AppPaths& paths = Paths();
   paths.userLibraryDirectory.clear();
+  paths.tileCacheDirectory = UserCacheDirectory();
   if (const char* home = std::getenv("TESSELOR_HOME"); home && *home) {
     paths.programDirectory = WithTrailingSlash(home);
     return;

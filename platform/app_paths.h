@@ -22,6 +22,9 @@ struct AppPaths {
   std::string currentLibrary = "Demo Tile Library/";
   // Working directory when the last source image was opened.
   std::string imageDirectory;
+  // Where builds keep the reduced tiles of each library between runs, ending
+  // in '/'; empty: no tile cache is read or written.
+  std::string tileCacheDirectory;
 
   // The folders whose subfolders are libraries, the user's own first, so a
   // library of theirs hides an installed one of the same name.
@@ -43,12 +46,15 @@ AppPaths& Paths();
 // Sets programDirectory and userLibraryDirectory: from TESSELOR_HOME alone
 // when it is set; else, for an installed program (its data folder found
 // relative to the executable), that data folder and the user's
-// $XDG_DATA_HOME/tesselor; else the executable's folder alone.
+// $XDG_DATA_HOME/tesselor; else the executable's folder alone. The tile cache
+// goes to UserCacheDirectory in every case.
 void InitProgramDirectory();
 
 // $XDG_DATA_HOME/tesselor/, or ~/.local/share/tesselor/ when that is unset
 // or not an absolute path.
 std::string UserDataDirectory();
+// $XDG_CACHE_HOME/tesselor/, or ~/.cache/tesselor/ likewise.
+std::string UserCacheDirectory();
 
 // The process's working directory ending in '/' ("" when it cannot be read).
 std::string CurrentDirectory();

@@ -115,7 +115,7 @@ bool RenameWithoutReplacing(const char* from, const char* to) {
 
 bool AtomicFile::Finish(bool replace) {
   if (fd_ < 0) return false;
-  const bool synced = fsync(fd_) == 0;
+  const bool synced = !sync_ || fsync(fd_) == 0;
   const int error = errno;
   const bool closed = ::close(fd_) == 0;
   fd_ = -1;

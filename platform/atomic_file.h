@@ -27,6 +27,10 @@ class AtomicFile {
   bool CommitWithoutReplacing();
   // Removes the temporary file without touching the target.
   void Discard();
+  // Commit then leaves out the flush to disk, for a file its readers check
+  // and rebuild when a crash left it short or empty (a cache): the rename
+  // stays atomic, and the flush would cost more than writing it.
+  void SkipSyncOnCommit() { sync_ = false; }
 
   // The temporary file, for libraries that write through a descriptor.
   int Descriptor() const { return fd_; }
@@ -35,6 +39,7 @@ class AtomicFile {
   bool Finish(bool replace);
 
   int fd_ = -1;
+  bool sync_ = true;
   int slot_ = -1;  // where a signal handler finds tempPath_, or -1
   std::string targetPath_;
   std::string tempPath_;

@@ -13,13 +13,24 @@ namespace tesselor {
 
 namespace {
 
+// ASCII letters only, whatever the locale: std::tolower would lower other
+// bytes in a single-byte locale, and listings (so mosaics) would then depend
+// on the user's language settings.
 char LowerChar(char c) {
-  return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// Compared in place: a library's listing sorts thousands of names.
 bool NameLess(const DirectoryEntry& a, const DirectoryEntry& b) {
-  const std::string la = ToLowerAscii(a.name), lb = ToLowerAscii(b.name);
-  if (la != lb) return la < lb;
+  const auto lowerLess = [](char x, char y) {
+    return static_cast<unsigned char>(LowerChar(x)) < static_cast<unsigned char>(LowerChar(y));
+  };
+  if (std::lexicographical_compare(a.name.begin(), a.name.end(), b.name.begin(), b.name.end(),
+                                   lowerLess))
+    return true;
+  if (std::lexicographical_compare(b.name.begin(), b.name.end(), a.name.begin(), a.name.end(),
+                                   lowerLess))
+    return false;
   return a.name < b.name;
 }
 
@@ -31,7 +42,7 @@ std::string ToLowerAscii(std::string text) {
 }
 
 std::string ToUpperAscii(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (char& c : text) c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
   return text;
 }
 
@@ -95,12 +106,13 @@ std::vector<DirectoryEntry> ListDirectory(const std::string& folder, const std::
   return entries;
 }
 
-int OpenRegularFileForReading(const std::string& path) {
+int OpenRegularFileForReading(const std::string& path, struct stat* info) {
   // Without O_NONBLOCK, opening a pipe waits for a writer that may never come.
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return -1;
-  struct stat info {};
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+  struct stat details {};
+  if (!info) info = &details;
+  if (fstat(fd, info) != 0 || !S_ISREG(info->st_mode)) {
     ::close(fd);
     errno = EINVAL;
     return -1;

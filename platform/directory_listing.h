@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+struct stat;
+
 namespace tesselor {
 
 struct DirectoryEntry {
@@ -32,7 +34,8 @@ bool MakeFolderWithParents(const std::string& folder);
 // A read-only descriptor for path when it names a regular file, else -1.
 // Folders, pipes, devices and sockets named like pictures are refused
 // without waiting on them, so a pipe nobody writes to cannot hang a reader.
-int OpenRegularFileForReading(const std::string& path);
+// The file's details go to info when it is given.
+int OpenRegularFileForReading(const std::string& path, struct stat* info = nullptr);
 
 // True when path names a regular file that can be opened for reading now.
 bool CanOpenForReading(const std::string& path);

@@ -59,6 +59,7 @@ TEST_F(CliAbsurdRequest, FailsAtOnceWithItsMessage) {
   testing::WriteFileBytes(work.File("huge.bmp"), header);
   EXPECT_EQ(Run("huge.bmp -o out.jpg"), 1);
   EXPECT_NE(err.find("60000 x 60000"), std::string::npos) << err;
+  EXPECT_EQ(err.find("\n\n"), std::string::npos) << err;  // no blank line after the reason
 
   EXPECT_FALSE(testing::FileExists(work.File("out.jpg")));
 }

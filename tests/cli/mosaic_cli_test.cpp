@@ -1,9 +1,11 @@
 // tesselor-cli mosaic, run as a user runs it, on a program folder of its own.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <ctime>
 
 #include "imagelib/any_pic_decoder.h"
 #include "imagelib/draw_dib_bmp.h"
@@ -41,8 +43,10 @@ class CliMosaicTest : public ::testing::Test {
 
   // The command line that runs in the work folder with stderr in stderr.txt.
   std::string CommandLine(const std::string& arguments) {
-    return testing::CliCommand{
-        .home = home.Path(), .folder = work.Path(), .errFile = work.File("stderr.txt")}
+    return testing::CliCommand{.home = home.Path(),
+                               .folder = work.Path(),
+                               .cache = cache.Path(),
+                               .errFile = work.File("stderr.txt")}
         .Line("mosaic " + arguments);
   }
   void ReadErr() { err = testing::ReadFileText(work.File("stderr.txt")); }
@@ -59,7 +63,7 @@ class CliMosaicTest : public ::testing::Test {
     return {bmp.width, bmp.height};
   }
 
-  testing::TempDir home, work;
+  testing::TempDir home, work, cache;
   std::string err;
 };
 
@@ -135,6 +139,22 @@ TEST_F(CliMosaicTest, LegacyTilesAreUpgradedBeforeLoading) {
     testing::WriteFileBytes(library + name, std::vector<uint8_t>(12288, 120));
   EXPECT_EQ(Run("photo.bmp -o raw.jpg --library rawonly"), 0) << err;
   EXPECT_EQ(testing::ListNames(library), (std::vector<std::string>{"a.jpg", "b.jpg"}));
+}
+
+TEST_F(CliMosaicTest, CachedBuildsGiveTheSameBytesAndNoCacheWritesNothing) {
+  // Tiles an hour old: files changed in the last seconds are never cached.
+  const std::string library = Library("Demo Tile Library");
+  const timespec hourAgo[2] = {{time(nullptr) - 3600, 0}, {time(nullptr) - 3600, 0}};
+  for (const std::string& name : testing::ListNames(library))
+    ASSERT_EQ(utimensat(AT_FDCWD, (library + name).c_str(), hourAgo, 0), 0);
+  ASSERT_EQ(Run("photo.bmp -o plain.bmp --no-cache"), 0) << err;
+  EXPECT_TRUE(testing::ListNames(cache.Path()).empty());
+  ASSERT_EQ(Run("photo.bmp -o first.bmp"), 0) << err;
+  EXPECT_EQ(testing::ListNames(cache.File("tesselor")).size(), 1u);
+  ASSERT_EQ(Run("photo.bmp -o cached.bmp"), 0) << err;
+  EXPECT_EQ(ReadFileBytes(work.File("first.bmp")), ReadFileBytes(work.File("plain.bmp")));
+  EXPECT_EQ(ReadFileBytes(work.File("cached.bmp")), ReadFileBytes(work.File("plain.bmp")));
+  EXPECT_EQ(testing::ListNames(library).size(), 6u);
 }
 
 // The library loads with it as the working directory, so seeing the

@@ -2,6 +2,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <clocale>
+
 #include "platform/atomic_file.h"
 #include "platform/directory_listing.h"
 #include "platform/progress_bar_text.h"
@@ -32,6 +34,25 @@ TEST(DirectoryListing, SortsIgnoringCaseThenByBytes) {
   }
   EXPECT_EQ(names, (std::vector<std::string>{"a.JPG", "B.jpg", "b.jpg", "C.jpg"}));
   EXPECT_TRUE(ListDirectory(dir.File("missing"), "*").empty());
+
+  // Only ASCII letters have a case: in a Latin-1 locale the C library would
+  // also lower \xC4 to \xE4, and the order would follow the user's language.
+  const char* saved = setlocale(LC_CTYPE, nullptr);
+  const std::string before = saved ? saved : "C";
+  if (!setlocale(LC_CTYPE, "de_DE.ISO-8859-1") && !setlocale(LC_CTYPE, "en_US.ISO-8859-1"))
+    GTEST_SKIP() << "no Latin-1 locale installed";
+  for (const char* name : {"\xE4"
+                           "a.jpg",
+                           "\xC4"
+                           "b.jpg"})
+    testing::WriteFileBytes(dir.File(name), {1});
+  names.clear();
+  for (const DirectoryEntry& entry : ListDirectory(dir.Path(), "*.jpg"))
+    names.push_back(entry.name);
+  setlocale(LC_CTYPE, before.c_str());
+  EXPECT_EQ(names.at(4),
+            "\xC4"
+            "b.jpg");
 }
 
 TEST(PathText, TitlesAndEndings) {

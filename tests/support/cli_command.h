@@ -24,6 +24,7 @@ struct CliRun {
 struct CliCommand {
   std::string home = "";    // TESSELOR_HOME; empty keeps the environment's
   std::string folder = "";  // the working folder; empty keeps the test's own
+  std::string cache = "";   // XDG_CACHE_HOME (the tile cache); empty keeps the environment's
   std::string outFile = "/dev/null";
   std::string errFile = "/dev/null";
 
@@ -33,6 +34,7 @@ struct CliCommand {
   std::string Line(const std::string& arguments) const {
     std::string line = folder.empty() ? "" : "cd " + Quoted(folder) + " && ";
     if (!home.empty()) line += "TESSELOR_HOME=" + Quoted(home) + " ";
+    if (!cache.empty()) line += "XDG_CACHE_HOME=" + Quoted(cache) + " ";
     return line + "exec " + Quoted(TESSELOR_CLI_PATH) + " " + arguments + " >" + Quoted(outFile) +
            " 2>" + Quoted(errFile) + " </dev/null";
   }
