@@ -10,6 +10,7 @@
 #include "app/folder_browser.h"
 #include "app/montage_progress_dlg.h"
 #include "app/recent_file_list.h"
+#include "app/run_modal.h"
 #include "platform/app_paths.h"
 
 namespace tesselor {
@@ -27,34 +28,34 @@ QString QtFileFilter(const std::vector<FileDialogType>& types) {
 }
 
 MessageAnswer QtShell::MessageBox(const std::string& text, MessageStyle style) {
-  QMessageBox box(mainWindow_);
-  box.setWindowTitle(tr("Tesselor"));
-  box.setTextFormat(Qt::PlainText);
-  box.setText(QString::fromStdString(text));
+  auto* box = new QMessageBox(mainWindow_);
+  box->setWindowTitle(tr("Tesselor"));
+  box->setTextFormat(Qt::PlainText);
+  box->setText(QString::fromStdString(text));
   switch (style) {
     case MessageStyle::kOk:
-      box.setIcon(QMessageBox::NoIcon);
+      box->setIcon(QMessageBox::NoIcon);
       break;
     case MessageStyle::kExclamation:
-      box.setIcon(QMessageBox::Warning);
+      box->setIcon(QMessageBox::Warning);
       break;
     case MessageStyle::kInformation:
-      box.setIcon(QMessageBox::Information);
+      box->setIcon(QMessageBox::Information);
       break;
     case MessageStyle::kQuestion:
-      box.setIcon(QMessageBox::Question);
+      box->setIcon(QMessageBox::Question);
       break;
     case MessageStyle::kStop:
-      box.setIcon(QMessageBox::Critical);
+      box->setIcon(QMessageBox::Critical);
       break;
   }
   if (style == MessageStyle::kQuestion) {
-    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-    box.setDefaultButton(QMessageBox::Yes);
-    return box.exec() == QMessageBox::Yes ? MessageAnswer::kYes : MessageAnswer::kNo;
+    box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box->setDefaultButton(QMessageBox::Yes);
+    return ExecModal(box) == QMessageBox::Yes ? MessageAnswer::kYes : MessageAnswer::kNo;
   }
-  box.setStandardButtons(QMessageBox::Ok);
-  box.exec();
+  box->setStandardButtons(QMessageBox::Ok);
+  ExecModal(box);
   return MessageAnswer::kOk;
 }
 
@@ -93,16 +94,18 @@ void QtShell::Beep(int, int) {
 std::optional<std::string> QtShell::FileDialog(FileDialogMode mode,
                                                const std::string& defaultExtension,
                                                const std::vector<FileDialogType>& types) {
-  QFileDialog dialog(mainWindow_, QString(), QDir::currentPath(), QtFileFilter(types));
-  dialog.setAcceptMode(mode == FileDialogMode::kOpen ? QFileDialog::AcceptOpen
-                                                     : QFileDialog::AcceptSave);
-  dialog.setFileMode(mode == FileDialogMode::kOpen ? QFileDialog::ExistingFile
-                                                   : QFileDialog::AnyFile);
-  dialog.setDefaultSuffix(QString::fromStdString(defaultExtension));
+  auto* dialog = new QFileDialog(mainWindow_, QString(), QDir::currentPath(), QtFileFilter(types));
+  dialog->setAcceptMode(mode == FileDialogMode::kOpen ? QFileDialog::AcceptOpen
+                                                      : QFileDialog::AcceptSave);
+  dialog->setFileMode(mode == FileDialogMode::kOpen ? QFileDialog::ExistingFile
+                                                    : QFileDialog::AnyFile);
+  dialog->setDefaultSuffix(QString::fromStdString(defaultExtension));
   // Picking an existing file's name for Save As asks before it is replaced:
   // the name may well be the photograph's own.
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  const QString path = QDir::toNativeSeparators(dialog.selectedFiles().first());
+  QStringList chosen;
+  RunModal(dialog, [&chosen](QFileDialog& shown) { chosen = shown.selectedFiles(); });
+  if (chosen.isEmpty()) return std::nullopt;
+  const QString path = QDir::toNativeSeparators(chosen.first());
   // The chosen folder becomes the working directory, which the document
   // remembers as the image folder and the next dialog starts in.
   ChangeDirectory(QFileInfo(path).absolutePath().toStdString());

@@ -43,6 +43,7 @@ struct BuildOptions {
   bool randomPlacement = false;  // after the grid, as many tiles again at random places
   // Every tile of the library takes part, not only the first kTileSetCapacity.
   bool allTiles = false;
+  // How far apart and how often a photo may recur, and how colours compare.
   VarietyOptions variety;
 };
 

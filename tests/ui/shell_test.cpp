@@ -104,6 +104,27 @@ TEST_F(QtShellTest, SaveDialogAsksBeforeAnExistingFileIsReplaced) {
   QDir::setCurrent(workingFolder);
 }
 
+// A main window that goes away while one of its dialogs is open (the
+// desktop session ending, say) takes the dialog along; the dialog counts as
+// cancelled instead of being deleted a second time.
+TEST_F(QtShellTest, ADialogWhoseWindowGoesAwayCountsAsCancelled) {
+  const auto whileWindowGoes = [&](const std::function<void()>& openDialog) {
+    auto* window = new QWidget;
+    shell.SetMainWindow(window);
+    QTimer closer;
+    closer.callOnTimeout([&] {
+      if (QApplication::activeModalWidget()) delete window;
+    });
+    closer.start(5);
+    openDialog();
+  };
+  whileWindowGoes(
+      [] { EXPECT_EQ(ShowMessage("Overwrite?", MessageStyle::kQuestion), MessageAnswer::kNo); });
+  whileWindowGoes([&] {
+    EXPECT_EQ(shell.FileDialog(FileDialogMode::kOpen, "jpg", PhotoFileTypes()), std::nullopt);
+  });
+}
+
 TEST_F(QtShellTest, ProgressWindowCountsBeyondSixteenBitsAndOnlyAbortStopsIt) {
   std::unique_ptr<ProgressWindow> window = shell.CreateProgressWindow();
   auto* dialog = dynamic_cast<CMontageProgressDlg*>(window.get());
