@@ -46,7 +46,9 @@ template <typename Texts>
 QComboBox* NewList(const Texts& texts, const char* name) {
   auto* list = new QComboBox;
   list->setObjectName(QLatin1String(name));
-  for (const char* text : texts) list->addItem(QLatin1String(text));
+  // The choice texts live in the core, which knows no Qt; they are
+  // translated here, where they are shown.
+  for (const char* text : texts) list->addItem(COptionsDialog::tr(text));
   return list;
 }
 

@@ -31,7 +31,7 @@ CWizardPageFour::CWizardPageFour(QWidget* parent) : QWizardPage(parent) {
 
   tileSize_ = new QComboBox;
   tileSize_->setObjectName(QStringLiteral("tileSize"));
-  for (const char* text : kTileSizeTexts) tileSize_->addItem(QLatin1String(text));
+  for (const char* text : kTileSizeTexts) tileSize_->addItem(tr(text));
   tileSize_->setCurrentIndex(kFirstTileSizePosition);
 
   frame_ = new CWizardPicture(CWizardPicture::Fit::kWidth);
