@@ -93,7 +93,7 @@ TileIndex::TileIndex(const TileSet& tiles, int accuracyStep, ColourMetric metric
     const double key = metric == ColourMetric::kLab
                            ? LabFromRgb(average[0], average[1], average[2]).l
                            : average[0] + average[1] + average[2];
-    byKey_.push_back({key, t, average});
+    byKey_.push_back({key, t, tiles.Origin(t).photo, average});
   }
   std::sort(byKey_.begin(), byKey_.end(), [](const Entry& a, const Entry& b) {
     return a.key != b.key ? a.key < b.key : a.tile < b.tile;
@@ -106,7 +106,45 @@ TileIndex::TileIndex(const TileSet& tiles, int accuracyStep, ColourMetric metric
       GatherSamples(tiles[entry.tile].Plane(c), tileSize_, step_, out + c * samplesPerChannel_);
     if (metric == ColourMetric::kLab)
       averageLab_.push_back(LabFromRgb(entry.average[0], entry.average[1], entry.average[2]));
+    else
+      spreads_.push_back(SpreadsOf(out, samplesPerChannel_));
   }
+}
+
+TileIndex::Spreads TileIndex::SpreadsOf(const uint8_t* samples, int samplesPerChannel) {
+  Spreads spreads{};
+  for (int c = 0; c < kChannels; ++c) {
+    const uint8_t* values = samples + c * samplesPerChannel;
+    int sum = 0;
+    for (int i = 0; i < samplesPerChannel; ++i) {
+      sum += values[i];
+      spreads[c].largest = std::max<int>(spreads[c].largest, values[i]);
+    }
+    const double mean = static_cast<double>(sum) / samplesPerChannel;
+    double deviation = 0;
+    for (int i = 0; i < samplesPerChannel; ++i) deviation += std::abs(values[i] - mean);
+    spreads[c] = {mean, deviation / samplesPerChannel, spreads[c].largest};
+  }
+  return spreads;
+}
+
+double TileIndex::SampleTermFloor(const Spreads& tile, const Spreads& cell,
+                                  const ColourGains& gains) {
+  // Per channel, with x = gain x tile value: the adjusted value is x
+  // truncated, so within a half of x - 1/2; and the mean distance of x - 1/2
+  // from the cell's values is at least the gap of their deviations less the
+  // gap of their means. A channel whose adjusted values may be held to 255
+  // gives no floor.
+  double floor = 0;
+  for (int c = 0; c < kChannels; ++c) {
+    const double gain = gains.channel[c];
+    if (gain * tile[c].largest > 255) continue;
+    const double channelFloor = std::abs(gain * tile[c].deviation - cell[c].deviation) -
+                                std::abs(gain * tile[c].mean - 0.5 - cell[c].mean) - 0.5;
+    floor += std::max(0.0, channelFloor);
+  }
+  // Rounding in the score's own arithmetic must not lift the floor over it.
+  return floor - 1e-9;
 }
 
 int TileIndex::SampleDifference(const uint8_t* tileSamples, const uint8_t* cellSamples,
@@ -193,6 +231,7 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
     GatherSamples(cell.planes[c].data(), tileSize_, step_, cellSamples.data() + c * m);
 
   const bool lab = metric_ == ColourMetric::kLab;
+  const Spreads cellSpreads = lab ? Spreads{} : SpreadsOf(cellSamples.data(), m);
   std::vector<LabBatch> cellLab;
   LabColour cellAverageLab;
   double cellKey = cell.average[0] + cell.average[1] + cell.average[2];
@@ -216,7 +255,7 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
   const auto consider = [&](size_t k) {
     const Entry& entry = byKey_[k];
     const int t = entry.tile;
-    if (excluded && (*excluded)[static_cast<size_t>(t)]) return;
+    if (excluded && (*excluded)[static_cast<size_t>(entry.photo)]) return;
     const double bound = list.Limit();
     const uint8_t* tileSamples = samples_.data() + k * kChannels * m;
     double score;
@@ -234,6 +273,7 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
       averageDifference += std::abs(cell.average[c] - entry.average[c]);
     if (averageDifference > bound) return;
     const ColourGains gains = GainsFor(cell.average, entry.average, colourAdjust);
+    if (averageDifference + SampleTermFloor(spreads_[k], cellSpreads, gains) > bound) return;
     const int sum =
         SampleDifference(tileSamples, cellSamples.data(), gains, averageDifference, bound);
     score = averageDifference + static_cast<double>(sum) / m;
