@@ -142,30 +142,44 @@ BuildOutcome ChoosePlacements(const CBmp& source, int mosaicHeight, const TileSe
     return pickable + static_cast<int>(open) * tilesPerPhoto;
   };
   const auto isVisible = [&](const PlacedTile& p) { return p.x < outWidth && p.y < outHeight; };
-  OrderedParallel<CellRanking> choices(
-      static_cast<int64_t>(plan.size()),
-      [&](int64_t k) {
-        const Placement& p = plan[static_cast<size_t>(k)];
-        CellBuffer cell;
-        FillCellBuffer(source, mosaicHeight, p.x, p.y, n, cell);
-        CellRanking result{{p.x, p.y, {}, cell.average}, {}};
-        if (!variety.AnyOn()) {
-          result.placed.choice = ChooseTileForCell(cell, index, tiles.Count(), options.colourAdjust,
-                                                   options.randomization, p.draw);
-        } else if (!isVisible(result.placed)) {
-          result.placed.choice.tile = 0;  // paints nothing, so any tile does
-        } else if (!variety.RulesOn()) {
-          result.ranked = pickable;
-          result.best = index.RankDeep(cell, options.colourAdjust, pickable);
-        } else {
-          std::vector<uint8_t> refused;
-          const int64_t open = settled.KnownRefusals(k, p.x / n, p.y / n, refused);
-          result.ranked = depthFor(open);
-          result.best = index.RankDeep(cell, options.colourAdjust, result.ranked, &refused);
-        }
-        return result;
+  const auto rankPlacement = [&](int64_t k) {
+    const Placement& p = plan[static_cast<size_t>(k)];
+    CellBuffer cell;
+    FillCellBuffer(source, mosaicHeight, p.x, p.y, n, cell);
+    CellRanking result{{p.x, p.y, {}, cell.average}, {}};
+    if (!variety.AnyOn()) {
+      result.placed.choice = ChooseTileForCell(cell, index, tiles.Count(), options.colourAdjust,
+                                               options.randomization, p.draw);
+    } else if (!isVisible(result.placed)) {
+      result.placed.choice.tile = 0;  // paints nothing, so any tile does
+    } else if (!variety.RulesOn()) {
+      result.ranked = pickable;
+      result.best = index.RankDeep(cell, options.colourAdjust, pickable);
+    } else {
+      std::vector<uint8_t> refused;
+      const int64_t open = settled.KnownRefusals(k, p.x / n, p.y / n, refused);
+      result.ranked = depthFor(open);
+      result.best = index.RankDeep(cell, options.colourAdjust, result.ranked, &refused);
+    }
+    return result;
+  };
+  // Without the rules, workers take a column's worth of placements at a time,
+  // so that handing out work costs little beside the ranking.
+  const int64_t batch = variety.RulesOn() ? 1 : grid.rows;
+  const auto batches = static_cast<int64_t>((plan.size() + static_cast<size_t>(batch) - 1) /
+                                            static_cast<size_t>(batch));
+  OrderedParallel<std::vector<CellRanking>> choices(
+      batches,
+      [&](int64_t b) {
+        std::vector<CellRanking> rankings;
+        const int64_t end = std::min(static_cast<int64_t>(plan.size()), (b + 1) * batch);
+        rankings.reserve(static_cast<size_t>(end - b * batch));
+        for (int64_t k = b * batch; k < end; ++k) rankings.push_back(rankPlacement(k));
+        return rankings;
       },
-      variety.RulesOn() ? kRulesChoiceWindow : kChoiceWindow, threads);
+      variety.RulesOn() ? kRulesChoiceWindow
+                        : std::max<int>(2, static_cast<int>(kChoiceWindow / batch)),
+      threads);
 
   VarietyRules rules(variety, tiles, grid.columns, grid.rows);
   // The choice for a placement from what the workers ranked, under the rules.
@@ -195,8 +209,14 @@ BuildOutcome ChoosePlacements(const CBmp& source, int mosaicHeight, const TileSe
 
   MessagePump pump;
   int64_t next = 0;
+  std::vector<CellRanking> taken;
+  size_t takenNext = 0;
   const auto placeNext = [&] {
-    CellRanking ranking = choices.TakeNext([] { PumpMessages(); });
+    if (takenNext == taken.size()) {
+      taken = choices.TakeNext([] { PumpMessages(); });
+      takenNext = 0;
+    }
+    CellRanking& ranking = taken[takenNext++];
     const int64_t k = next++;
     const int draw = plan[static_cast<size_t>(k)].draw;
     PlacedTile& placed = ranking.placed;

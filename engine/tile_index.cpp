@@ -104,11 +104,15 @@ TileIndex::TileIndex(const TileSet& tiles, int accuracyStep, ColourMetric metric
     uint8_t* out = samples_.data() + k * kChannels * samplesPerChannel_;
     for (int c = 0; c < kChannels; ++c)
       GatherSamples(tiles[entry.tile].Plane(c), tileSize_, step_, out + c * samplesPerChannel_);
+    for (int c = 0; c < kChannels; ++c)
+      averagePlanes_[static_cast<size_t>(c)].push_back(entry.average[static_cast<size_t>(c)]);
     if (metric == ColourMetric::kLab)
       averageLab_.push_back(LabFromRgb(entry.average[0], entry.average[1], entry.average[2]));
     else
       spreads_.push_back(SpreadsOf(out, samplesPerChannel_));
   }
+  // A screened block may reach past the last tile; those lanes are never read.
+  for (std::vector<uint8_t>& plane : averagePlanes_) plane.resize(byKey_.size() + kScanBlock);
 }
 
 TileIndex::Spreads TileIndex::SpreadsOf(const uint8_t* samples, int samplesPerChannel) {
@@ -299,11 +303,58 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
     const double gapBelow =
         haveBelow ? cellKey - byKey_[below - 1].key : std::numeric_limits<double>::infinity();
     if (std::min(gapAbove, gapBelow) > list.Limit() + keySlack) break;
-    if (gapAbove <= gapBelow)
-      consider(above++);
-    else
-      consider(--below);
+    // A block of tiles on the nearer side at a time: their averages are
+    // screened together against the limit as it stands (it only falls), and
+    // the side ends where the key gap passes the limit.
+    if (gapAbove <= gapBelow) {
+      const size_t end = std::min(byKey_.size(), above + kScanBlock);
+      const uint32_t close = lab ? ~0u : CloseAverages(above, cell.average, list.Limit());
+      for (const size_t first = above; above < end; ++above) {
+        if (byKey_[above].key - cellKey > list.Limit() + keySlack) break;
+        if (close >> (above - first) & 1) consider(above);
+      }
+    } else {
+      const size_t first = below >= kScanBlock ? below - kScanBlock : 0;
+      const uint32_t close = lab ? ~0u : CloseAverages(first, cell.average, list.Limit());
+      for (; below > first; --below) {
+        if (cellKey - byKey_[below - 1].key > list.Limit() + keySlack) break;
+        if (close >> (below - 1 - first) & 1) consider(below - 1);
+      }
+    }
   }
+}
+
+uint32_t TileIndex::CloseAverages(size_t first, const std::array<int, kChannels>& cellAverage,
+                                  double limit) const {
+  // No three byte differences sum past 765.
+  if (!(limit < 765)) return ~0u;
+  const int most = static_cast<int>(limit);  // the sums are whole, so this is the same test
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  __m128i low = zero;
+  __m128i high = zero;
+  for (int c = 0; c < kChannels; ++c) {
+    const __m128i tile = _mm_loadu_si128(
+        reinterpret_cast<const __m128i*>(averagePlanes_[static_cast<size_t>(c)].data() + first));
+    const __m128i mine = _mm_set1_epi8(static_cast<char>(cellAverage[static_cast<size_t>(c)]));
+    const __m128i difference = _mm_or_si128(_mm_subs_epu8(tile, mine), _mm_subs_epu8(mine, tile));
+    low = _mm_add_epi16(low, _mm_unpacklo_epi8(difference, zero));
+    high = _mm_add_epi16(high, _mm_unpackhi_epi8(difference, zero));
+  }
+  const __m128i bound = _mm_set1_epi16(static_cast<int16_t>(most));
+  const __m128i over = _mm_packs_epi16(_mm_cmpgt_epi16(low, bound), _mm_cmpgt_epi16(high, bound));
+  return ~static_cast<uint32_t>(_mm_movemask_epi8(over)) & 0xFFFFu;
+#else
+  uint32_t close = 0;
+  for (int i = 0; i < kScanBlock; ++i) {
+    int sum = 0;
+    for (int c = 0; c < kChannels; ++c)
+      sum += std::abs(averagePlanes_[static_cast<size_t>(c)][first + static_cast<size_t>(i)] -
+                      cellAverage[static_cast<size_t>(c)]);
+    if (sum <= most) close |= 1u << i;
+  }
+  return close;
+#endif
 }
 
 CandidateList TileIndex::Rank(const CellBuffer& cell, int colourAdjust, int wanted) const {

@@ -55,6 +55,13 @@ class TileIndex {
   // over the samples), from the spreads alone.
   static double SampleTermFloor(const Spreads& tile, const Spreads& cell, const ColourGains& gains);
 
+  // Tiles are screened kScanBlock at a time: bit i of the result is set when
+  // the averages of the tile at key position first + i are within limit
+  // (summed absolute differences) of the cell's.
+  static constexpr size_t kScanBlock = 16;
+  uint32_t CloseAverages(size_t first, const std::array<int, kChannels>& cellAverage,
+                         double limit) const;
+
   template <class List>
   void Walk(const CellBuffer& cell, int colourAdjust, const std::vector<uint8_t>* excluded,
             List& list) const;
@@ -81,6 +88,8 @@ class TileIndex {
   std::vector<uint8_t> samples_;
   std::vector<LabColour> averageLab_;  // by key order, for the Lab metric only
   std::vector<Spreads> spreads_;       // by key order, for the rgb metric only
+  // The averages again, one run per channel in key order, for the screening.
+  std::array<std::vector<uint8_t>, kChannels> averagePlanes_;
 };
 
 }  // namespace tesselor
