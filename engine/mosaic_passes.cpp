@@ -6,6 +6,7 @@
 #include "engine/choose_tile.h"
 #include "engine/ordered_parallel.h"
 #include "engine/paint_tile.h"
+#include "engine/settled_placements.h"
 #include "engine/tile_index.h"
 #include "engine/tile_use_record.h"
 #include "engine/variety_rules.h"
@@ -25,6 +26,9 @@ struct Placement {
 
 // Choices may run this far ahead of the painting; each waits as a few bytes.
 constexpr int kChoiceWindow = 1024;
+// Under the variety rules every placement still open when a worker ranks a
+// cell deepens its ranking, so workers stay close behind the placing thread.
+constexpr int kRulesChoiceWindow = 16;
 
 // Every placement of the build with the draws it gets when the build runs
 // in sequence: one per grid cell (columns outer, rows inner), then for each
@@ -50,12 +54,23 @@ std::vector<Placement> PlanPlacements(const MosaicGrid& grid, int outWidth, int 
 struct CellRanking {
   PlacedTile placed;
   std::vector<Candidate> best;
+  int ranked = 0;  // how many tiles were asked for; fewer in best means there are no more
 };
 
-// Tiles ranked beyond the reachable slots, so that the rules can usually
-// refuse a few and still leave the pick its choice without a second ranking.
-// The result does not depend on it, only the time does.
+// At most this many tiles are ranked beyond the reachable slots for the
+// refusals a worker cannot know of yet; when the placing thread finds too few
+// left it ranks again itself. The result does not depend on it, only the
+// time does.
 constexpr int kVarietyMargin = 32;
+
+// The most tiles that share one photo (a tile and its mirror copy).
+int MostTilesOfOnePhoto(const TileSet& tiles) {
+  std::vector<int> count(static_cast<size_t>(tiles.PhotoCount()));
+  int most = 0;
+  for (int t = 0; t < tiles.Count(); ++t)
+    most = std::max(most, ++count[static_cast<size_t>(tiles.Origin(t).photo)]);
+  return most;
+}
 
 // PickCandidate over a list already cleared of refused tiles: positions
 // reach only the listed scores, and an unlisted best stands in when none is.
@@ -108,38 +123,68 @@ BuildOutcome ChoosePlacements(const CBmp& source, int mosaicHeight, const TileSe
   // Choosing reads only the photograph and the tiles, so every placement is
   // ranked ahead on all cores; painting, progress and Abort stay in order.
   // Under the variety rules a choice also depends on the tiles placed
-  // before it: workers rank past what a pick can reach, and the consuming
-  // thread drops what the rules refuse and draws from the rest, ranking
-  // again itself only when too few are left. So the choices do not depend
-  // on how far ahead any worker got.
+  // before it: workers leave out the photos they know the rules refuse and
+  // rank past what a pick can reach by as many tiles as the placements still
+  // open could refuse, and the consuming thread drops what the rules refuse
+  // and draws from the rest, ranking again itself only when too few are
+  // left. So the choices do not depend on how far ahead any worker got.
   const std::vector<Placement> plan =
       PlanPlacements(grid, outWidth, outHeight, n, options.randomPlacement, ProgramRandom());
   const VarietyOptions& variety = options.variety;
   const TileIndex index(tiles, options.accuracyStep, variety.metric);
   const int pickable = PickableSlots(tiles.Count(), options.randomization);
-  const int ranked = variety.RulesOn() ? pickable + kVarietyMargin : pickable;
+  const int tilesPerPhoto = variety.RulesOn() ? MostTilesOfOnePhoto(tiles) : 1;
+  SettledPlacements settled(variety, grid.columns, grid.rows, tiles.PhotoCount());
+  // How deep to rank placement k once the known refusals are left out:
+  // every earlier placement still open may refuse one photo more.
+  const auto depthFor = [&](int64_t open) {
+    if (open < 0 || open * tilesPerPhoto > kVarietyMargin) return pickable + kVarietyMargin;
+    return pickable + static_cast<int>(open) * tilesPerPhoto;
+  };
   const auto isVisible = [&](const PlacedTile& p) { return p.x < outWidth && p.y < outHeight; };
-  OrderedParallel<CellRanking> choices(
-      static_cast<int64_t>(plan.size()),
-      [&](int64_t k) {
-        const Placement& p = plan[static_cast<size_t>(k)];
-        CellBuffer cell;
-        FillCellBuffer(source, mosaicHeight, p.x, p.y, n, cell);
-        CellRanking result{{p.x, p.y, {}, cell.average}, {}};
-        if (!variety.AnyOn())
-          result.placed.choice = ChooseTileForCell(cell, index, tiles.Count(), options.colourAdjust,
-                                                   options.randomization, p.draw);
-        else if (isVisible(result.placed))
-          result.best = index.RankDeep(cell, options.colourAdjust, ranked);
-        else
-          result.placed.choice.tile = 0;  // paints nothing, so any tile does
-        return result;
+  const auto rankPlacement = [&](int64_t k) {
+    const Placement& p = plan[static_cast<size_t>(k)];
+    CellBuffer cell;
+    FillCellBuffer(source, mosaicHeight, p.x, p.y, n, cell);
+    CellRanking result{{p.x, p.y, {}, cell.average}, {}};
+    if (!variety.AnyOn()) {
+      result.placed.choice = ChooseTileForCell(cell, index, tiles.Count(), options.colourAdjust,
+                                               options.randomization, p.draw);
+    } else if (!isVisible(result.placed)) {
+      result.placed.choice.tile = 0;  // paints nothing, so any tile does
+    } else if (!variety.RulesOn()) {
+      result.ranked = pickable;
+      result.best = index.RankDeep(cell, options.colourAdjust, pickable);
+    } else {
+      std::vector<uint8_t> refused;
+      const int64_t open = settled.KnownRefusals(k, p.x / n, p.y / n, refused);
+      result.ranked = depthFor(open);
+      result.best = index.RankDeep(cell, options.colourAdjust, result.ranked, &refused);
+    }
+    return result;
+  };
+  // Without the rules, workers take a column's worth of placements at a time,
+  // so that handing out work costs little beside the ranking.
+  const int64_t batch = variety.RulesOn() ? 1 : grid.rows;
+  const auto batches = static_cast<int64_t>((plan.size() + static_cast<size_t>(batch) - 1) /
+                                            static_cast<size_t>(batch));
+  OrderedParallel<std::vector<CellRanking>> choices(
+      batches,
+      [&](int64_t b) {
+        std::vector<CellRanking> rankings;
+        const int64_t end = std::min(static_cast<int64_t>(plan.size()), (b + 1) * batch);
+        rankings.reserve(static_cast<size_t>(end - b * batch));
+        for (int64_t k = b * batch; k < end; ++k) rankings.push_back(rankPlacement(k));
+        return rankings;
       },
-      kChoiceWindow, threads);
+      variety.RulesOn() ? kRulesChoiceWindow
+                        : std::max<int>(2, static_cast<int>(kChoiceWindow / batch)),
+      threads);
 
   VarietyRules rules(variety, tiles, grid.columns, grid.rows);
   // The choice for a placement from what the workers ranked, under the rules.
-  const auto chooseUnderRules = [&](const PlacedTile& p, int draw, std::vector<Candidate> best) {
+  const auto chooseUnderRules = [&](const PlacedTile& p, int draw, std::vector<Candidate> best,
+                                    int ranked) {
     const int column = p.x / n;
     const int row = p.y / n;
     rules.Prepare(column, row);
@@ -164,19 +209,29 @@ BuildOutcome ChoosePlacements(const CBmp& source, int mosaicHeight, const TileSe
 
   MessagePump pump;
   int64_t next = 0;
+  std::vector<CellRanking> taken;
+  size_t takenNext = 0;
   const auto placeNext = [&] {
-    CellRanking ranking = choices.TakeNext([] { PumpMessages(); });
-    const int draw = plan[static_cast<size_t>(next++)].draw;
+    if (takenNext == taken.size()) {
+      taken = choices.TakeNext([] { PumpMessages(); });
+      takenNext = 0;
+    }
+    CellRanking& ranking = taken[takenNext++];
+    const int64_t k = next++;
+    const int draw = plan[static_cast<size_t>(k)].draw;
     PlacedTile& placed = ranking.placed;
+    int photo = -1;
     if (isVisible(placed)) {
-      if (variety.RulesOn())
-        placed.choice = chooseUnderRules(placed, draw, std::move(ranking.best));
-      else if (variety.AnyOn())
+      if (variety.RulesOn()) {
+        placed.choice = chooseUnderRules(placed, draw, std::move(ranking.best), ranking.ranked);
+        photo = tiles.Origin(placed.choice.tile).photo;
+      } else if (variety.AnyOn())
         placed.choice = PickAmong(ranking.best, tiles.Count(), options.randomization, draw);
       if (record)
         record->Add(placed.x, placed.y, std::min(n, outWidth - placed.x),
                     std::min(n, outHeight - placed.y), placed.choice.tile);
     }
+    if (variety.RulesOn()) settled.Settle(k, photo, photo >= 0 ? rules.Uses(photo) : 0);
     place(placed);
     pump.Tick();
   };

@@ -93,7 +93,7 @@ TileIndex::TileIndex(const TileSet& tiles, int accuracyStep, ColourMetric metric
     const double key = metric == ColourMetric::kLab
                            ? LabFromRgb(average[0], average[1], average[2]).l
                            : average[0] + average[1] + average[2];
-    byKey_.push_back({key, t, average});
+    byKey_.push_back({key, t, tiles.Origin(t).photo, average});
   }
   std::sort(byKey_.begin(), byKey_.end(), [](const Entry& a, const Entry& b) {
     return a.key != b.key ? a.key < b.key : a.tile < b.tile;
@@ -104,9 +104,51 @@ TileIndex::TileIndex(const TileSet& tiles, int accuracyStep, ColourMetric metric
     uint8_t* out = samples_.data() + k * kChannels * samplesPerChannel_;
     for (int c = 0; c < kChannels; ++c)
       GatherSamples(tiles[entry.tile].Plane(c), tileSize_, step_, out + c * samplesPerChannel_);
+    for (int c = 0; c < kChannels; ++c)
+      averagePlanes_[static_cast<size_t>(c)].push_back(entry.average[static_cast<size_t>(c)]);
     if (metric == ColourMetric::kLab)
       averageLab_.push_back(LabFromRgb(entry.average[0], entry.average[1], entry.average[2]));
+    else
+      spreads_.push_back(SpreadsOf(out, samplesPerChannel_));
   }
+  // A screened block may reach past the last tile; those lanes are never read.
+  for (std::vector<uint8_t>& plane : averagePlanes_) plane.resize(byKey_.size() + kScanBlock);
+}
+
+TileIndex::Spreads TileIndex::SpreadsOf(const uint8_t* samples, int samplesPerChannel) {
+  Spreads spreads{};
+  for (int c = 0; c < kChannels; ++c) {
+    const uint8_t* values = samples + c * samplesPerChannel;
+    int sum = 0;
+    for (int i = 0; i < samplesPerChannel; ++i) {
+      sum += values[i];
+      spreads[c].largest = std::max<int>(spreads[c].largest, values[i]);
+    }
+    const double mean = static_cast<double>(sum) / samplesPerChannel;
+    double deviation = 0;
+    for (int i = 0; i < samplesPerChannel; ++i) deviation += std::abs(values[i] - mean);
+    spreads[c] = {mean, deviation / samplesPerChannel, spreads[c].largest};
+  }
+  return spreads;
+}
+
+double TileIndex::SampleTermFloor(const Spreads& tile, const Spreads& cell,
+                                  const ColourGains& gains) {
+  // Per channel, with x = gain x tile value: the adjusted value is x
+  // truncated, so within a half of x - 1/2; and the mean distance of x - 1/2
+  // from the cell's values is at least the gap of their deviations less the
+  // gap of their means. A channel whose adjusted values may be held to 255
+  // gives no floor.
+  double floor = 0;
+  for (int c = 0; c < kChannels; ++c) {
+    const double gain = gains.channel[c];
+    if (gain * tile[c].largest > 255) continue;
+    const double channelFloor = std::abs(gain * tile[c].deviation - cell[c].deviation) -
+                                std::abs(gain * tile[c].mean - 0.5 - cell[c].mean) - 0.5;
+    floor += std::max(0.0, channelFloor);
+  }
+  // Rounding in the score's own arithmetic must not lift the floor over it.
+  return floor - 1e-9;
 }
 
 int TileIndex::SampleDifference(const uint8_t* tileSamples, const uint8_t* cellSamples,
@@ -193,6 +235,7 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
     GatherSamples(cell.planes[c].data(), tileSize_, step_, cellSamples.data() + c * m);
 
   const bool lab = metric_ == ColourMetric::kLab;
+  const Spreads cellSpreads = lab ? Spreads{} : SpreadsOf(cellSamples.data(), m);
   std::vector<LabBatch> cellLab;
   LabColour cellAverageLab;
   double cellKey = cell.average[0] + cell.average[1] + cell.average[2];
@@ -216,7 +259,7 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
   const auto consider = [&](size_t k) {
     const Entry& entry = byKey_[k];
     const int t = entry.tile;
-    if (excluded && (*excluded)[static_cast<size_t>(t)]) return;
+    if (excluded && (*excluded)[static_cast<size_t>(entry.photo)]) return;
     const double bound = list.Limit();
     const uint8_t* tileSamples = samples_.data() + k * kChannels * m;
     double score;
@@ -234,6 +277,7 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
       averageDifference += std::abs(cell.average[c] - entry.average[c]);
     if (averageDifference > bound) return;
     const ColourGains gains = GainsFor(cell.average, entry.average, colourAdjust);
+    if (averageDifference + SampleTermFloor(spreads_[k], cellSpreads, gains) > bound) return;
     const int sum =
         SampleDifference(tileSamples, cellSamples.data(), gains, averageDifference, bound);
     score = averageDifference + static_cast<double>(sum) / m;
@@ -259,11 +303,58 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
     const double gapBelow =
         haveBelow ? cellKey - byKey_[below - 1].key : std::numeric_limits<double>::infinity();
     if (std::min(gapAbove, gapBelow) > list.Limit() + keySlack) break;
-    if (gapAbove <= gapBelow)
-      consider(above++);
-    else
-      consider(--below);
+    // A block of tiles on the nearer side at a time: their averages are
+    // screened together against the limit as it stands (it only falls), and
+    // the side ends where the key gap passes the limit.
+    if (gapAbove <= gapBelow) {
+      const size_t end = std::min(byKey_.size(), above + kScanBlock);
+      const uint32_t close = lab ? ~0u : CloseAverages(above, cell.average, list.Limit());
+      for (const size_t first = above; above < end; ++above) {
+        if (byKey_[above].key - cellKey > list.Limit() + keySlack) break;
+        if (close >> (above - first) & 1) consider(above);
+      }
+    } else {
+      const size_t first = below >= kScanBlock ? below - kScanBlock : 0;
+      const uint32_t close = lab ? ~0u : CloseAverages(first, cell.average, list.Limit());
+      for (; below > first; --below) {
+        if (cellKey - byKey_[below - 1].key > list.Limit() + keySlack) break;
+        if (close >> (below - 1 - first) & 1) consider(below - 1);
+      }
+    }
   }
+}
+
+uint32_t TileIndex::CloseAverages(size_t first, const std::array<int, kChannels>& cellAverage,
+                                  double limit) const {
+  // No three byte differences sum past 765.
+  if (!(limit < 765)) return ~0u;
+  const int most = static_cast<int>(limit);  // the sums are whole, so this is the same test
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  __m128i low = zero;
+  __m128i high = zero;
+  for (int c = 0; c < kChannels; ++c) {
+    const __m128i tile = _mm_loadu_si128(
+        reinterpret_cast<const __m128i*>(averagePlanes_[static_cast<size_t>(c)].data() + first));
+    const __m128i mine = _mm_set1_epi8(static_cast<char>(cellAverage[static_cast<size_t>(c)]));
+    const __m128i difference = _mm_or_si128(_mm_subs_epu8(tile, mine), _mm_subs_epu8(mine, tile));
+    low = _mm_add_epi16(low, _mm_unpacklo_epi8(difference, zero));
+    high = _mm_add_epi16(high, _mm_unpackhi_epi8(difference, zero));
+  }
+  const __m128i bound = _mm_set1_epi16(static_cast<int16_t>(most));
+  const __m128i over = _mm_packs_epi16(_mm_cmpgt_epi16(low, bound), _mm_cmpgt_epi16(high, bound));
+  return ~static_cast<uint32_t>(_mm_movemask_epi8(over)) & 0xFFFFu;
+#else
+  uint32_t close = 0;
+  for (int i = 0; i < kScanBlock; ++i) {
+    int sum = 0;
+    for (int c = 0; c < kChannels; ++c)
+      sum += std::abs(averagePlanes_[static_cast<size_t>(c)][first + static_cast<size_t>(i)] -
+                      cellAverage[static_cast<size_t>(c)]);
+    if (sum <= most) close |= 1u << i;
+  }
+  return close;
+#endif
 }
 
 CandidateList TileIndex::Rank(const CellBuffer& cell, int colourAdjust, int wanted) const {

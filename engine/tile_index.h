@@ -30,7 +30,7 @@ class TileIndex {
 
   // The `wanted` best tiles for cell (any number, fewer when fewer are left),
   // best first, equal scores in table order, every score listed. Tiles whose
-  // byte in excluded (one per tile) is set take no part.
+  // photo's byte in excluded (one per photo) is set take no part.
   std::vector<Candidate> RankDeep(const CellBuffer& cell, int colourAdjust, int wanted,
                                   const std::vector<uint8_t>* excluded = nullptr) const;
 
@@ -38,8 +38,29 @@ class TileIndex {
   struct Entry {
     double key;  // rgb: red + green + blue averages; lab: lightness of the average
     int tile;
+    int photo;
     std::array<uint8_t, kChannels> average;  // kept here to spare a visit to the tile
   };
+
+  // One channel's compared samples of a tile or cell: their mean, mean
+  // absolute deviation from it, and largest value.
+  struct Spread {
+    double mean;
+    double deviation;
+    int largest;
+  };
+  using Spreads = std::array<Spread, kChannels>;
+  static Spreads SpreadsOf(const uint8_t* samples, int samplesPerChannel);
+  // A floor under the sample term of a tile's score (the summed differences
+  // over the samples), from the spreads alone.
+  static double SampleTermFloor(const Spreads& tile, const Spreads& cell, const ColourGains& gains);
+
+  // Tiles are screened kScanBlock at a time: bit i of the result is set when
+  // the averages of the tile at key position first + i are within limit
+  // (summed absolute differences) of the cell's.
+  static constexpr size_t kScanBlock = 16;
+  uint32_t CloseAverages(size_t first, const std::array<int, kChannels>& cellAverage,
+                         double limit) const;
 
   template <class List>
   void Walk(const CellBuffer& cell, int colourAdjust, const std::vector<uint8_t>* excluded,
@@ -66,6 +87,9 @@ class TileIndex {
   // samplesPerChannel_ bytes each, in the order the samples are compared.
   std::vector<uint8_t> samples_;
   std::vector<LabColour> averageLab_;  // by key order, for the Lab metric only
+  std::vector<Spreads> spreads_;       // by key order, for the rgb metric only
+  // The averages again, one run per channel in key order, for the screening.
+  std::array<std::vector<uint8_t>, kChannels> averagePlanes_;
 };
 
 }  // namespace tesselor

@@ -40,14 +40,17 @@ void VarietyRules::Prepare(int column, int row) {
 }
 
 bool VarietyRules::Allows(int tile) const {
-  const auto photo = static_cast<size_t>(tiles_.Origin(tile).photo);
+  return AllowsPhoto(static_cast<size_t>(tiles_.Origin(tile).photo));
+}
+
+bool VarietyRules::AllowsPhoto(size_t photo) const {
   if (nearbyStamp_[photo] == placement_) return false;
   return maxUses_ <= 0 || uses_[photo] < maxUses_;
 }
 
 std::vector<uint8_t> VarietyRules::Exclusions() const {
-  std::vector<uint8_t> excluded(static_cast<size_t>(tiles_.Count()));
-  for (int t = 0; t < tiles_.Count(); ++t) excluded[static_cast<size_t>(t)] = !Allows(t);
+  std::vector<uint8_t> excluded(uses_.size());
+  for (size_t photo = 0; photo < uses_.size(); ++photo) excluded[photo] = !AllowsPhoto(photo);
   return excluded;
 }
 
@@ -65,11 +68,8 @@ std::vector<uint8_t> VarietyRules::AllButLeastBreaking() const {
   size_t best = 0;
   for (size_t photo = 1; photo < uses_.size(); ++photo)
     if (better(photo, best)) best = photo;
-  std::vector<uint8_t> excluded(static_cast<size_t>(tiles_.Count()));
-  for (int t = 0; t < tiles_.Count(); ++t) {
-    const auto photo = static_cast<size_t>(tiles_.Origin(t).photo);
-    excluded[static_cast<size_t>(t)] = better(best, photo);
-  }
+  std::vector<uint8_t> excluded(uses_.size());
+  for (size_t photo = 0; photo < uses_.size(); ++photo) excluded[photo] = better(best, photo);
   return excluded;
 }
 

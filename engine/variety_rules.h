@@ -20,20 +20,23 @@ class VarietyRules {
   void Prepare(int column, int row);
   // Whether placing tile at the prepared cell keeps both rules.
   bool Allows(int tile) const;
-  // One byte per tile, set for the tiles Allows refuses.
+  // One byte per photo, set for the photos Allows refuses.
   std::vector<uint8_t> Exclusions() const;
-  // One byte per tile, set for all but the tiles that break the rules least
-  // at the prepared cell: the farthest earlier use of their photo, then the
-  // fewest uses.
+  // One byte per photo, set for all but the photos that break the rules
+  // least at the prepared cell: the farthest earlier use, then the fewest
+  // uses.
   std::vector<uint8_t> AllButLeastBreaking() const;
 
   void Place(int tile, int column, int row);
+  // How often photo has been placed.
+  int Uses(int photo) const { return uses_[static_cast<size_t>(photo)]; }
 
  private:
   // Calls visit(photo, distance) for every photo placed within the minimum
   // distance of the prepared cell.
   template <class Visit>
   void ForEachNearbyPhoto(Visit visit) const;
+  bool AllowsPhoto(size_t photo) const;
 
   const TileSet& tiles_;
   int minDistance_;

@@ -13,6 +13,7 @@
 #include "engine/mosaic_passes.h"
 #include "engine/tile_index.h"
 #include "engine/tile_use_record.h"
+#include "engine/variety_rules.h"
 #include "platform/random.h"
 #include "tests/engine/engine_fixtures.h"
 
@@ -142,6 +143,37 @@ TEST(VarietyRules, OneThreadAndManyGiveTheSameMosaic) {
               0);
     EXPECT_EQ(one.record.Csv(), many.record.Csv());
   }
+}
+
+// Replayed one placement at a time, every choice under the rules is the best
+// tile they allow there, whatever the workers ranking ahead already knew.
+TEST(VarietyRules, EachChoiceIsTheBestTileTheRulesAllow) {
+  Build build(40, 160, 96, 9);
+  build.options.variety.minDistance = 3;
+  build.options.variety.maxUses = 4;
+  build.options.randomization = 0;  // always the best allowed tile
+  build.Run();
+  const MosaicGrid grid = GridFor(160, 96, 8);
+  VarietyRules rules(build.options.variety, build.tiles, grid.columns, grid.rows);
+  const TileIndex index(build.tiles, build.options.accuracyStep);
+  int checked = 0;
+  for (const auto& row : build.record.Rows()) {
+    rules.Prepare(row.x / 8, row.y / 8);
+    CellBuffer cell;
+    FillCellBuffer(build.source, build.mosaic.height, row.x, row.y, 8, cell);
+    const std::vector<uint8_t> refused = rules.Exclusions();
+    const std::vector<Candidate> best =
+        index.RankDeep(cell, build.options.colourAdjust, 1, &refused);
+    const int tile = 2 * row.photo + (row.mirrored ? 1 : 0);  // as MakeLibrary adds them
+    if (!best.empty()) {
+      EXPECT_EQ(tile, best[0].tile) << "cell at " << row.x << ", " << row.y;
+      ++checked;
+    }
+    rules.Place(tile, row.x / 8, row.y / 8);
+  }
+  // The cells no allowed tile was left for are the ones counted as broken.
+  EXPECT_EQ(checked, int(build.record.Rows().size()) - build.record.RulesBroken());
+  EXPECT_GT(checked, 100);
 }
 
 TEST(LabColour, MatchesTheStandardValues) {
