@@ -25,7 +25,8 @@ cmake --build "$build" --target tesselor-cli bench_cache >/dev/null
 cli=$build/bin/tesselor-cli
 mkdir -p "$work"
 . bench/inputs.sh
-export XDG_CACHE_HOME=$work/cache
+# An absolute path: the XDG rules have a relative one ignored.
+export XDG_CACHE_HOME=$(realpath -m "$work/cache")
 
 run() {  # run OUT SIZE_ARGS... -> "wall user max_rss_kib"
   local out=$1
