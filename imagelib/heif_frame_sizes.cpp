@@ -213,14 +213,20 @@ std::set<uint64_t> ItemIdsOfType(const Box& itemInfo, uint32_t type) {
   return ids;
 }
 
+// The children of every top-level meta box. A file may hold more than one,
+// and which of them the library reads is its own affair, so all are checked.
+std::vector<std::vector<Box>> MetaBoxContents(const uint8_t* file, size_t size) {
+  std::vector<std::vector<Box>> contents;
+  for (const Box& box : Boxes(file, size))
+    if (box.type == FourCC("meta")) contents.push_back(FullBoxChildren(box, 0));
+  return contents;
+}
+
 // Hands over the first extent of each item of the given type, which lies in
 // the file itself or in the meta box's own data box.
 template <typename ReadItem>
-void ForEachItemOfType(const uint8_t* file, size_t fileSize, uint32_t type, ReadItem readItem) {
-  const std::vector<Box> top = Boxes(file, fileSize);
-  const Box* meta = FindBox(top, FourCC("meta"));
-  if (!meta) return;
-  const std::vector<Box> metaBoxes = FullBoxChildren(*meta, 0);
+void ForEachItemOfType(const uint8_t* file, size_t fileSize, const std::vector<Box>& metaBoxes,
+                       uint32_t type, ReadItem readItem) {
   const Box* itemInfo = FindBox(metaBoxes, FourCC("iinf"));
   const Box* locations = FindBox(metaBoxes, FourCC("iloc"));
   if (!itemInfo || !locations) return;
@@ -260,39 +266,38 @@ void ForEachItemOfType(const uint8_t* file, size_t fileSize, uint32_t type, Read
 
 std::vector<FrameSize> Av1FrameSizes(const uint8_t* file, size_t size) {
   std::vector<FrameSize> sizes;
-  const std::vector<Box> top = Boxes(file, size);
-  const Box* meta = FindBox(top, FourCC("meta"));
-  if (!meta) return sizes;
-
-  // The codec is handed the configuration box's units ahead of the item's.
-  const std::vector<Box> metaBoxes = FullBoxChildren(*meta, 0);
-  if (const Box* properties = FindBox(metaBoxes, FourCC("iprp"))) {
-    const std::vector<Box> propertyBoxes = Boxes(properties->body, properties->size);
-    if (const Box* container = FindBox(propertyBoxes, FourCC("ipco")))
-      for (const Box& property : Boxes(container->body, container->size))
-        if (property.type == FourCC("av1C") && property.size > 4)
-          CollectFrameSizes(property.body + 4, property.size - 4, sizes);
+  for (const std::vector<Box>& metaBoxes : MetaBoxContents(file, size)) {
+    // The codec is handed the configuration box's units ahead of the item's.
+    if (const Box* properties = FindBox(metaBoxes, FourCC("iprp"))) {
+      const std::vector<Box> propertyBoxes = Boxes(properties->body, properties->size);
+      if (const Box* container = FindBox(propertyBoxes, FourCC("ipco")))
+        for (const Box& property : Boxes(container->body, container->size))
+          if (property.type == FourCC("av1C") && property.size > 4)
+            CollectFrameSizes(property.body + 4, property.size - 4, sizes);
+    }
+    ForEachItemOfType(file, size, metaBoxes, FourCC("av01"),
+                      [&](const uint8_t* data, size_t length) {
+                        CollectFrameSizes(data, length, sizes);
+                      });
   }
-
-  ForEachItemOfType(file, size, FourCC("av01"), [&](const uint8_t* data, size_t length) {
-    CollectFrameSizes(data, length, sizes);
-  });
   return sizes;
 }
 
 std::vector<FrameSize> GridOutputSizes(const uint8_t* file, size_t size) {
   std::vector<FrameSize> sizes;
-  ForEachItemOfType(file, size, FourCC("grid"), [&](const uint8_t* data, size_t length) {
-    // Version, flags (bit 0: 32-bit sizes), rows and columns less one, then
-    // the output width and height.
-    ByteReader reader(data, length);
-    reader.Skip(1);
-    const size_t sizeBytes = reader.Number(1) & 1 ? 4 : 2;
-    reader.Skip(2);
-    const auto width = static_cast<int64_t>(reader.Number(sizeBytes));
-    const auto height = static_cast<int64_t>(reader.Number(sizeBytes));
-    if (reader.Ok()) sizes.push_back({width, height});
-  });
+  for (const std::vector<Box>& metaBoxes : MetaBoxContents(file, size))
+    ForEachItemOfType(file, size, metaBoxes, FourCC("grid"),
+                      [&](const uint8_t* data, size_t length) {
+                        // Version, flags (bit 0: 32-bit sizes), rows and
+                        // columns less one, then the output width and height.
+                        ByteReader reader(data, length);
+                        reader.Skip(1);
+                        const size_t sizeBytes = reader.Number(1) & 1 ? 4 : 2;
+                        reader.Skip(2);
+                        const auto width = static_cast<int64_t>(reader.Number(sizeBytes));
+                        const auto height = static_cast<int64_t>(reader.Number(sizeBytes));
+                        if (reader.Ok()) sizes.push_back({width, height});
+                      });
   return sizes;
 }
 

@@ -73,12 +73,15 @@ TEST(HeifDecoder, DamagedFilesFailCleanly) {
 
 // Files whose 16 x 16 header hides a much larger picture to set up: 374
 // bytes with an AV1 sequence header of 65533 x 1282 (the codec took 800 MB
-// before giving up on it), and 588 bytes with a grid of 2576 x 56832 (1 GB).
+// before giving up on it), 588 bytes with a grid of 2576 x 56832 (1 GB), and
+// 919 bytes whose grid hides in a second meta box (780 MB).
 TEST(HeifDecoder, FramesBeyondTheDeclaredPictureAreRefusedBeforeDecoding) {
   const std::pair<const char*, const char*> cases[] = {
       {"av1-sequence-header-claims-65533-by-1282",
        "an AV1 frame of 65533 x 1282 is larger than the picture of 16 x 16"},
       {"grid-claims-2576-by-56832", "a grid of 2576 x 56832 is larger than the picture of 16 x 16"},
+      {"second-meta-box-grid-claims-64528-by-4096",
+       "a grid of 64528 x 4096 is larger than the picture of 16 x 16"},
   };
   for (const auto& [file, message] : cases) {
     const std::vector<uint8_t> input =
