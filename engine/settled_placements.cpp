@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "engine/cell_window.h"
+
 namespace tesselor {
 
 SettledPlacements::SettledPlacements(const VarietyOptions& options, int columns, int rows,
@@ -38,12 +40,9 @@ int64_t SettledPlacements::KnownRefusals(int64_t placement, int column, int row,
     for (size_t photo = 0; photo < photoCount_; ++photo)
       refused[photo] = full_[photo].load(std::memory_order_relaxed);
   if (minDistance_ > 0) {
-    const int firstColumn = std::max(0, column - minDistance_);
-    const int lastColumn = std::min(columns_ - 1, column + minDistance_);
-    const int firstRow = std::max(0, row - minDistance_);
-    const int lastRow = std::min(rows_ - 1, row + minDistance_);
-    for (int c = firstColumn; c <= lastColumn; ++c)
-      for (int r = firstRow; r <= lastRow; ++r) {
+    const CellWindow window = CellsWithin(column, row, minDistance_, columns_, rows_);
+    for (int c = window.firstColumn; c <= window.lastColumn; ++c)
+      for (int r = window.firstRow; r <= window.lastRow; ++r) {
         const int64_t cell = int64_t{c} * rows_ + r;
         // Only earlier placements bind this one.
         if (cell >= placement) break;

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <limits>
 
+#include "engine/cell_window.h"
+
 namespace tesselor {
 
 VarietyRules::VarietyRules(const VarietyOptions& options, const TileSet& tiles, int columns,
@@ -20,12 +22,9 @@ VarietyRules::VarietyRules(const VarietyOptions& options, const TileSet& tiles, 
 template <class Visit>
 void VarietyRules::ForEachNearbyPhoto(Visit visit) const {
   if (minDistance_ <= 0) return;
-  const int firstColumn = std::max(0, column_ - minDistance_);
-  const int lastColumn = std::min(columns_ - 1, column_ + minDistance_);
-  const int firstRow = std::max(0, row_ - minDistance_);
-  const int lastRow = std::min(rows_ - 1, row_ + minDistance_);
-  for (int c = firstColumn; c <= lastColumn; ++c)
-    for (int r = firstRow; r <= lastRow; ++r) {
+  const CellWindow window = CellsWithin(column_, row_, minDistance_, columns_, rows_);
+  for (int c = window.firstColumn; c <= window.lastColumn; ++c)
+    for (int r = window.firstRow; r <= window.lastRow; ++r) {
       const int distance = std::max(std::abs(c - column_), std::abs(r - row_));
       for (const int photo : photosAt_[static_cast<size_t>(c) * rows_ + r]) visit(photo, distance);
     }
