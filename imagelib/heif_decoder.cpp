@@ -67,6 +67,7 @@ void CHEIFDecoder::RefuseOversizedFrames(const uint8_t* file, size_t bytes,
     }
   };
   refuseLarger(Av1FrameSizes(file, bytes), "an AV1 frame");
+  refuseLarger(HevcFrameSizes(file, bytes), "an HEVC frame");
   refuseLarger(GridOutputSizes(file, bytes), "a grid");
 }
 

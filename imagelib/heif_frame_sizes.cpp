@@ -1,103 +1,12 @@
 #include "imagelib/heif_frame_sizes.h"
 
 #include <optional>
-#include <set>
 
-#include "imagelib/byte_order.h"
+#include "imagelib/heif_boxes.h"
 
 namespace tesselor {
 
 namespace {
-
-constexpr uint32_t FourCC(const char (&text)[5]) {
-  return uint32_t{static_cast<uint8_t>(text[0])} << 24 |
-         uint32_t{static_cast<uint8_t>(text[1])} << 16 |
-         uint32_t{static_cast<uint8_t>(text[2])} << 8 | static_cast<uint8_t>(text[3]);
-}
-
-// Bytes read from the front, every read checked against the end: a read
-// past it yields 0 and marks the reader as spent.
-class ByteReader {
- public:
-  ByteReader(const uint8_t* data, size_t size) : at_(data), left_(size) {}
-
-  uint64_t Number(size_t bytes) {
-    if (bytes > 8 || bytes > left_) return Fail();
-    const uint64_t value = BigEndian(at_, static_cast<int>(bytes));
-    Skip(bytes);
-    return value;
-  }
-
-  // Unsigned LEB128, as AV1 stores its unit sizes.
-  uint64_t Leb128() {
-    uint64_t value = 0;
-    for (int i = 0; i < 8; ++i) {
-      const uint64_t byte = Number(1);
-      value |= (byte & 0x7F) << (7 * i);
-      if (!(byte & 0x80)) return value;
-    }
-    return Fail();
-  }
-
-  void Skip(uint64_t bytes) {
-    if (bytes > left_) {
-      Fail();
-      return;
-    }
-    at_ += bytes;
-    left_ -= bytes;
-  }
-
-  const uint8_t* At() const { return at_; }
-  size_t Left() const { return left_; }
-  bool Ok() const { return ok_; }
-
- private:
-  uint64_t Fail() {
-    ok_ = false;
-    at_ += left_;
-    left_ = 0;
-    return 0;
-  }
-
-  const uint8_t* at_;
-  size_t left_;
-  bool ok_ = true;
-};
-
-class BitReader {
- public:
-  BitReader(const uint8_t* data, size_t size) : data_(data), bits_(size * 8) {}
-
-  uint32_t Bits(int count) {
-    uint32_t value = 0;
-    for (int i = 0; i < count; ++i) {
-      if (at_ >= bits_) {
-        ok_ = false;
-        return 0;
-      }
-      value = value << 1 | ((data_[at_ / 8] >> (7 - at_ % 8)) & 1);
-      ++at_;
-    }
-    return value;
-  }
-
-  // Exp-Golomb-like variable length number; only skipped here.
-  void SkipUvlc() {
-    int zeros = 0;
-    while (ok_ && Bits(1) == 0)
-      if (++zeros >= 32) return;
-    Bits(zeros);
-  }
-
-  bool Ok() const { return ok_; }
-
- private:
-  const uint8_t* data_;
-  size_t bits_;
-  size_t at_ = 0;
-  bool ok_ = true;
-};
 
 // Reads a sequence header up to the largest frame size it allows.
 std::optional<FrameSize> ReadSequenceHeader(const uint8_t* data, size_t size) {
@@ -112,7 +21,7 @@ std::optional<FrameSize> ReadSequenceHeader(const uint8_t* data, size_t size) {
     if (bits.Bits(1)) {  // timing info
       bits.Bits(32);
       bits.Bits(32);
-      if (bits.Bits(1)) bits.SkipUvlc();
+      if (bits.Bits(1)) bits.ExpGolomb();
       decoderModel = bits.Bits(1) != 0;
       if (decoderModel) {
         bufferDelayBits = static_cast<int>(bits.Bits(5)) + 1;
@@ -156,110 +65,58 @@ void CollectFrameSizes(const uint8_t* data, size_t size, std::vector<FrameSize>&
   }
 }
 
-struct Box {
-  uint32_t type;
-  const uint8_t* body;
-  size_t size;
-};
-
-// The boxes laid one after another in the given bytes; one whose size runs
-// past the end ends the list.
-std::vector<Box> Boxes(const uint8_t* data, size_t size) {
-  std::vector<Box> boxes;
-  ByteReader reader(data, size);
-  while (reader.Left() >= 8) {
-    const uint8_t* start = reader.At();
-    uint64_t boxSize = reader.Number(4);
-    const auto type = static_cast<uint32_t>(reader.Number(4));
-    uint64_t headerBytes = 8;
-    if (boxSize == 1) {
-      boxSize = reader.Number(8);
-      headerBytes = 16;
-    } else if (boxSize == 0) {
-      boxSize = reader.Left() + headerBytes;
+// HEVC parameter sets hide emulation-prevention bytes (the 3 of 00 00 03)
+// in their bits; the picture size lies within the first hundred bytes.
+std::vector<uint8_t> ParameterSetBits(const uint8_t* unit, size_t size) {
+  constexpr size_t kBytesNeeded = 160;
+  std::vector<uint8_t> bits;
+  int zeros = 0;
+  for (size_t i = 0; i < size && bits.size() < kBytesNeeded; ++i) {
+    if (zeros >= 2 && unit[i] == 3) {
+      zeros = 0;
+      continue;
     }
-    if (!reader.Ok() || boxSize < headerBytes || boxSize - headerBytes > reader.Left()) break;
-    boxes.push_back({type, start + headerBytes, static_cast<size_t>(boxSize - headerBytes)});
-    reader.Skip(boxSize - headerBytes);
+    zeros = unit[i] == 0 ? zeros + 1 : 0;
+    bits.push_back(unit[i]);
   }
-  return boxes;
+  return bits;
 }
 
-const Box* FindBox(const std::vector<Box>& boxes, uint32_t type) {
-  for (const Box& box : boxes)
-    if (box.type == type) return &box;
-  return nullptr;
-}
-
-// The children of a "full" box, whose body starts with a version and flags.
-std::vector<Box> FullBoxChildren(const Box& box, size_t fieldBytes) {
-  const size_t skip = 4 + fieldBytes;
-  return box.size < skip ? std::vector<Box>{} : Boxes(box.body + skip, box.size - skip);
-}
-
-std::set<uint64_t> ItemIdsOfType(const Box& itemInfo, uint32_t type) {
-  std::set<uint64_t> ids;
-  const size_t countBytes = itemInfo.size > 0 && itemInfo.body[0] == 0 ? 2 : 4;
-  for (const Box& entry : FullBoxChildren(itemInfo, countBytes)) {
-    if (entry.type != FourCC("infe")) continue;
-    ByteReader reader(entry.body, entry.size);
-    const uint64_t version = reader.Number(1);
-    if (version < 2) continue;
-    reader.Skip(3);
-    const uint64_t id = reader.Number(version == 2 ? 2 : 4);
-    reader.Skip(2);  // protection index
-    if (reader.Number(4) == type && reader.Ok()) ids.insert(id);
+// Reads an HEVC sequence parameter set (unit header included) up to its
+// picture size.
+std::optional<FrameSize> ReadSequenceParameterSet(const uint8_t* unit, size_t size) {
+  const std::vector<uint8_t> payload = ParameterSetBits(unit, size);
+  BitReader bits(payload.data(), payload.size());
+  bits.Bits(16);                                         // unit header
+  bits.Bits(4);                                          // video parameter set
+  const int subLayers = static_cast<int>(bits.Bits(3));  // beyond the first
+  bits.Bits(1);
+  // The profile, tier and level: 96 bits for the stream, then flags saying
+  // which sub-layers carry their own profile (88 bits) and level (8 bits).
+  bits.Bits(32), bits.Bits(32), bits.Bits(32);
+  bool profilePresent[8] = {}, levelPresent[8] = {};
+  for (int i = 0; i < subLayers; ++i) {
+    profilePresent[i] = bits.Bits(1) != 0;
+    levelPresent[i] = bits.Bits(1) != 0;
   }
-  return ids;
-}
-
-// The children of every top-level meta box. A file may hold more than one,
-// and which of them the library reads is its own affair, so all are checked.
-std::vector<std::vector<Box>> MetaBoxContents(const uint8_t* file, size_t size) {
-  std::vector<std::vector<Box>> contents;
-  for (const Box& box : Boxes(file, size))
-    if (box.type == FourCC("meta")) contents.push_back(FullBoxChildren(box, 0));
-  return contents;
-}
-
-// Hands over the first extent of each item of the given type, which lies in
-// the file itself or in the meta box's own data box.
-template <typename ReadItem>
-void ForEachItemOfType(const uint8_t* file, size_t fileSize, const std::vector<Box>& metaBoxes,
-                       uint32_t type, ReadItem readItem) {
-  const Box* itemInfo = FindBox(metaBoxes, FourCC("iinf"));
-  const Box* locations = FindBox(metaBoxes, FourCC("iloc"));
-  if (!itemInfo || !locations) return;
-  const std::set<uint64_t> wanted = ItemIdsOfType(*itemInfo, type);
-  const Box* itemData = FindBox(metaBoxes, FourCC("idat"));
-
-  ByteReader reader(locations->body, locations->size);
-  const uint64_t version = reader.Number(1);
-  reader.Skip(3);
-  const uint64_t fieldSizes = reader.Number(1);
-  const uint64_t moreSizes = reader.Number(1);
-  const size_t offsetBytes = fieldSizes >> 4, lengthBytes = fieldSizes & 0x0F;
-  const size_t baseBytes = moreSizes >> 4, indexBytes = version >= 1 ? moreSizes & 0x0F : 0;
-  const size_t idBytes = version < 2 ? 2 : 4;
-  const uint64_t items = reader.Number(idBytes);
-  for (uint64_t i = 0; i < items && reader.Ok(); ++i) {
-    const uint64_t id = reader.Number(idBytes);
-    const uint64_t method = version >= 1 ? reader.Number(2) & 0x0F : 0;
-    reader.Skip(2);  // data reference
-    const uint64_t base = reader.Number(baseBytes);
-    const uint64_t extents = reader.Number(2);
-    if (extents == 0) continue;
-    reader.Skip(indexBytes);
-    const uint64_t offset = base + reader.Number(offsetBytes);
-    uint64_t length = reader.Number(lengthBytes);
-    reader.Skip((extents - 1) * (indexBytes + offsetBytes + lengthBytes));
-    if (!reader.Ok() || !wanted.count(id)) continue;
-    const uint8_t* start = method == 0 ? file : method == 1 && itemData ? itemData->body : nullptr;
-    const size_t available = method == 0 ? fileSize : start ? itemData->size : 0;
-    if (!start || offset >= available) continue;
-    if (length == 0 || length > available - offset) length = available - offset;
-    readItem(start + offset, static_cast<size_t>(length));
+  if (subLayers > 0)
+    for (int i = subLayers; i < 8; ++i) bits.Bits(2);
+  for (int i = 0; i < subLayers; ++i) {
+    if (profilePresent[i]) bits.Bits(32), bits.Bits(32), bits.Bits(24);
+    if (levelPresent[i]) bits.Bits(8);
   }
+  bits.ExpGolomb();                         // its own id
+  if (bits.ExpGolomb() == 3) bits.Bits(1);  // 4:4:4 chroma: separate planes
+  const auto width = static_cast<int64_t>(bits.ExpGolomb());
+  const auto height = static_cast<int64_t>(bits.ExpGolomb());
+  if (!bits.Ok()) return std::nullopt;
+  return FrameSize{width, height};
+}
+
+void CollectParameterSetSize(const uint8_t* unit, size_t size, std::vector<FrameSize>& sizes) {
+  constexpr int kSequenceParameterSet = 33;
+  if (size >= 2 && (unit[0] >> 1 & 0x3F) == kSequenceParameterSet)
+    if (const auto frame = ReadSequenceParameterSet(unit, size)) sizes.push_back(*frame);
 }
 
 }  // namespace
@@ -268,16 +125,48 @@ std::vector<FrameSize> Av1FrameSizes(const uint8_t* file, size_t size) {
   std::vector<FrameSize> sizes;
   for (const std::vector<Box>& metaBoxes : MetaBoxContents(file, size)) {
     // The codec is handed the configuration box's units ahead of the item's.
-    if (const Box* properties = FindBox(metaBoxes, FourCC("iprp"))) {
-      const std::vector<Box> propertyBoxes = Boxes(properties->body, properties->size);
-      if (const Box* container = FindBox(propertyBoxes, FourCC("ipco")))
-        for (const Box& property : Boxes(container->body, container->size))
-          if (property.type == FourCC("av1C") && property.size > 4)
-            CollectFrameSizes(property.body + 4, property.size - 4, sizes);
-    }
+    for (const Box& configuration : PropertiesOfType(metaBoxes, FourCC("av1C")))
+      if (configuration.size > 4)
+        CollectFrameSizes(configuration.body + 4, configuration.size - 4, sizes);
     ForEachItemOfType(file, size, metaBoxes, FourCC("av01"),
                       [&](const uint8_t* data, size_t length) {
                         CollectFrameSizes(data, length, sizes);
+                      });
+  }
+  return sizes;
+}
+
+std::vector<FrameSize> HevcFrameSizes(const uint8_t* file, size_t size) {
+  std::vector<FrameSize> sizes;
+  for (const std::vector<Box>& metaBoxes : MetaBoxContents(file, size)) {
+    // The configuration box: 22 bytes of stream properties, then arrays of
+    // units, each a type byte, a count and units with 16-bit lengths.
+    for (const Box& configuration : PropertiesOfType(metaBoxes, FourCC("hvcC"))) {
+      ByteReader reader(configuration.body, configuration.size);
+      reader.Skip(22);
+      const uint64_t arrays = reader.Number(1);
+      for (uint64_t a = 0; a < arrays && reader.Ok(); ++a) {
+        reader.Skip(1);
+        const uint64_t units = reader.Number(2);
+        for (uint64_t u = 0; u < units && reader.Ok(); ++u) {
+          const uint64_t length = reader.Number(2);
+          if (length > reader.Left()) break;
+          CollectParameterSetSize(reader.At(), length, sizes);
+          reader.Skip(length);
+        }
+      }
+    }
+    // The item's own units, each behind a 4-byte length as the library
+    // hands them to the codec; a parameter set there counts as well.
+    ForEachItemOfType(file, size, metaBoxes, FourCC("hvc1"),
+                      [&](const uint8_t* data, size_t length) {
+                        ByteReader units(data, length);
+                        while (units.Left() >= 4) {
+                          const uint64_t unitSize = units.Number(4);
+                          if (unitSize > units.Left()) break;
+                          CollectParameterSetSize(units.At(), unitSize, sizes);
+                          units.Skip(unitSize);
+                        }
                       });
   }
   return sizes;

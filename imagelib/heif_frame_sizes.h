@@ -1,8 +1,8 @@
 // Finds, without decoding, the sizes a HEIF or AVIF file asks its decoders
-// to set up: the frames its AV1 payloads declare in their sequence headers,
-// and the pictures its grid items assemble. Both are set up whatever size
-// the file's own header gives the picture, so a few hundred bytes can ask
-// for gigabytes; the HEIF decoder checks these sizes first.
+// to set up: the frames its AV1 and HEVC payloads declare in their sequence
+// headers, and the pictures its grid items assemble. All are set up whatever
+// size the file's own header gives the picture, so a few hundred bytes can
+// ask for gigabytes; the HEIF decoder checks these sizes first.
 #pragma once
 
 #include <cstddef>
@@ -21,6 +21,10 @@ struct FrameSize {
 // boxes do not hold together, gives what could be read (often nothing): the
 // codec library judges the rest.
 std::vector<FrameSize> Av1FrameSizes(const uint8_t* file, size_t size);
+
+// The picture size of each sequence parameter set in the file's HEVC items
+// and in their configuration boxes, read the same way.
+std::vector<FrameSize> HevcFrameSizes(const uint8_t* file, size_t size);
 
 // The output size each grid item declares, read the same way.
 std::vector<FrameSize> GridOutputSizes(const uint8_t* file, size_t size);

@@ -1,0 +1,172 @@
+#include "imagelib/heif_boxes.h"
+
+#include <set>
+
+#include "imagelib/byte_order.h"
+
+namespace tesselor {
+
+uint64_t ByteReader::Number(size_t bytes) {
+  if (bytes > 8 || bytes > left_) return Fail();
+  const uint64_t value = BigEndian(at_, static_cast<int>(bytes));
+  Skip(bytes);
+  return value;
+}
+
+uint64_t ByteReader::Leb128() {
+  uint64_t value = 0;
+  for (int i = 0; i < 8; ++i) {
+    const uint64_t byte = Number(1);
+    value |= (byte & 0x7F) << (7 * i);
+    if (!(byte & 0x80)) return value;
+  }
+  return Fail();
+}
+
+void ByteReader::Skip(uint64_t bytes) {
+  if (bytes > left_) {
+    Fail();
+    return;
+  }
+  at_ += bytes;
+  left_ -= bytes;
+}
+
+uint64_t ByteReader::Fail() {
+  ok_ = false;
+  at_ += left_;
+  left_ = 0;
+  return 0;
+}
+
+uint32_t BitReader::Bits(int count) {
+  uint32_t value = 0;
+  for (int i = 0; i < count; ++i) {
+    if (at_ >= bits_) {
+      ok_ = false;
+      return 0;
+    }
+    value = value << 1 | ((data_[at_ / 8] >> (7 - at_ % 8)) & 1);
+    ++at_;
+  }
+  return value;
+}
+
+uint64_t BitReader::ExpGolomb() {
+  int zeros = 0;
+  while (ok_ && Bits(1) == 0) ++zeros;
+  // Past 32 leading zeros the number has no value bits and means "largest".
+  if (zeros >= 32) return uint64_t{0xFFFFFFFF};
+  return (uint64_t{1} << zeros) - 1 + Bits(zeros);
+}
+
+std::vector<Box> Boxes(const uint8_t* data, size_t size) {
+  std::vector<Box> boxes;
+  ByteReader reader(data, size);
+  while (reader.Left() >= 8) {
+    const uint8_t* start = reader.At();
+    uint64_t boxSize = reader.Number(4);
+    const auto type = static_cast<uint32_t>(reader.Number(4));
+    uint64_t headerBytes = 8;
+    if (boxSize == 1) {
+      boxSize = reader.Number(8);
+      headerBytes = 16;
+    } else if (boxSize == 0) {
+      boxSize = reader.Left() + headerBytes;
+    }
+    if (!reader.Ok() || boxSize < headerBytes || boxSize - headerBytes > reader.Left()) break;
+    boxes.push_back({type, start + headerBytes, static_cast<size_t>(boxSize - headerBytes)});
+    reader.Skip(boxSize - headerBytes);
+  }
+  return boxes;
+}
+
+const Box* FindBox(const std::vector<Box>& boxes, uint32_t type) {
+  for (const Box& box : boxes)
+    if (box.type == type) return &box;
+  return nullptr;
+}
+
+namespace {
+
+// The children of a "full" box, whose body starts with a version and flags.
+std::vector<Box> FullBoxChildren(const Box& box, size_t fieldBytes) {
+  const size_t skip = 4 + fieldBytes;
+  return box.size < skip ? std::vector<Box>{} : Boxes(box.body + skip, box.size - skip);
+}
+
+std::set<uint64_t> ItemIdsOfType(const Box& itemInfo, uint32_t type) {
+  std::set<uint64_t> ids;
+  const size_t countBytes = itemInfo.size > 0 && itemInfo.body[0] == 0 ? 2 : 4;
+  for (const Box& entry : FullBoxChildren(itemInfo, countBytes)) {
+    if (entry.type != FourCC("infe")) continue;
+    ByteReader reader(entry.body, entry.size);
+    const uint64_t version = reader.Number(1);
+    if (version < 2) continue;
+    reader.Skip(3);
+    const uint64_t id = reader.Number(version == 2 ? 2 : 4);
+    reader.Skip(2);  // protection index
+    if (reader.Number(4) == type && reader.Ok()) ids.insert(id);
+  }
+  return ids;
+}
+
+}  // namespace
+
+std::vector<std::vector<Box>> MetaBoxContents(const uint8_t* file, size_t size) {
+  std::vector<std::vector<Box>> contents;
+  for (const Box& box : Boxes(file, size))
+    if (box.type == FourCC("meta")) contents.push_back(FullBoxChildren(box, 0));
+  return contents;
+}
+
+std::vector<Box> PropertiesOfType(const std::vector<Box>& metaBoxes, uint32_t type) {
+  std::vector<Box> found;
+  const Box* properties = FindBox(metaBoxes, FourCC("iprp"));
+  if (!properties) return found;
+  const std::vector<Box> propertyBoxes = Boxes(properties->body, properties->size);
+  if (const Box* container = FindBox(propertyBoxes, FourCC("ipco")))
+    for (const Box& property : Boxes(container->body, container->size))
+      if (property.type == type) found.push_back(property);
+  return found;
+}
+
+void ForEachItemOfType(const uint8_t* file, size_t fileSize, const std::vector<Box>& metaBoxes,
+                       uint32_t type,
+                       const std::function<void(const uint8_t* data, size_t size)>& readItem) {
+  const Box* itemInfo = FindBox(metaBoxes, FourCC("iinf"));
+  const Box* locations = FindBox(metaBoxes, FourCC("iloc"));
+  if (!itemInfo || !locations) return;
+  const std::set<uint64_t> wanted = ItemIdsOfType(*itemInfo, type);
+  const Box* itemData = FindBox(metaBoxes, FourCC("idat"));
+
+  ByteReader reader(locations->body, locations->size);
+  const uint64_t version = reader.Number(1);
+  reader.Skip(3);
+  const uint64_t fieldSizes = reader.Number(1);
+  const uint64_t moreSizes = reader.Number(1);
+  const size_t offsetBytes = fieldSizes >> 4, lengthBytes = fieldSizes & 0x0F;
+  const size_t baseBytes = moreSizes >> 4, indexBytes = version >= 1 ? moreSizes & 0x0F : 0;
+  const size_t idBytes = version < 2 ? 2 : 4;
+  const uint64_t items = reader.Number(idBytes);
+  for (uint64_t i = 0; i < items && reader.Ok(); ++i) {
+    const uint64_t id = reader.Number(idBytes);
+    const uint64_t method = version >= 1 ? reader.Number(2) & 0x0F : 0;
+    reader.Skip(2);  // data reference
+    const uint64_t base = reader.Number(baseBytes);
+    const uint64_t extents = reader.Number(2);
+    if (extents == 0) continue;
+    reader.Skip(indexBytes);
+    const uint64_t offset = base + reader.Number(offsetBytes);
+    uint64_t length = reader.Number(lengthBytes);
+    reader.Skip((extents - 1) * (indexBytes + offsetBytes + lengthBytes));
+    if (!reader.Ok() || !wanted.count(id)) continue;
+    const uint8_t* start = method == 0 ? file : method == 1 && itemData ? itemData->body : nullptr;
+    const size_t available = method == 0 ? fileSize : start ? itemData->size : 0;
+    if (!start || offset >= available) continue;
+    if (length == 0 || length > available - offset) length = available - offset;
+    readItem(start + offset, static_cast<size_t>(length));
+  }
+}
+
+}  // namespace tesselor
