@@ -17,17 +17,13 @@ CWizard::CWizard(const WizardChoices& start, QWidget* parent) : QWizard(parent) 
                    QWizard::CommitButton, QWizard::FinishButton, QWizard::CancelButton,
                    QWizard::HelpButton});
 
-  welcome_ = new CWizardPageOne;
-  stepOne_ = new CWizardPageTwo;
-  stepTwo_ = new CWizardPageThree;
-  stepThree_ = new CWizardPageFour;
-  for (QWizardPage* page :
-       {static_cast<QWizardPage*>(welcome_), static_cast<QWizardPage*>(stepOne_),
-        static_cast<QWizardPage*>(stepTwo_), static_cast<QWizardPage*>(stepThree_)})
-    addPage(page);
+  addPage(welcomePage_ = new CWizardWelcomePage);
+  addPage(photoPage_ = new CWizardPhotoPage);
+  addPage(stylePage_ = new CWizardStylePage);
+  addPage(tilesPage_ = new CWizardTilesPage);
 
-  welcome_->SetShowAtStart(start.showAtStart);
-  stepOne_->SetImagePath(start.imagePath);
+  welcomePage_->SetShowAtStart(start.showAtStart);
+  photoPage_->SetImagePath(start.imagePath);
 
   // Every page has the one topic.
   connect(this, &QWizard::helpRequested, this, [] { ShowHelp(HelpTopic::kWizard); });
@@ -36,10 +32,10 @@ CWizard::CWizard(const WizardChoices& start, QWidget* parent) : QWizard(parent) 
 
 WizardChoices CWizard::Choices() const {
   WizardChoices choices;
-  choices.imagePath = stepOne_->ImagePath();
-  choices.tileSizePosition = stepThree_->TileSizePosition();
-  choices.randomPattern = stepTwo_->RandomPattern();
-  choices.showAtStart = welcome_->ShowAtStart();
+  choices.imagePath = photoPage_->ImagePath();
+  choices.tileSizePosition = tilesPage_->TileSizePosition();
+  choices.randomPattern = stylePage_->RandomPattern();
+  choices.showAtStart = welcomePage_->ShowAtStart();
   return choices;
 }
 

@@ -8,10 +8,10 @@
 
 namespace tesselor {
 
-class CWizardPageOne;
-class CWizardPageTwo;
-class CWizardPageThree;
-class CWizardPageFour;
+class CWizardWelcomePage;
+class CWizardPhotoPage;
+class CWizardStylePage;
+class CWizardTilesPage;
 
 class CWizard : public QWizard {
   Q_OBJECT
@@ -24,20 +24,20 @@ class CWizard : public QWizard {
   // What the user chose, for the document to build from after Finish.
   WizardChoices Choices() const;
 
-  CWizardPageOne* Welcome() const { return welcome_; }
-  CWizardPageTwo* StepOne() const { return stepOne_; }
-  CWizardPageThree* StepTwo() const { return stepTwo_; }
-  CWizardPageFour* StepThree() const { return stepThree_; }
+  CWizardWelcomePage* WelcomePage() const { return welcomePage_; }
+  CWizardPhotoPage* PhotoPage() const { return photoPage_; }
+  CWizardStylePage* StylePage() const { return stylePage_; }
+  CWizardTilesPage* TilesPage() const { return tilesPage_; }
 
   // Runs the wizard over parent with the document's choices, and leaves the
   // user's in them on Finish; true for Finish.
   static bool Run(CTesselorDoc& doc, QWidget* parent);
 
  private:
-  CWizardPageOne* welcome_ = nullptr;
-  CWizardPageTwo* stepOne_ = nullptr;
-  CWizardPageThree* stepTwo_ = nullptr;
-  CWizardPageFour* stepThree_ = nullptr;
+  CWizardWelcomePage* welcomePage_ = nullptr;
+  CWizardPhotoPage* photoPage_ = nullptr;
+  CWizardStylePage* stylePage_ = nullptr;
+  CWizardTilesPage* tilesPage_ = nullptr;
 };
 
 }  // namespace tesselor

@@ -16,13 +16,13 @@
 
 namespace tesselor {
 
-CWizardPageTwo::CWizardPageTwo(QWidget* parent) : QWizardPage(parent) {
+CWizardPhotoPage::CWizardPhotoPage(QWidget* parent) : QWizardPage(parent) {
   setTitle(tr("Step One"));
 
   path_ = NewReadOnlyWhiteField("imagePath");
   auto* select = new QPushButton(tr("Select image ..."));
   select->setObjectName(QStringLiteral("selectImage"));
-  connect(select, &QPushButton::clicked, this, &CWizardPageTwo::OnSelectImage);
+  connect(select, &QPushButton::clicked, this, &CWizardPhotoPage::OnSelectImage);
 
   auto* group = new QGroupBox(tr("Select a source image"));
   auto* intro = new QLabel(
@@ -44,15 +44,15 @@ CWizardPageTwo::CWizardPageTwo(QWidget* parent) : QWizardPage(parent) {
   layout->addWidget(frame_, 0, Qt::AlignTop);
 }
 
-void CWizardPageTwo::SetImagePath(const std::string& path) {
+void CWizardPhotoPage::SetImagePath(const std::string& path) {
   path_->setText(QString::fromStdString(path));
 }
 
-std::string CWizardPageTwo::ImagePath() const {
+std::string CWizardPhotoPage::ImagePath() const {
   return path_->text().toStdString();
 }
 
-void CWizardPageTwo::initializePage() {
+void CWizardPhotoPage::initializePage() {
   // Only the first visit reads the handed-in photograph; a later one keeps
   // whatever the user chose since.
   if (handedPathLoaded_) return;
@@ -60,20 +60,20 @@ void CWizardPageTwo::initializePage() {
   if (!path_->text().isEmpty()) LoadImage(ImagePath());
 }
 
-bool CWizardPageTwo::validatePage() {
+bool CWizardPhotoPage::validatePage() {
   if (preview_) return true;
   ShowMessage(tr("You cannot proceed to the next step until you specify an image").toStdString(),
               MessageStyle::kStop);
   return false;
 }
 
-void CWizardPageTwo::OnSelectImage() {
+void CWizardPhotoPage::OnSelectImage() {
   const std::optional<std::string> path =
       Shell::Instance().FileDialog(FileDialogMode::kOpen, "jpg", PhotoFileTypes());
   if (path) LoadImage(*path);
 }
 
-void CWizardPageTwo::LoadImage(const std::string& path) {
+void CWizardPhotoPage::LoadImage(const std::string& path) {
   if (!CanOpenForReading(path)) {
     ShowMessage(tr("Unable open file, it may have been moved or deleted").toStdString());
     return;

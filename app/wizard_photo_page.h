@@ -1,4 +1,4 @@
-// CWizardPageTwo, the wizard's second page and its step one: choosing the
+// CWizardPhotoPage, the wizard's second page and its step one: choosing the
 // photograph, with a preview of it.
 #pragma once
 
@@ -14,11 +14,11 @@ namespace tesselor {
 
 class CWizardPicture;
 
-class CWizardPageTwo : public QWizardPage {
+class CWizardPhotoPage : public QWizardPage {
   Q_OBJECT
 
  public:
-  explicit CWizardPageTwo(QWidget* parent = nullptr);
+  explicit CWizardPhotoPage(QWidget* parent = nullptr);
 
   // The photograph the document already holds, loaded when the page opens.
   void SetImagePath(const std::string& path);

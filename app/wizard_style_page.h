@@ -1,34 +1,29 @@
-// CWizardPageThree, the wizard's third page and its step two: a regular grid
-// of tiles, or tiles scattered at random over it.
+// CWizardStylePage, the wizard's step two: a regular grid of tiles, or tiles
+// scattered at random over it.
 #pragma once
 
-#include <QWizardPage>
 #include <memory>
 
+#include "app/wizard_choice_page.h"
 #include "imagelib/draw_dib_bmp.h"
 
 class QRadioButton;
 
 namespace tesselor {
 
-class CWizardPicture;
-
-class CWizardPageThree : public QWizardPage {
+class CWizardStylePage : public CWizardChoicePage {
   Q_OBJECT
 
  public:
-  explicit CWizardPageThree(QWidget* parent = nullptr);
+  explicit CWizardStylePage(QWidget* parent = nullptr);
 
   // True when "Random pattern" is chosen.
   bool RandomPattern() const;
-  const CBmp* ShownPicture() const;
 
  private:
   std::unique_ptr<CDrawDibBmp> gridPicture_;
   std::unique_ptr<CDrawDibBmp> randomPicture_;
-  QRadioButton* grid_ = nullptr;
   QRadioButton* random_ = nullptr;
-  CWizardPicture* frame_ = nullptr;
 };
 
 }  // namespace tesselor

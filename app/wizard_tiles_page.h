@@ -1,11 +1,11 @@
-// CWizardPageFour, the wizard's last page and its step three: the tile size,
+// CWizardTilesPage, the wizard's last page and its step three: the tile size,
 // with a sample mosaic at that size, and the tile library.
 #pragma once
 
-#include <QWizardPage>
 #include <array>
 #include <memory>
 
+#include "app/wizard_choice_page.h"
 #include "imagelib/draw_dib_bmp.h"
 
 class QComboBox;
@@ -13,17 +13,14 @@ class QLineEdit;
 
 namespace tesselor {
 
-class CWizardPicture;
-
-class CWizardPageFour : public QWizardPage {
+class CWizardTilesPage : public CWizardChoicePage {
   Q_OBJECT
 
  public:
-  explicit CWizardPageFour(QWidget* parent = nullptr);
+  explicit CWizardTilesPage(QWidget* parent = nullptr);
 
   // Position in the tile size list, 0 ("64 x 64") to 6 ("8 x 8").
   int TileSizePosition() const;
-  const CBmp* ShownPicture() const;
 
  private:
   void OnChangeLibrary();
@@ -31,7 +28,6 @@ class CWizardPageFour : public QWizardPage {
   std::array<std::unique_ptr<CDrawDibBmp>, 7> pictures_;
   QComboBox* tileSize_ = nullptr;
   QLineEdit* library_ = nullptr;
-  CWizardPicture* frame_ = nullptr;
 };
 
 }  // namespace tesselor

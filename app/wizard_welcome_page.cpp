@@ -10,7 +10,7 @@
 
 namespace tesselor {
 
-CWizardPageOne::CWizardPageOne(QWidget* parent)
+CWizardWelcomePage::CWizardWelcomePage(QWidget* parent)
     : QWizardPage(parent), picture_(LoadWizardPicture(kWelcomePictureId)) {
   setTitle(tr("Photomosaic Wizard"));
   // Leaving this page commits it, which is what keeps step one from coming
@@ -46,11 +46,11 @@ CWizardPageOne::CWizardPageOne(QWidget* parent)
   layout->addLayout(text, 1);
 }
 
-void CWizardPageOne::SetShowAtStart(bool show) {
+void CWizardWelcomePage::SetShowAtStart(bool show) {
   showAtStart_->setChecked(show);
 }
 
-bool CWizardPageOne::ShowAtStart() const {
+bool CWizardWelcomePage::ShowAtStart() const {
   return showAtStart_->isChecked();
 }
 

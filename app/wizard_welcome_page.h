@@ -1,4 +1,4 @@
-// CWizardPageOne, the wizard's welcome page: what the wizard does, and
+// CWizardWelcomePage, the wizard's welcome page: what the wizard does, and
 // whether it opens at every start of the program.
 #pragma once
 
@@ -11,11 +11,11 @@ class QCheckBox;
 
 namespace tesselor {
 
-class CWizardPageOne : public QWizardPage {
+class CWizardWelcomePage : public QWizardPage {
   Q_OBJECT
 
  public:
-  explicit CWizardPageOne(QWidget* parent = nullptr);
+  explicit CWizardWelcomePage(QWidget* parent = nullptr);
 
   // "Show Wizard at the start of each session".
   void SetShowAtStart(bool show);

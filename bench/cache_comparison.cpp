@@ -30,14 +30,9 @@ void EmptyFolder(const std::string& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 4) {
-    std::fprintf(stderr, "usage: bench_cache LIBRARY_FOLDER TILE_SIZE ROUNDS\n");
-    return 2;
-  }
   ScriptedShell shell;  // messages recorded, never shown
-  if (!UseLibraryFolder(argv[1])) return 1;
-  const int tileSize = std::atoi(argv[2]);
-  const int rounds = std::max(1, std::atoi(argv[3]));
+  LoadingArguments arguments;
+  if (const int status = ReadLoadingArguments(argc, argv, "bench_cache", arguments)) return status;
   char cacheFolder[] = "/tmp/bench_cache-XXXXXX";
   if (!mkdtemp(cacheFolder)) return 1;
   const std::string cache = WithTrailingSlash(cacheFolder);
@@ -47,11 +42,11 @@ int main(int argc, char** argv) {
   auto load = [&](const std::string& cacheDirectory, uint64_t& sum) {
     Paths().tileCacheDirectory = cacheDirectory;
     TileSet tiles;
-    const double seconds = Timed([&] { LoadTileSet(tiles, tileSize, true); });
+    const double seconds = Timed([&] { LoadTileSet(tiles, arguments.tileSize, true); });
     sum = Checksum(tiles);
     return seconds;
   };
-  for (int round = 0; round < rounds; ++round) {
+  for (int round = 0; round < arguments.rounds; ++round) {
     plain = std::min(plain, load("", sums[0]));
     EmptyFolder(cache);
     writing = std::min(writing, load(cache, sums[1]));

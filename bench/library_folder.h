@@ -5,6 +5,7 @@
 #include <limits.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/app_paths.h"
@@ -23,6 +24,26 @@ inline bool UseLibraryFolder(const char* folder) {
   }
   Paths().currentLibrary = WithTrailingSlash(absolute);
   return true;
+}
+
+// The LIBRARY_FOLDER TILE_SIZE ROUNDS arguments of the loading benchmarks.
+struct LoadingArguments {
+  int tileSize = 0;
+  int rounds = 1;
+};
+
+// Reads them and points loading at the folder. Returns 0, or the exit
+// status for a bad call: 2 for a short command line, 1 for no such folder.
+inline int ReadLoadingArguments(int argc, char** argv, const char* program,
+                                LoadingArguments& arguments) {
+  if (argc < 4) {
+    std::fprintf(stderr, "usage: %s LIBRARY_FOLDER TILE_SIZE ROUNDS\n", program);
+    return 2;
+  }
+  if (!UseLibraryFolder(argv[1])) return 1;
+  arguments.tileSize = std::atoi(argv[2]);
+  arguments.rounds = std::max(1, std::atoi(argv[3]));
+  return 0;
 }
 
 }  // namespace tesselor

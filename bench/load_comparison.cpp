@@ -20,7 +20,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -83,14 +82,9 @@ unsigned DecodeOnThreads(const std::vector<std::string>& files, int threads) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 4) {
-    std::fprintf(stderr, "usage: bench_load LIBRARY_FOLDER TILE_SIZE ROUNDS\n");
-    return 2;
-  }
   ScriptedShell shell;  // messages recorded, never shown
-  if (!UseLibraryFolder(argv[1])) return 1;
-  const int tileSize = std::atoi(argv[2]);
-  const int rounds = std::max(1, std::atoi(argv[3]));
+  LoadingArguments arguments;
+  if (const int status = ReadLoadingArguments(argc, argv, "bench_load", arguments)) return status;
 
   std::vector<std::string> files;
   for (const DirectoryEntry& entry : ListDirectory(Paths().currentLibrary, "*.jpg"))
@@ -100,9 +94,9 @@ int main(int argc, char** argv) {
   uint64_t checksum = 0;
   int count = 0;
   unsigned sink = 0;
-  for (int round = 0; round < rounds; ++round) {
+  for (int round = 0; round < arguments.rounds; ++round) {
     TileSet tiles;
-    loader = std::min(loader, Timed([&] { count = LoadTileSet(tiles, tileSize, true); }));
+    loader = std::min(loader, Timed([&] { count = LoadTileSet(tiles, arguments.tileSize, true); }));
     checksum = Checksum(tiles);
     floor = std::min(floor, Timed([&] { sink += DecodeOnThreads(files, WorkerThreadCount()); }));
     floorOneThread = std::min(floorOneThread, Timed([&] { sink += DecodeOnThreads(files, 1); }));

@@ -8,7 +8,7 @@
 #include "imagelib/any_pic_decoder.h"
 #include "platform/app_paths.h"
 #include "tests/engine/engine_fixtures.h"
-#include "tests/support/byte_writing.h"
+#include "tests/support/hand_made_pictures.h"
 #include "tests/support/scripted_shell.h"
 #include "tests/support/test_support.h"
 
@@ -29,26 +29,19 @@ constexpr const char* kNoMemoryForMosaic =
 // A 24-bit Windows bitmap file written byte by byte, so the photographs the
 // tests open do not depend on the program's own writers.
 void WriteBmpFile(const std::string& path, int width, int height) {
+  testing::BmpFile bmp;
+  bmp.width = width;
+  bmp.height = height;
   const int lineLength = (width * 3 + 3) / 4 * 4;
-  const uint32_t fileSize = 54 + uint32_t(lineLength) * height;
-  std::vector<uint8_t> bytes(fileSize, 0);
-  bytes[0] = 'B';
-  bytes[1] = 'M';
-  testing::SetLittleEndian32(bytes, 2, fileSize);
-  testing::SetLittleEndian32(bytes, 10, 54);
-  testing::SetLittleEndian32(bytes, 14, 40);
-  testing::SetLittleEndian32(bytes, 18, uint32_t(width));
-  testing::SetLittleEndian32(bytes, 22, uint32_t(height));
-  bytes[26] = 1;
-  bytes[28] = 24;
+  bmp.pixels.assign(size_t(lineLength) * height, 0);
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
-      uint8_t* pixel = &bytes[54 + size_t(y) * lineLength + 3 * x];
+      uint8_t* pixel = &bmp.pixels[size_t(y) * lineLength + 3 * x];
       pixel[0] = uint8_t(x);
       pixel[1] = uint8_t(y);
       pixel[2] = 200;
     }
-  testing::WriteFileBytes(path, bytes);
+  testing::WriteFileBytes(path, bmp.Build());
 }
 
 bool StartsWith(const std::vector<uint8_t>& bytes, std::initializer_list<uint8_t> prefix) {

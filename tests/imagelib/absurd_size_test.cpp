@@ -16,7 +16,7 @@
 #include "imagelib/draw_dib_bmp.h"
 #include "imagelib/jpeg_encoder.h"
 #include "imagelib/text_exception.h"
-#include "tests/support/byte_writing.h"
+#include "tests/support/hand_made_pictures.h"
 #include "tests/support/test_support.h"
 
 namespace tesselor {
@@ -24,49 +24,31 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 using testing::PutBigEndian32;
-using testing::PutLittleEndian16;
-using testing::PutLittleEndian32;
+
+// Each header is followed by a little data, far less than the size claims.
+Bytes WithSomeData(Bytes header, size_t bytes = 64) {
+  header.resize(header.size() + bytes, 0x55);
+  return header;
+}
 
 Bytes BmpHeader(uint32_t width, uint32_t height) {
-  Bytes b = {'B', 'M'};
-  PutLittleEndian32(b, 0);   // file size, not read
-  PutLittleEndian32(b, 0);   // reserved
-  PutLittleEndian32(b, 54);  // pixel offset
-  PutLittleEndian32(b, 40);
-  PutLittleEndian32(b, width);
-  PutLittleEndian32(b, height);
-  PutLittleEndian16(b, 1);
-  PutLittleEndian16(b, 24);
-  for (int i = 0; i < 6; ++i) PutLittleEndian32(b, 0);
-  b.resize(b.size() + 64, 0x55);
-  return b;
+  testing::BmpFile bmp;
+  bmp.width = int32_t(width);
+  bmp.height = int32_t(height);
+  return WithSomeData(bmp.Build());
 }
 
 Bytes TgaHeader(uint32_t width, uint32_t height) {
-  Bytes b = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};  // true colour, no colour map
-  PutLittleEndian16(b, width);
-  PutLittleEndian16(b, height);
-  b.push_back(24);
-  b.push_back(0);
-  b.resize(b.size() + 64, 0x55);
-  return b;
+  return WithSomeData(testing::TgaHeader(2, uint16_t(width), uint16_t(height), 24));
 }
 
 Bytes PcxHeader(uint32_t width, uint32_t height) {
-  Bytes b(128, 0);
-  b[0] = 10;
-  b[1] = 5;
-  b[2] = 1;  // run-length encoded
-  b[3] = 8;
-  b[8] = uint8_t(width - 1);
-  b[9] = uint8_t((width - 1) >> 8);
-  b[10] = uint8_t(height - 1);
-  b[11] = uint8_t((height - 1) >> 8);
-  b[65] = 3;
-  b[66] = uint8_t(width);
-  b[67] = uint8_t(width >> 8);
-  b.resize(b.size() + 64, 0x55);
-  return b;
+  testing::PcxFile pcx;
+  pcx.width = int(width);
+  pcx.height = int(height);
+  pcx.planes = 3;
+  pcx.bytesPerLine = int(width);
+  return WithSomeData(pcx.Bytes());
 }
 
 void PutPngChunk(Bytes& b, const char* type, const Bytes& data) {
@@ -91,29 +73,7 @@ Bytes PngHeader(uint32_t width, uint32_t height) {
 
 // One uncompressed grey strip, far shorter than the size claims.
 Bytes TiffHeader(uint32_t width, uint32_t height) {
-  Bytes b = {'I', 'I', 42, 0};
-  PutLittleEndian32(b, 8);
-  const uint32_t entries = 9;
-  const uint32_t dataOffset = 8 + 2 + 12 * entries + 4;
-  PutLittleEndian16(b, entries);
-  auto entry = [&b](uint16_t tag, uint16_t type, uint32_t value) {
-    PutLittleEndian16(b, tag);
-    PutLittleEndian16(b, type);
-    PutLittleEndian32(b, 1);
-    PutLittleEndian32(b, type == 3 ? value & 0xFFFF : value);
-  };
-  entry(256, 4, width);
-  entry(257, 4, height);
-  entry(258, 3, 8);  // bits per sample
-  entry(259, 3, 1);  // no compression
-  entry(262, 3, 1);  // black is zero
-  entry(273, 4, dataOffset);
-  entry(277, 3, 1);  // samples per pixel
-  entry(278, 4, height);
-  entry(279, 4, 4096);
-  PutLittleEndian32(b, 0);
-  b.resize(b.size() + 4096, 0x55);
-  return b;
+  return testing::TinyTiff(width, height, 8, 1, 1, Bytes(4096, 0x55));
 }
 
 // A real 16 x 16 JPEG whose frame header is made to claim the size.

@@ -9,58 +9,16 @@
 #include "imagelib/text_exception.h"
 #include "tests/imagelib/tool_images.h"
 #include "tests/support/byte_writing.h"
+#include "tests/support/hand_made_pictures.h"
 
 namespace tesselor {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
+using testing::BmpFile;
 using testing::PutLittleEndian16;
 using testing::PutLittleEndian32;
 using testing::Rgb;
-
-// A bitmap file with a header of headerSize bytes (12 for the OS/2 1.x
-// layout; longer ones are the 40-byte fields, then masks, then zeros);
-// everything behind the header is taken as given.
-struct BmpFile {
-  int32_t width = 3;
-  int32_t height = 2;
-  uint16_t bitCount = 24;
-  uint32_t compression = 0;
-  uint32_t coloursUsed = 0;
-  uint32_t headerSize = 40;
-  Bytes masks;  // red, green, blue (and alpha) masks inside a longer header
-  Bytes table;  // the colour table, or masks behind a 40-byte header
-  Bytes gap;    // bytes between the table and the pixel data
-  Bytes pixels;
-
-  Bytes Build() const {
-    Bytes out{'B', 'M'};
-    const uint32_t offset = uint32_t(14 + headerSize + table.size() + gap.size());
-    PutLittleEndian32(out, uint32_t(offset + pixels.size()));
-    PutLittleEndian32(out, 0);
-    PutLittleEndian32(out, offset);
-    PutLittleEndian32(out, headerSize);
-    if (headerSize == 12) {
-      PutLittleEndian16(out, uint32_t(width));
-      PutLittleEndian16(out, uint32_t(height));
-    } else {
-      PutLittleEndian32(out, uint32_t(width));
-      PutLittleEndian32(out, uint32_t(height));
-    }
-    PutLittleEndian16(out, 1);
-    PutLittleEndian16(out, bitCount);
-    if (headerSize >= 40) {
-      PutLittleEndian32(out, compression);
-      for (int i = 0; i < 5; ++i) PutLittleEndian32(out, i == 3 ? coloursUsed : 0);
-      out.insert(out.end(), masks.begin(), masks.end());
-    }
-    out.resize(14 + headerSize, 0);
-    out.insert(out.end(), table.begin(), table.end());
-    out.insert(out.end(), gap.begin(), gap.end());
-    out.insert(out.end(), pixels.begin(), pixels.end());
-    return out;
-  }
-};
 
 // A colour table whose entry i is (red i, green 100, blue 255 - i).
 Bytes RampTable(int entries) {

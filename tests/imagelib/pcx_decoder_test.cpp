@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/imagelib/decoder_checks.h"
-#include "tests/support/byte_writing.h"
+#include "tests/support/hand_made_pictures.h"
 
 namespace tesselor {
 namespace {
@@ -13,49 +13,11 @@ using testing::DecodeBytes;
 using testing::DecodeFailure;
 using testing::DifferenceFromMagick;
 using testing::HaveProgram;
+using testing::PcxFile;
 using testing::PixelAt;
-using testing::ReadFileBytes;
 using testing::Rgb;
 using testing::TempDir;
 using testing::WriteFileBytes;
-
-// A PCX file written the plain way: header, then each row's planes
-// run-length coded, then the optional 256-colour palette.
-struct PcxFile {
-  int width = 4;
-  int height = 2;
-  int bits = 8;
-  int planes = 1;
-  int bytesPerLine = 4;
-  std::vector<uint8_t> pixels;  // planes * bytesPerLine bytes per row, unencoded
-  std::vector<uint8_t> map16;   // 48 bytes for the header's colour map
-  std::vector<uint8_t> map256;  // 768 bytes, written after a 12 when present
-
-  std::vector<uint8_t> Bytes() const {
-    std::vector<uint8_t> out(128, 0);
-    out[0] = 10;
-    out[1] = 5;
-    out[2] = 1;
-    out[3] = uint8_t(bits);
-    testing::SetLittleEndian16(out, 8, uint32_t(width - 1));
-    testing::SetLittleEndian16(out, 10, uint32_t(height - 1));
-    std::copy(map16.begin(), map16.end(), out.begin() + 16);
-    out[65] = uint8_t(planes);
-    testing::SetLittleEndian16(out, 66, uint32_t(bytesPerLine));
-    for (size_t i = 0; i < pixels.size();) {
-      size_t run = 1;
-      while (i + run < pixels.size() && run < 63 && pixels[i + run] == pixels[i]) ++run;
-      if (run > 1 || pixels[i] >= 0xC0) out.push_back(uint8_t(0xC0 | run));
-      out.push_back(pixels[i]);
-      i += run;
-    }
-    if (!map256.empty()) {
-      out.push_back(12);
-      out.insert(out.end(), map256.begin(), map256.end());
-    }
-    return out;
-  }
-};
 
 std::vector<uint8_t> SixteenColours() {
   std::vector<uint8_t> map;

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/imagelib/decoder_checks.h"
-#include "tests/support/byte_writing.h"
+#include "tests/support/hand_made_pictures.h"
 
 namespace tesselor {
 namespace {
@@ -18,17 +18,7 @@ using testing::PixelAt;
 using testing::ReadFileBytes;
 using testing::Rgb;
 using testing::TempDir;
-
-std::vector<uint8_t> TgaHeader(uint8_t type, uint16_t width, uint16_t height, uint8_t depth,
-                               uint8_t descriptor = 0) {
-  std::vector<uint8_t> h(18, 0);
-  h[2] = type;
-  testing::SetLittleEndian16(h, 12, width);
-  testing::SetLittleEndian16(h, 14, height);
-  h[16] = depth;
-  h[17] = descriptor;
-  return h;
-}
+using testing::TgaHeader;
 
 void Append(std::vector<uint8_t>& bytes, std::initializer_list<uint8_t> more) {
   bytes.insert(bytes.end(), more);

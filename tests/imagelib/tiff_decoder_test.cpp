@@ -5,6 +5,7 @@
 #include "imagelib/any_pic_decoder.h"
 #include "tests/imagelib/decoder_checks.h"
 #include "tests/support/byte_writing.h"
+#include "tests/support/hand_made_pictures.h"
 
 namespace tesselor {
 namespace {
@@ -15,44 +16,13 @@ using testing::DecodeFailure;
 using testing::DifferenceFromMagick;
 using testing::HaveProgram;
 using testing::PixelAt;
-using testing::PutLittleEndian16;
 using testing::PutLittleEndian32;
 using testing::ReadFileBytes;
 using testing::Rgb;
 using testing::RunCommand;
 using testing::TempDir;
+using testing::TinyTiff;
 using testing::WriteFileBytes;
-
-// A little-endian TIFF of one uncompressed strip holding `pixels`; a fourth
-// sample is marked as straight alpha.
-std::vector<uint8_t> TinyTiff(uint32_t width, uint32_t height, uint16_t bits, uint16_t samples,
-                              uint16_t photometric, const std::vector<uint8_t>& pixels) {
-  std::vector<uint8_t> out = {'I', 'I', 42, 0, 8, 0, 0, 0};
-  const uint16_t entries = samples == 4 ? 10 : 9;
-  const uint32_t dataAt = 8 + 2 + entries * 12 + 4;
-  const uint32_t tags[10][3] = {
-      {256, 4, width},   {257, 4, height},      {258, 3, bits},
-      {259, 3, 1},       {262, 3, photometric}, {273, 4, dataAt},
-      {277, 3, samples}, {278, 4, height},      {279, 4, uint32_t(pixels.size())},
-      {338, 3, 2},
-  };
-  PutLittleEndian16(out, entries);
-  for (int i = 0; i < entries; ++i) {
-    const uint32_t* tag = tags[i];
-    PutLittleEndian16(out, tag[0]);
-    PutLittleEndian16(out, tag[1]);
-    PutLittleEndian32(out, 1);
-    if (tag[1] == 3) {
-      PutLittleEndian16(out, tag[2]);
-      PutLittleEndian16(out, 0);
-    } else {
-      PutLittleEndian32(out, tag[2]);
-    }
-  }
-  PutLittleEndian32(out, 0);
-  out.insert(out.end(), pixels.begin(), pixels.end());
-  return out;
-}
 
 // The colour a decoded pixel shows, whatever depth the bitmap has.
 Rgb ShownColour(const CBmp& bmp, int x, int y) {

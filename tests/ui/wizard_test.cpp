@@ -87,7 +87,7 @@ class WizardTest : public ::testing::Test {
   // Chooses path through step one's "Select image ..." button.
   void SelectImage(CWizard& wizard, const std::string& path) {
     shell.dialogPaths.push_back(path);
-    wizard.StepOne()->findChild<QPushButton*>("selectImage")->click();
+    wizard.PhotoPage()->findChild<QPushButton*>("selectImage")->click();
   }
 
   TempDir folder;
@@ -108,10 +108,10 @@ TEST_F(WizardTest, PicturesAreCompiledInAtTheFrameWidth) {
 TEST_F(WizardTest, FirstRunTicksTheBoxAndOffers24PixelTiles) {
   CWizard wizard(WizardChoices{});
   EXPECT_EQ(wizard.windowTitle(), "Wizard");
-  EXPECT_TRUE(wizard.Welcome()->ShowAtStart());
-  EXPECT_EQ(wizard.StepThree()->findChild<QComboBox*>("tileSize")->currentText(), "24 x 24");
-  EXPECT_TRUE(ShowsPicture(wizard.StepThree()->ShownPicture(), 152));
-  EXPECT_TRUE(ShowsPicture(wizard.StepTwo()->ShownPicture(), 146));
+  EXPECT_TRUE(wizard.WelcomePage()->ShowAtStart());
+  EXPECT_EQ(wizard.TilesPage()->findChild<QComboBox*>("tileSize")->currentText(), "24 x 24");
+  EXPECT_TRUE(ShowsPicture(wizard.TilesPage()->ShownPicture(), 152));
+  EXPECT_TRUE(ShowsPicture(wizard.StylePage()->ShownPicture(), 146));
 }
 
 TEST_F(WizardTest, ButtonsFollowThePageAndStepOneCannotGoBack) {
@@ -160,17 +160,17 @@ TEST_F(WizardTest, StepOneTellsWhyAFileCannotBeUsed) {
   testing::WriteFileBytes(folder.File("photo.gif"), testing::ReadFileBytes(good));
   testing::WriteFileBytes(folder.File("broken.jpg"), {'n', 'o', 't', ' ', 'a', ' ', 'j', 'p', 'g'});
   CWizard wizard(WizardChoices{});
-  auto* path = wizard.StepOne()->findChild<QLineEdit*>("imagePath");
+  auto* path = wizard.PhotoPage()->findChild<QLineEdit*>("imagePath");
 
   SelectImage(wizard, good);
   SelectImage(wizard, folder.File("missing.jpg"));
   SelectImage(wizard, folder.File("photo.gif"));
   // A wrong name or a missing file leaves the photograph chosen before.
   EXPECT_EQ(path->text().toStdString(), good);
-  EXPECT_NE(wizard.StepOne()->Preview(), nullptr);
+  EXPECT_NE(wizard.PhotoPage()->Preview(), nullptr);
 
   SelectImage(wizard, folder.File("broken.jpg"));
-  EXPECT_EQ(wizard.StepOne()->Preview(), nullptr);
+  EXPECT_EQ(wizard.PhotoPage()->Preview(), nullptr);
 
   ASSERT_EQ(shell.messages.size(), 3u);
   EXPECT_EQ(shell.messages[0].text, "Unable open file, it may have been moved or deleted");
@@ -187,9 +187,9 @@ TEST_F(WizardTest, StepOneTakesUpperCaseExtensionsAndTheDocumentsPhotograph) {
   CWizard wizard(WizardChoices{upper, 3, false, true});
   wizard.show();
   PressNext(wizard);  // step one reads the handed photograph as it opens
-  EXPECT_EQ(wizard.StepOne()->findChild<QLineEdit*>("imagePath")->text().toStdString(), upper);
-  ASSERT_NE(wizard.StepOne()->Preview(), nullptr);
-  EXPECT_EQ(wizard.StepOne()->Preview()->width, 80);
+  EXPECT_EQ(wizard.PhotoPage()->findChild<QLineEdit*>("imagePath")->text().toStdString(), upper);
+  ASSERT_NE(wizard.PhotoPage()->Preview(), nullptr);
+  EXPECT_EQ(wizard.PhotoPage()->Preview()->width, 80);
   PressNext(wizard);
   EXPECT_EQ(wizard.currentId(), 2);
   EXPECT_TRUE(shell.messages.empty());
@@ -197,17 +197,17 @@ TEST_F(WizardTest, StepOneTakesUpperCaseExtensionsAndTheDocumentsPhotograph) {
 
 TEST_F(WizardTest, PicturesFollowTheStyleAndTileSizeChosen) {
   CWizard wizard(WizardChoices{});
-  wizard.StepTwo()->findChild<QRadioButton*>("randomPattern")->click();
-  EXPECT_TRUE(ShowsPicture(wizard.StepTwo()->ShownPicture(), 147));
-  EXPECT_TRUE(wizard.StepTwo()->RandomPattern());
-  wizard.StepTwo()->findChild<QRadioButton*>("regularGrid")->click();
-  EXPECT_TRUE(ShowsPicture(wizard.StepTwo()->ShownPicture(), 146));
+  wizard.StylePage()->findChild<QRadioButton*>("randomPattern")->click();
+  EXPECT_TRUE(ShowsPicture(wizard.StylePage()->ShownPicture(), 147));
+  EXPECT_TRUE(wizard.StylePage()->RandomPattern());
+  wizard.StylePage()->findChild<QRadioButton*>("regularGrid")->click();
+  EXPECT_TRUE(ShowsPicture(wizard.StylePage()->ShownPicture(), 146));
 
-  auto* sizes = wizard.StepThree()->findChild<QComboBox*>("tileSize");
+  auto* sizes = wizard.TilesPage()->findChild<QComboBox*>("tileSize");
   const int pictureAt[] = {151, 154, 153, 152, 155, 157, 158};
   for (int position = 0; position < 7; ++position) {
     sizes->setCurrentIndex(position);
-    EXPECT_TRUE(ShowsPicture(wizard.StepThree()->ShownPicture(), pictureAt[position])) << position;
+    EXPECT_TRUE(ShowsPicture(wizard.TilesPage()->ShownPicture(), pictureAt[position])) << position;
   }
 }
 
@@ -282,9 +282,9 @@ class WizardBuildTest : public WizardTest {
     PressNext(wizard);
     SelectImage(wizard, photo);
     PressNext(wizard);
-    if (randomPattern) wizard.StepTwo()->findChild<QRadioButton*>("randomPattern")->click();
+    if (randomPattern) wizard.StylePage()->findChild<QRadioButton*>("randomPattern")->click();
     PressNext(wizard);
-    wizard.StepThree()->findChild<QComboBox*>("tileSize")->setCurrentIndex(position);
+    wizard.TilesPage()->findChild<QComboBox*>("tileSize")->setCurrentIndex(position);
     wizard.button(QWizard::FinishButton)->click();
   }
 
@@ -323,7 +323,7 @@ TEST_F(WizardBuildTest, FinishBuildsWithTheWizardsOwnValues) {
 TEST_F(WizardBuildTest, OnlyFinishWritesTheShowAtStartChoice) {
   const std::string photo = Photo("photo.jpg");
   RunWizard([&](CWizard& wizard) {
-    wizard.Welcome()->findChild<QCheckBox*>("showAtStart")->setChecked(false);
+    wizard.WelcomePage()->findChild<QCheckBox*>("showAtStart")->setChecked(false);
     PressNext(wizard);
     SelectImage(wizard, photo);
     wizard.reject();
@@ -333,16 +333,16 @@ TEST_F(WizardBuildTest, OnlyFinishWritesTheShowAtStartChoice) {
   EXPECT_EQ(doc.SourceImage(), nullptr);
 
   RunWizard([&](CWizard& wizard) {
-    wizard.Welcome()->findChild<QCheckBox*>("showAtStart")->setChecked(false);
+    wizard.WelcomePage()->findChild<QCheckBox*>("showAtStart")->setChecked(false);
     FinishWith(wizard, photo, false, 3);
   });
   EXPECT_EQ(doc.Profile().GetProfileInt("Wizard", -1), 0);
 
   // The next run shows the box cleared and the photograph already chosen.
   RunWizard([&](CWizard& wizard) {
-    EXPECT_FALSE(wizard.Welcome()->ShowAtStart());
+    EXPECT_FALSE(wizard.WelcomePage()->ShowAtStart());
     PressNext(wizard);
-    EXPECT_NE(wizard.StepOne()->Preview(), nullptr);
+    EXPECT_NE(wizard.PhotoPage()->Preview(), nullptr);
     wizard.reject();
   });
 }
