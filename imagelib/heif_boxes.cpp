@@ -95,6 +95,7 @@ std::vector<Box> FullBoxChildren(const Box& box, size_t fieldBytes) {
   return box.size < skip ? std::vector<Box>{} : Boxes(box.body + skip, box.size - skip);
 }
 
+// The ids of the items of the given type, or of every item for type 0.
 std::set<uint64_t> ItemIdsOfType(const Box& itemInfo, uint32_t type) {
   std::set<uint64_t> ids;
   const size_t countBytes = itemInfo.size > 0 && itemInfo.body[0] == 0 ? 2 : 4;
@@ -106,7 +107,8 @@ std::set<uint64_t> ItemIdsOfType(const Box& itemInfo, uint32_t type) {
     reader.Skip(3);
     const uint64_t id = reader.Number(version == 2 ? 2 : 4);
     reader.Skip(2);  // protection index
-    if (reader.Number(4) == type && reader.Ok()) ids.insert(id);
+    const uint64_t itemType = reader.Number(4);
+    if ((type == 0 || itemType == type) && reader.Ok()) ids.insert(id);
   }
   return ids;
 }
@@ -167,6 +169,26 @@ void ForEachItemOfType(const uint8_t* file, size_t fileSize, const std::vector<B
     if (length == 0 || length > available - offset) length = available - offset;
     readItem(start + offset, static_cast<size_t>(length));
   }
+}
+
+std::vector<uint64_t> DerivedFromItemsNotHeld(const std::vector<Box>& metaBoxes) {
+  std::vector<uint64_t> missing;
+  const Box* itemInfo = FindBox(metaBoxes, FourCC("iinf"));
+  const Box* references = FindBox(metaBoxes, FourCC("iref"));
+  if (!itemInfo || !references || references->size < 4) return missing;
+  const std::set<uint64_t> held = ItemIdsOfType(*itemInfo, 0);
+  const size_t idBytes = references->body[0] == 0 ? 2 : 4;
+  for (const Box& reference : FullBoxChildren(*references, 0)) {
+    if (reference.type != FourCC("dimg")) continue;
+    ByteReader reader(reference.body, reference.size);
+    reader.Skip(idBytes);  // the derived picture itself
+    const uint64_t count = reader.Number(2);
+    for (uint64_t i = 0; i < count && reader.Ok(); ++i) {
+      const uint64_t id = reader.Number(idBytes);
+      if (reader.Ok() && !held.count(id)) missing.push_back(id);
+    }
+  }
+  return missing;
 }
 
 }  // namespace tesselor

@@ -80,4 +80,9 @@ void ForEachItemOfType(const uint8_t* file, size_t fileSize, const std::vector<B
                        uint32_t type,
                        const std::function<void(const uint8_t* data, size_t size)>& readItem);
 
+// The items that derived pictures (grids, overlays, identities) in these
+// meta boxes are made from but that the file does not hold. The codec
+// library assumes they exist and aborts the program otherwise.
+std::vector<uint64_t> DerivedFromItemsNotHeld(const std::vector<Box>& metaBoxes);
+
 }  // namespace tesselor

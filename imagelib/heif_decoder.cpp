@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "imagelib/bmp.h"
+#include "imagelib/heif_boxes.h"
 #include "imagelib/heif_frame_sizes.h"
 #include "imagelib/text_exception.h"
 
@@ -37,6 +38,15 @@ void InitialiseLibraryOnce() {
     return true;
   }();
   (void)initialised;
+}
+
+// libheif takes the items a derived picture is made from as given and
+// aborts the program when one is missing, so such a file is refused first.
+void RefuseMissingSources(const uint8_t* file, size_t bytes) {
+  for (const std::vector<Box>& metaBoxes : MetaBoxContents(file, bytes))
+    for (const uint64_t id : DerivedFromItemsNotHeld(metaBoxes))
+      RaiseError(kErrBadHeader, "HEIF decoder: a derived picture is made from item " +
+                                    std::to_string(id) + ", which the file does not hold.");
 }
 
 }  // namespace
@@ -80,6 +90,7 @@ void CHEIFDecoder::DecodeImage(CBmp& bmp, ColourTable&, int& bitsPerPixel, CData
   const uint8_t* file = source.CurrentPointer();
   const auto fileBytes = static_cast<size_t>(source.BytesLeft());
   Check(heif_context_read_from_memory_without_copy(context.get(), file, fileBytes, nullptr));
+  RefuseMissingSources(file, fileBytes);
 
   heif_image_handle* rawHandle = nullptr;
   Check(heif_context_get_primary_image_handle(context.get(), &rawHandle));
