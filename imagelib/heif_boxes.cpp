@@ -164,7 +164,9 @@ void ForEachItemOfType(const uint8_t* file, size_t fileSize, const std::vector<B
     reader.Skip((extents - 1) * (indexBytes + offsetBytes + lengthBytes));
     if (!reader.Ok() || !wanted.count(id)) continue;
     const uint8_t* start = method == 0 ? file : method == 1 && itemData ? itemData->body : nullptr;
-    const size_t available = method == 0 ? fileSize : start ? itemData->size : 0;
+    // libheif reads an extent that runs past the data box's end on into
+    // the bytes after it, so those count here too.
+    const size_t available = start ? static_cast<size_t>(file + fileSize - start) : 0;
     if (!start || offset >= available) continue;
     if (length == 0 || length > available - offset) length = available - offset;
     readItem(start + offset, static_cast<size_t>(length));

@@ -76,7 +76,8 @@ TEST(HeifDecoder, DamagedFilesFailCleanly) {
 // before giving up on it), 588 bytes with a grid of 2576 x 56832 (1 GB), and
 // 919 bytes whose grid hides in a second meta box (780 MB), and 2350 bytes
 // of HEVC whose parameter set asks for 4096 x 2048 (a 15 KB twin asking for
-// 8000 x 8000 took 445 MB whatever pixel budget was set).
+// 8000 x 8000 took 445 MB whatever pixel budget was set); a grid whose data
+// runs past the end of its data box, as libheif reads it, cost 1.1 GB.
 TEST(HeifDecoder, FramesBeyondTheDeclaredPictureAreRefusedBeforeDecoding) {
   const std::pair<const char*, const char*> cases[] = {
       {"av1-sequence-header-claims-65533-by-1282",
@@ -84,6 +85,8 @@ TEST(HeifDecoder, FramesBeyondTheDeclaredPictureAreRefusedBeforeDecoding) {
       {"grid-claims-2576-by-56832", "a grid of 2576 x 56832 is larger than the picture of 16 x 16"},
       {"second-meta-box-grid-claims-64528-by-4096",
        "a grid of 64528 x 4096 is larger than the picture of 16 x 16"},
+      {"grid-read-past-its-data-box-claims-4096-by-47872",
+       "a grid of 4096 x 47872 is larger than the picture of 16 x 16"},
       {"hevc-parameter-set-claims-4096-by-2048",
        "an HEVC frame of 4096 x 2048 is larger than the picture of 16 x 16"},
   };
