@@ -3,7 +3,7 @@
 
 #include <QSettings>
 
-#include "engine/tesselor_doc.h"
+#include "engine/profile_store.h"
 
 namespace tesselor {
 

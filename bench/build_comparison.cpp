@@ -24,8 +24,6 @@
 #include "engine/load_tile_set.h"
 #include "engine/mosaic_passes.h"
 #include "imagelib/any_pic_decoder.h"
-#include "platform/app_paths.h"
-#include "platform/directory_listing.h"
 #include "platform/random.h"
 #include "tests/engine/reference_engine.h"
 #include "tests/support/scripted_shell.h"

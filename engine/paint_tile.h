@@ -2,7 +2,7 @@
 // cell and, if asked, some of the photograph blended in.
 #pragma once
 
-#include "engine/choose_tile.h"
+#include "engine/colour_gains.h"
 #include "engine/tile_set.h"
 #include "imagelib/bmp.h"
 

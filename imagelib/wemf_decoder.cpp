@@ -11,7 +11,6 @@
 #include "imagelib/metafile_player.h"
 #include "imagelib/text_exception.h"
 #include "imagelib/wmf_player.h"
-#include "platform/directory_listing.h"
 
 namespace tesselor {
 
