@@ -251,8 +251,11 @@ void CMainFrame::CreateMenus() {
 
 void CMainFrame::CreateStatusBar() {
   // A plain widget on the left of the bar is hidden while a prompt shows and
-  // comes back when it goes, which is what the idle text needs.
-  statusBar()->addWidget(new QLabel(tr(kIdleStatusText)), 1);
+  // comes back when it goes, which is what the idle text and a build's
+  // summary need: a temporary message would be wiped by the first menu
+  // prompt the pointer passes.
+  statusText_ = new QLabel(tr(kIdleStatusText));
+  statusBar()->addWidget(statusText_, 1);
 }
 
 void CMainFrame::RebuildRecentFiles() {
@@ -343,10 +346,13 @@ void CMainFrame::ShowTileUseSummary() {
   QString text = QString::fromStdString(record.SummaryLine());
   if (const std::string broken = record.RulesBrokenLine(); !broken.empty())
     text += tr("; %1: the library has too few photos for them").arg(QString::fromStdString(broken));
-  if (text.isEmpty())
-    statusBar()->clearMessage();
-  else
-    statusBar()->showMessage(text);
+  statusText_->setText(text.isEmpty() ? tr(kIdleStatusText) : text);
+}
+
+void CMainFrame::OnInitialUpdate() {
+  UpdateActions();
+  // A newly opened photograph has no mosaic for the summary to describe.
+  statusText_->setText(tr(kIdleStatusText));
 }
 
 void CMainFrame::OnBusyChanged() {

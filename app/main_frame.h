@@ -13,6 +13,7 @@
 #include "engine/tesselor_doc.h"
 
 class QAction;
+class QLabel;
 class QPrinter;
 class QToolBar;
 
@@ -71,7 +72,7 @@ class CMainFrame : public QMainWindow, public DocumentListener {
   HelpLauncher& Help() const { return *help_; }
   QPrinter& Printer();
 
-  void OnInitialUpdate() override { UpdateActions(); }
+  void OnInitialUpdate() override;
   void OnUpdate() override { UpdateActions(); }
   void OnTitleChanged() override;
   void OnBusyChanged() override;
@@ -102,7 +103,8 @@ class CMainFrame : public QMainWindow, public DocumentListener {
   void PrintPreview();
   void PrintSetup();
   void ShowAbout();
-  // What a finished build placed, in the status bar until the next prompt.
+  // What the last build placed, in the status bar's own text until the
+  // photograph changes; the idle text while there is none.
   void ShowTileUseSummary();
 
   CTesselorDoc& doc_;
@@ -110,6 +112,7 @@ class CMainFrame : public QMainWindow, public DocumentListener {
   RecentFileList& recentFiles_;
   CTesselorView* view_;
   QToolBar* toolBar_ = nullptr;
+  QLabel* statusText_ = nullptr;
   std::map<Command, QAction*> actions_;
   std::array<QAction*, RecentFileList::kSize> recentActions_{};
   std::unique_ptr<HelpLauncher> help_;

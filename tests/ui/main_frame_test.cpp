@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTest>
 #include <QToolBar>
 
@@ -129,6 +130,38 @@ TEST_F(FrameTest, StatusBarShowsTheIdleTextAndEachCommandsPrompt) {
   EXPECT_EQ(frame.statusBar()->currentMessage(),
             "Toggle view between original image and its photomosaic");
   EXPECT_EQ(frame.Action(Command::kFlip)->toolTip(), "Flip between original and photomosaic");
+}
+
+// The summary of a real build (the fixture's stand-in keeps no record) is
+// the bar's own text: a menu's prompt passing over it must not wipe it.
+TEST_F(FrameTest, BuildSummaryOutlastsMenuPromptsUntilAnotherPhotographOpens) {
+  mkdir(dir.File("Lib").c_str(), 0700);
+  testing::WritePlainPhoto(dir.File("Lib/red.jpg"), 64, 64, {220, 20, 20});
+  testing::WritePlainPhoto(dir.File("Lib/blue.jpg"), 64, 64, {20, 20, 120});
+  const AppPaths saved = Paths();
+  Paths().programDirectory = dir.Path();
+  Paths().currentLibrary = "Lib/";
+  CTesselorDoc builtDoc;
+  CMainFrame builtFrame(builtDoc, qtShell, recentFiles);
+  builtFrame.show();
+  ASSERT_TRUE(builtDoc.OpenDocumentFile(WritePhoto()));
+  builtFrame.Action(Command::kCreateMosaic)->trigger();
+  Paths() = saved;
+  ASSERT_TRUE(builtDoc.MosaicBuilt());
+  QLabel* text = builtFrame.statusBar()->findChildren<QLabel*>().value(0);
+  ASSERT_TRUE(text);
+  const QString summary = text->text();
+  EXPECT_TRUE(summary.contains("distinct photos used")) << summary.toStdString();
+
+  builtFrame.Action(Command::kOpen)->showStatusText(&builtFrame);
+  EXPECT_EQ(builtFrame.statusBar()->currentMessage(), "Open an existing document");
+  QStatusTipEvent tipEnds{QString()};
+  QApplication::sendEvent(&builtFrame, &tipEnds);
+  EXPECT_TRUE(text->isVisible());
+  EXPECT_EQ(text->text(), summary);
+
+  ASSERT_TRUE(builtDoc.OpenDocumentFile(WritePhoto("other.bmp")));
+  EXPECT_EQ(text->text(), kIdleStatusText);
 }
 
 TEST_F(FrameTest, EveryBusyGatedCommandIsGreyedDuringABuildAndCloseIsRefused) {
