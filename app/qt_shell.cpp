@@ -93,13 +93,16 @@ void QtShell::Beep(int, int) {
 
 std::optional<std::string> QtShell::FileDialog(FileDialogMode mode,
                                                const std::string& defaultExtension,
-                                               const std::vector<FileDialogType>& types) {
-  auto* dialog = new QFileDialog(mainWindow_, QString(), QDir::currentPath(), QtFileFilter(types));
+                                               const std::vector<FileDialogType>& types,
+                                               const FileDialogLabels& labels) {
+  auto* dialog = new QFileDialog(mainWindow_, QString::fromStdString(labels.title),
+                                 QDir::currentPath(), QtFileFilter(types));
   dialog->setAcceptMode(mode == FileDialogMode::kOpen ? QFileDialog::AcceptOpen
                                                       : QFileDialog::AcceptSave);
   dialog->setFileMode(mode == FileDialogMode::kOpen ? QFileDialog::ExistingFile
                                                     : QFileDialog::AnyFile);
   dialog->setDefaultSuffix(QString::fromStdString(defaultExtension));
+  if (!labels.fileName.empty()) dialog->selectFile(QString::fromStdString(labels.fileName));
   // Picking an existing file's name for Save As asks before it is replaced:
   // the name may well be the photograph's own.
   QStringList chosen;

@@ -57,7 +57,8 @@ class QtShell : public Shell {
   void EndWaitCursor() override;
   void Beep(int frequencyHz, int durationMs) override;
   std::optional<std::string> FileDialog(FileDialogMode mode, const std::string& defaultExtension,
-                                        const std::vector<FileDialogType>& types) override;
+                                        const std::vector<FileDialogType>& types,
+                                        const FileDialogLabels& labels = {}) override;
   std::optional<std::string> BrowseForFolder() override;
   bool RunOptionsDialog(CTesselorDoc& doc) override;
   bool RunWizard(CTesselorDoc& doc) override;

@@ -265,8 +265,11 @@ void CTesselorDoc::OnSaveTileList() {
     ShowMessage(kNoMosaicMessage);
     return;
   }
+  // Named after the photograph (or the mosaic last saved), so the list
+  // lands beside the picture it describes.
   const std::optional<std::string> path =
-      Shell::Instance().FileDialog(FileDialogMode::kSave, "csv", {{"Tile list", {"csv"}}});
+      Shell::Instance().FileDialog(FileDialogMode::kSave, "csv", {{"Tile list", {"csv"}}},
+                                   {"Save Tile List", FileTitle(sourcePath_) + ".csv"});
   if (!path) return;
   try {
     lastReport_.tilesUsed.Save(*path);

@@ -32,6 +32,13 @@ struct FileDialogType {
   std::vector<std::string> extensions;  // lower case, without the dot: {"bmp"}
 };
 
+// What a file dialog says beyond its front end's defaults, for a dialog
+// that saves something other than the picture ("Save As" would mislead).
+struct FileDialogLabels {
+  std::string title;     // empty keeps the front end's own ("Save As", "Open")
+  std::string fileName;  // the name offered, without a folder; empty offers none
+};
+
 class CTesselorDoc;
 
 class Shell {
@@ -54,7 +61,8 @@ class Shell {
   // Returns the chosen full path, or nothing when the user cancelled.
   virtual std::optional<std::string> FileDialog(FileDialogMode /*mode*/,
                                                 const std::string& /*defaultExtension*/,
-                                                const std::vector<FileDialogType>& /*types*/) {
+                                                const std::vector<FileDialogType>& /*types*/,
+                                                const FileDialogLabels& /*labels*/ = {}) {
     return std::nullopt;
   }
   virtual std::optional<std::string> BrowseForFolder() { return std::nullopt; }

@@ -567,6 +567,10 @@ TEST(DocTileList, SavesTheRecordOfTheMosaicShownAndOnlyWhileThereIsOne) {
   doc.OnCreateMosaic();
   ASSERT_TRUE(doc.MosaicBuilt());
   doc.OnSaveTileList();
+  // Its own title, not the picture's "Save As", and named after the photograph.
+  ASSERT_EQ(shell.fileDialogLabels.size(), 1u);
+  EXPECT_EQ(shell.fileDialogLabels[0].title, "Save Tile List");
+  EXPECT_EQ(shell.fileDialogLabels[0].fileName, "photo.csv");
   const std::vector<uint8_t> bytes = ReadFileBytes(list);
   EXPECT_EQ(std::string(bytes.begin(), bytes.end()),
             "x,y,width,height,tile,mirrored\n0,0,32,32,red.jpg,0\n32,0,32,32,red.jpg,0\n");

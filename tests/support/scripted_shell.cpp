@@ -59,7 +59,9 @@ void ScriptedShell::PumpMessages() {
 }
 
 std::optional<std::string> ScriptedShell::FileDialog(FileDialogMode, const std::string&,
-                                                     const std::vector<FileDialogType>&) {
+                                                     const std::vector<FileDialogType>&,
+                                                     const FileDialogLabels& labels) {
+  fileDialogLabels.push_back(labels);
   if (dialogPaths.empty()) return std::nullopt;
   std::optional<std::string> path = dialogPaths.front();
   dialogPaths.pop_front();

@@ -48,6 +48,7 @@ class ScriptedShell : public Shell {
   std::vector<RecordedMessage> messages;
   std::vector<ProgressRecord> progress;  // one per window created
   std::vector<std::string> recentFiles;
+  std::vector<FileDialogLabels> fileDialogLabels;  // one per file dialog shown
   std::vector<std::pair<int, int>> beeps;
   int pumps = 0;
   int waitCursorDepth = 0;
@@ -61,7 +62,8 @@ class ScriptedShell : public Shell {
     beeps.emplace_back(frequencyHz, durationMs);
   }
   std::optional<std::string> FileDialog(FileDialogMode mode, const std::string& defaultExtension,
-                                        const std::vector<FileDialogType>& types) override;
+                                        const std::vector<FileDialogType>& types,
+                                        const FileDialogLabels& labels = {}) override;
   std::optional<std::string> BrowseForFolder() override;
   bool RunOptionsDialog(CTesselorDoc& doc) override;
   bool RunWizard(CTesselorDoc& doc) override;

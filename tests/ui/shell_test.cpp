@@ -104,6 +104,35 @@ TEST_F(QtShellTest, SaveDialogAsksBeforeAnExistingFileIsReplaced) {
   QDir::setCurrent(workingFolder);
 }
 
+// Saving something other than the mosaic says so in the title, and the
+// offered name, accepted as it stands, is what the caller gets.
+TEST_F(QtShellTest, SaveDialogShowsItsOwnTitleAndOffersTheNameGiven) {
+  testing::TempDir dir;
+  const QString workingFolder = QDir::currentPath();
+  QDir::setCurrent(QString::fromStdString(dir.Path()));
+  QString title, offered;
+  QStringList filters;
+  QTimer driver;
+  driver.callOnTimeout([&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (!dialog || !title.isEmpty()) return;
+    title = dialog->windowTitle();
+    filters = dialog->nameFilters();
+    auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+    ASSERT_TRUE(name);
+    offered = name->text();
+    QMetaObject::invokeMethod(name, "returnPressed", Qt::QueuedConnection);
+  });
+  driver.start(10);
+  const std::optional<std::string> chosen = shell.FileDialog(
+      FileDialogMode::kSave, "csv", {{"Tile list", {"csv"}}}, {"Save Tile List", "photo.csv"});
+  QDir::setCurrent(workingFolder);
+  EXPECT_EQ(title, "Save Tile List");
+  EXPECT_EQ(offered, "photo.csv");
+  EXPECT_EQ(filters, QStringList{"Tile list (*.csv)"});
+  EXPECT_EQ(chosen, dir.File("photo.csv"));
+}
+
 // A main window that goes away while one of its dialogs is open (the
 // desktop session ending, say) takes the dialog along; the dialog counts as
 // cancelled instead of being deleted a second time.
