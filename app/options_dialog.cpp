@@ -179,6 +179,8 @@ QWidget* COptionsDialog::BuildTilePage() {
   randomPlacement_ = NewLeftTextCheckBox(tr("Random placement mosaic"), "randomPlacement");
   allTiles_ = NewLeftTextCheckBox(
       tr("Use every tile (more than %1 is slower)").arg(kTileSetCapacity), "allTiles");
+  useTileCache_ = NewLeftTextCheckBox(tr("Keep reduced tiles in the cache (faster next builds)"),
+                                      "useTileCache");
 
   auto* page = new QWidget;
   auto* form = new QFormLayout(page);
@@ -187,6 +189,7 @@ QWidget* COptionsDialog::BuildTilePage() {
   form->addRow(mirrorTiles_);
   form->addRow(randomPlacement_);
   form->addRow(allTiles_);
+  form->addRow(useTileCache_);
   return page;
 }
 
@@ -227,6 +230,7 @@ void COptionsDialog::ShowInitialValues() {
   mirrorTiles_->setChecked(settings_.mirrorTiles);
   randomPlacement_->setChecked(settings_.randomPlacement);
   allTiles_->setChecked(settings_.allTiles);
+  useTileCache_->setChecked(settings_.useTileCache);
   minDistance_->setValue(settings_.variety.minDistance);
   maxUses_->setValue(settings_.variety.maxUses);
   metric_->setCurrentIndex(static_cast<int>(settings_.variety.metric));
@@ -238,7 +242,7 @@ void COptionsDialog::ConnectChangeHandlers() {
     connect(list, &QComboBox::currentIndexChanged, this, &COptionsDialog::Redraw);
   for (QSpinBox* spinner : {colourAdjust_, blendPercent_, minDistance_, maxUses_})
     connect(spinner, &QSpinBox::valueChanged, this, &COptionsDialog::Redraw);
-  for (QCheckBox* box : {mirrorTiles_, randomPlacement_, allTiles_})
+  for (QCheckBox* box : {mirrorTiles_, randomPlacement_, allTiles_, useTileCache_})
     connect(box, &QCheckBox::toggled, this, &COptionsDialog::Redraw);
 }
 
@@ -289,6 +293,7 @@ OptionsSummaryValues COptionsDialog::SummaryValues() const {
   values.mirrorTiles = mirrorTiles_->isChecked();
   values.randomPlacement = randomPlacement_->isChecked();
   values.allTiles = allTiles_->isChecked();
+  values.useTileCache = useTileCache_->isChecked();
   values.photosLeftOut = photosLeftOut_;
   values.accuracy = accuracy_->currentText();
   values.randomization = randomization_->currentText();
@@ -341,6 +346,7 @@ void COptionsDialog::TakeValues() {
   settings_.mirrorTiles = mirrorTiles_->isChecked();
   settings_.randomPlacement = randomPlacement_->isChecked();
   settings_.allTiles = allTiles_->isChecked();
+  settings_.useTileCache = useTileCache_->isChecked();
   settings_.variety.minDistance = minDistance_->value();
   settings_.variety.maxUses = maxUses_->value();
   settings_.variety.metric = static_cast<ColourMetric>(std::max(metric_->currentIndex(), 0));

@@ -72,6 +72,7 @@ class COptionsDialog : public QDialog {
   QCheckBox* mirrorTiles_ = nullptr;
   QCheckBox* randomPlacement_ = nullptr;
   QCheckBox* allTiles_ = nullptr;
+  QCheckBox* useTileCache_ = nullptr;
   QSpinBox* minDistance_ = nullptr;
   QSpinBox* maxUses_ = nullptr;
   QComboBox* metric_ = nullptr;

@@ -69,6 +69,11 @@ std::vector<SummaryText> LayOutOptionsSummary(const OptionsSummaryValues& values
     add(leftOut, false, kDarkRed, kLabelColumn, y);
     y += kLineStep;
   }
+  // Said only when off: every tile file is then decoded, which is slower.
+  if (!values.useTileCache) {
+    add(COptionsSummary::tr("Tile cache is off"), false, kDarkRed, kLabelColumn, y);
+    y += kLineStep;
+  }
 
   add(COptionsSummary::tr("Mosaic Options:"), true, kBlack, kHeadingColumn, y + 7);
   add(COptionsSummary::tr("Tiling Accuracy:"), false, kBlack, kLabelColumn, y + 28);

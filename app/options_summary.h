@@ -22,6 +22,7 @@ struct OptionsSummaryValues {
   bool mirrorTiles = false;
   bool randomPlacement = false;
   bool allTiles = false;
+  bool useTileCache = true;
   // Tile files the tile cap kept out of the last build; 0 when none were.
   int photosLeftOut = 0;
   QString accuracy;
@@ -51,9 +52,9 @@ struct SummaryText {
 };
 
 // The panel's texts in drawing order. The optional lines (mirroring, random
-// placement, every tile or the photos the cap left out, colour adjustment,
-// blend, the variety choices, the last mosaic) shift the lines below them so
-// the panel never shows gaps.
+// placement, every tile or the photos the cap left out, the tile cache turned
+// off, colour adjustment, blend, the variety choices, the last mosaic) shift
+// the lines below them so the panel never shows gaps.
 std::vector<SummaryText> LayOutOptionsSummary(const OptionsSummaryValues& values);
 
 // The panel's face: the system sans-serif with a line height of at most 15

@@ -106,6 +106,7 @@ struct Request {
   std::optional<PrintSize> printSize;
   std::optional<int> dpi;
   bool allTiles = false;
+  bool useTileCache = true;
   VarietyOptions variety;
   std::string tilesUsedPath;
   bool settingGiven = false;  // any option the wizard's fixed values would override
@@ -259,7 +260,7 @@ std::optional<int> Parse(const Arguments& args, Request& request) {
     } else if (arg == "--all-tiles") {
       request.allTiles = true;
     } else if (arg == "--no-cache") {
-      Paths().tileCacheDirectory.clear();
+      request.useTileCache = false;
     } else if (arg.empty() || arg[0] != '-') {
       if (!request.photo.empty())
         return kVoice.UsageError("more than one photograph: '" + arg + "'");
@@ -357,6 +358,7 @@ int RunMosaic(const Arguments& args) {
   }
   BuildOptions options = OptionsFor(request, source);
   options.allTiles = request.allTiles;
+  options.useTileCache = request.useTileCache;
   options.variety = request.variety;
 
   // PNG and TIFF mosaics are streamed to the file and need no bitmap.

@@ -43,7 +43,8 @@ BuildOutcome BuildWithLibrary(const BuildOptions& options, BuildReport* report, 
 
   TileSet tiles(options.allTiles ? kNoTileLimit : kTileSetCapacity);
   int photosLeftOut = 0;
-  const int loaded = LoadTileSet(tiles, options.tileSize, options.mirrorTiles, &photosLeftOut);
+  const int loaded = LoadTileSet(tiles, options.tileSize, options.mirrorTiles, &photosLeftOut,
+                                 options.useTileCache);
   if (report) report->photosLeftOut = photosLeftOut;
   if (loaded < 0) {
     ReturnFromLibraryDirectory(startDirectory);

@@ -216,7 +216,7 @@ void MirrorTile(const TileBuffer& tile, TileBuffer& mirror) {
   }
 }
 
-int LoadTileSet(TileSet& tiles, int tileSize, bool mirrorTiles, int* photosLeftOut) {
+int LoadTileSet(TileSet& tiles, int tileSize, bool mirrorTiles, int* photosLeftOut, bool useCache) {
   int leftOut = 0;
   {
     const std::unique_ptr<ProgressWindow> progress = Shell::Instance().CreateProgressWindow();
@@ -229,7 +229,7 @@ int LoadTileSet(TileSet& tiles, int tileSize, bool mirrorTiles, int* photosLeftO
     progress->SetPos(0);
     progress->SetStatusText("Loading and sorting tile library ...");
 
-    const std::string& cacheDirectory = Paths().tileCacheDirectory;
+    const std::string cacheDirectory = useCache ? Paths().tileCacheDirectory : std::string();
     const std::string cacheKey = ResolvedFolder(folder);
     TileCacheFile cache;
     if (!cacheDirectory.empty() && files > 0)

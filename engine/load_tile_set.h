@@ -14,8 +14,10 @@ namespace tesselor {
 // working directory. Invalid tile files are reported one by one and skipped;
 // Abort ends loading after the file in hand and keeps what was loaded. When
 // the set fills up, loading ends too; photosLeftOut (when given) then counts
-// the tile files it never read, else it is 0.
-int LoadTileSet(TileSet& tiles, int tileSize, bool mirrorTiles, int* photosLeftOut = nullptr);
+// the tile files it never read, else it is 0. Without useCache, or without a
+// cache folder, every file is decoded and no cache is read or written.
+int LoadTileSet(TileSet& tiles, int tileSize, bool mirrorTiles, int* photosLeftOut = nullptr,
+                bool useCache = true);
 
 // Brings a 64 x 64 tile down to tile.Size() by averaging blocks of 64 / n
 // pixels, and stores the plane averages.

@@ -19,6 +19,7 @@ BuildOptions MosaicSettings::ToBuildOptions() const {
   BuildOptions options{tileSize,    accuracyStep, magnification, blendPercent * 0.01,
                        mirrorTiles, colourAdjust, randomization, randomPlacement};
   options.allTiles = allTiles;
+  options.useTileCache = useTileCache;
   options.variety = variety;
   return options;
 }

@@ -43,6 +43,9 @@ struct BuildOptions {
   bool randomPlacement = false;  // after the grid, as many tiles again at random places
   // Every tile of the library takes part, not only the first kTileSetCapacity.
   bool allTiles = false;
+  // Reduced tiles come from, and go to, the cache under Paths().tileCacheDirectory;
+  // off, every tile file is decoded and nothing is kept.
+  bool useTileCache = true;
   // How far apart and how often a photo may recur, and how colours compare.
   VarietyOptions variety;
 };
@@ -58,6 +61,7 @@ struct MosaicSettings {
   bool mirrorTiles = true;
   bool randomPlacement = false;
   bool allTiles = false;
+  bool useTileCache = true;
   VarietyOptions variety;
   int sourceWidth = 0;
   int sourceHeight = 0;

@@ -236,8 +236,13 @@ void CTesselorDoc::OnWizard() {
       std::clamp(wizardChoices.tileSizePosition, 0, static_cast<int>(kTileSizeChoices.size()) - 1);
   const int tileSize = kTileSizeChoices[position];
   profile_->WriteProfileInt(kWizardProfileName, wizardChoices.showAtStart ? 1 : 0);
-  if (opened && mosaicImage_)
-    BuildMosaic(WizardBuildOptions(tileSize, wizardChoices.randomPattern));
+  if (opened && mosaicImage_) {
+    // The cache switch is the user's standing choice, not a style the
+    // wizard picks for them.
+    BuildOptions options = WizardBuildOptions(tileSize, wizardChoices.randomPattern);
+    options.useTileCache = settings.useTileCache;
+    BuildMosaic(options);
+  }
 }
 
 void CTesselorDoc::BuildMosaic(const BuildOptions& options) {

@@ -431,6 +431,7 @@ TEST_F(DocTest, WizardOpensItsImageAndBuildsWithItsOwnValues) {
   const std::string path = dir.File("beach.bmp");
   WriteBmpFile(path, 64, 48);
   doc.settings.blendPercent = 50;
+  doc.settings.useTileCache = false;  // a standing choice, which the wizard keeps
   shell.wizard = [&](CTesselorDoc& d) {
     EXPECT_EQ(d.wizardChoices.imagePath, "");
     EXPECT_TRUE(d.wizardChoices.showAtStart);
@@ -452,6 +453,7 @@ TEST_F(DocTest, WizardOpensItsImageAndBuildsWithItsOwnValues) {
   EXPECT_EQ(used.colourAdjust, 45);
   EXPECT_EQ(used.randomization, 30);
   EXPECT_TRUE(used.randomPlacement);
+  EXPECT_FALSE(used.useTileCache);
   EXPECT_EQ(builtSizes[0], std::make_pair(64, 48));
   EXPECT_EQ(doc.Title(), path);  // the wizard names the document by its full path
   EXPECT_EQ(shell.recentFiles, std::vector<std::string>{path});

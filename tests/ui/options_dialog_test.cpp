@@ -309,6 +309,23 @@ TEST_F(OptionsDialogTest, EveryTileCanBeChosenAndThePanelSaysWhatTheTileCapLeftO
   EXPECT_TRUE(edited.ToBuildOptions().allTiles);
 }
 
+// On by default and then unmentioned; turned off, the panel says so and the
+// build is told, and the next opening starts from the choice.
+TEST_F(OptionsDialogTest, TileCacheCanBeTurnedOffAndOnlyThenThePanelMentionsIt) {
+  MosaicSettings edited = settings;
+  COptionsDialog dialog(edited);
+  auto* cache = Find<QCheckBox>(dialog, "useTileCache");
+  EXPECT_TRUE(cache->isChecked());
+  EXPECT_FALSE(Line(dialog, "Tile cache is off"));
+  cache->setChecked(false);
+  EXPECT_EQ(LineY(dialog, "Tile cache is off"), 96);
+  EXPECT_EQ(LineY(dialog, "Mosaic Options:"), 117);
+  dialog.accept();
+  EXPECT_FALSE(edited.ToBuildOptions().useTileCache);
+  COptionsDialog again(edited);
+  EXPECT_FALSE(Find<QCheckBox>(again, "useTileCache")->isChecked());
+}
+
 TEST_F(OptionsDialogTest, BlendLineTakesTheColourLinesPlaceWhenThereIsNone) {
   COptionsDialog dialog(settings);
   Find<QSpinBox>(dialog, "blendPercent")->setValue(30);
