@@ -1,5 +1,6 @@
 #include "imagelib/heif_boxes.h"
 
+#include <algorithm>
 #include <set>
 
 #include "imagelib/byte_order.h"
@@ -74,9 +75,12 @@ std::vector<Box> Boxes(const uint8_t* data, size_t size) {
     } else if (boxSize == 0) {
       boxSize = reader.Left() + headerBytes;
     }
-    if (!reader.Ok() || boxSize < headerBytes || boxSize - headerBytes > reader.Left()) break;
-    boxes.push_back({type, start + headerBytes, static_cast<size_t>(boxSize - headerBytes)});
-    reader.Skip(boxSize - headerBytes);
+    if (!reader.Ok() || boxSize < headerBytes) break;
+    // libheif reads a box that claims more than is left up to the end, so
+    // it is kept here too, as the last one.
+    const uint64_t bodyBytes = std::min<uint64_t>(boxSize - headerBytes, reader.Left());
+    boxes.push_back({type, start + headerBytes, static_cast<size_t>(bodyBytes)});
+    reader.Skip(bodyBytes);
   }
   return boxes;
 }

@@ -63,7 +63,7 @@ struct Box {
 };
 
 // The boxes laid one after another in the given bytes; one whose size runs
-// past the end ends the list.
+// past the end ends the list, holding what is left.
 std::vector<Box> Boxes(const uint8_t* data, size_t size);
 const Box* FindBox(const std::vector<Box>& boxes, uint32_t type);
 
