@@ -146,34 +146,42 @@ void ForEachItemOfType(const uint8_t* file, size_t fileSize, const std::vector<B
   const std::set<uint64_t> wanted = ItemIdsOfType(*itemInfo, type);
   const Box* itemData = FindBox(metaBoxes, FourCC("idat"));
 
-  ByteReader reader(locations->body, locations->size);
-  const uint64_t version = reader.Number(1);
-  reader.Skip(3);
-  const uint64_t fieldSizes = reader.Number(1);
-  const uint64_t moreSizes = reader.Number(1);
-  const size_t offsetBytes = fieldSizes >> 4, lengthBytes = fieldSizes & 0x0F;
-  const size_t baseBytes = moreSizes >> 4, indexBytes = version >= 1 ? moreSizes & 0x0F : 0;
-  const size_t idBytes = version < 2 ? 2 : 4;
-  const uint64_t items = reader.Number(idBytes);
-  for (uint64_t i = 0; i < items && reader.Ok(); ++i) {
-    const uint64_t id = reader.Number(idBytes);
-    const uint64_t method = version >= 1 ? reader.Number(2) & 0x0F : 0;
-    reader.Skip(2);  // data reference
-    const uint64_t base = reader.Number(baseBytes);
-    const uint64_t extents = reader.Number(2);
-    if (extents == 0) continue;
-    reader.Skip(indexBytes);
-    const uint64_t offset = base + reader.Number(offsetBytes);
-    uint64_t length = reader.Number(lengthBytes);
-    reader.Skip((extents - 1) * (indexBytes + offsetBytes + lengthBytes));
-    if (!reader.Ok() || !wanted.count(id)) continue;
-    const uint8_t* start = method == 0 ? file : method == 1 && itemData ? itemData->body : nullptr;
-    // libheif reads an extent that runs past the data box's end on into
-    // the bytes after it, so those count here too.
-    const size_t available = start ? static_cast<size_t>(file + fileSize - start) : 0;
-    if (!start || offset >= available) continue;
-    if (length == 0 || length > available - offset) length = available - offset;
-    readItem(start + offset, static_cast<size_t>(length));
+  // libheif 1.15 reads no extent index even where the box gives the index a
+  // size, so the locations are read both ways: a check that misses what
+  // the library will read is worse than one that looks at too much.
+  for (const bool readIndex : {true, false}) {
+    ByteReader reader(locations->body, locations->size);
+    const uint64_t version = reader.Number(1);
+    reader.Skip(3);
+    const uint64_t fieldSizes = reader.Number(1);
+    const uint64_t moreSizes = reader.Number(1);
+    const size_t offsetBytes = fieldSizes >> 4, lengthBytes = fieldSizes & 0x0F;
+    const size_t baseBytes = moreSizes >> 4;
+    const size_t indexBytes = readIndex && version >= 1 ? moreSizes & 0x0F : 0;
+    if (!readIndex && (version == 0 || (moreSizes & 0x0F) == 0)) break;  // read once already
+    const size_t idBytes = version < 2 ? 2 : 4;
+    const uint64_t items = reader.Number(idBytes);
+    for (uint64_t i = 0; i < items && reader.Ok(); ++i) {
+      const uint64_t id = reader.Number(idBytes);
+      const uint64_t method = version >= 1 ? reader.Number(2) & 0x0F : 0;
+      reader.Skip(2);  // data reference
+      const uint64_t base = reader.Number(baseBytes);
+      const uint64_t extents = reader.Number(2);
+      if (extents == 0) continue;
+      reader.Skip(indexBytes);
+      const uint64_t offset = base + reader.Number(offsetBytes);
+      uint64_t length = reader.Number(lengthBytes);
+      reader.Skip((extents - 1) * (indexBytes + offsetBytes + lengthBytes));
+      if (!reader.Ok() || !wanted.count(id)) continue;
+      const uint8_t* start =
+          method == 0 ? file : method == 1 && itemData ? itemData->body : nullptr;
+      // libheif reads an extent that runs past the data box's end on into
+      // the bytes after it, so those count here too.
+      const size_t available = start ? static_cast<size_t>(file + fileSize - start) : 0;
+      if (!start || offset >= available) continue;
+      if (length == 0 || length > available - offset) length = available - offset;
+      readItem(start + offset, static_cast<size_t>(length));
+    }
   }
 }
 
