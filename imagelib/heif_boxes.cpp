@@ -137,6 +137,55 @@ std::vector<Box> PropertiesOfType(const std::vector<Box>& metaBoxes, uint32_t ty
   return found;
 }
 
+namespace {
+
+// Where an item's first extent lies: in the file (method 0) or in the meta
+// box's data box (method 1).
+struct ItemExtent {
+  uint64_t id;
+  uint64_t method;
+  uint64_t offset;
+  uint64_t length;
+};
+
+// The first extent of each item in a location box. Versions 1 and 2 may give
+// each extent an index; readIndex false reads them as if they gave none.
+std::vector<ItemExtent> FirstExtents(const Box& locations, bool readIndex) {
+  std::vector<ItemExtent> extents;
+  ByteReader reader(locations.body, locations.size);
+  const uint64_t version = reader.Number(1);
+  reader.Skip(3);
+  const uint64_t fieldSizes = reader.Number(1);
+  const uint64_t moreSizes = reader.Number(1);
+  const size_t offsetBytes = fieldSizes >> 4, lengthBytes = fieldSizes & 0x0F;
+  const size_t baseBytes = moreSizes >> 4;
+  const size_t indexBytes = readIndex && version >= 1 ? moreSizes & 0x0F : 0;
+  const size_t idBytes = version < 2 ? 2 : 4;
+  const uint64_t items = reader.Number(idBytes);
+  for (uint64_t i = 0; i < items && reader.Ok(); ++i) {
+    const uint64_t id = reader.Number(idBytes);
+    const uint64_t method = version >= 1 ? reader.Number(2) & 0x0F : 0;
+    reader.Skip(2);  // data reference
+    const uint64_t base = reader.Number(baseBytes);
+    const uint64_t count = reader.Number(2);
+    if (count == 0) continue;
+    reader.Skip(indexBytes);
+    const uint64_t offset = base + reader.Number(offsetBytes);
+    const uint64_t length = reader.Number(lengthBytes);
+    reader.Skip((count - 1) * (indexBytes + offsetBytes + lengthBytes));
+    if (reader.Ok()) extents.push_back({id, method, offset, length});
+  }
+  return extents;
+}
+
+// Whether the location box gives its extents an index, so that reading it
+// without one differs.
+bool HasExtentIndex(const Box& locations) {
+  return locations.size >= 6 && locations.body[0] >= 1 && (locations.body[5] & 0x0F) != 0;
+}
+
+}  // namespace
+
 void ForEachItemOfType(const uint8_t* file, size_t fileSize, const std::vector<Box>& metaBoxes,
                        uint32_t type,
                        const std::function<void(const uint8_t* data, size_t size)>& readItem) {
@@ -147,40 +196,22 @@ void ForEachItemOfType(const uint8_t* file, size_t fileSize, const std::vector<B
   const Box* itemData = FindBox(metaBoxes, FourCC("idat"));
 
   // libheif 1.15 reads no extent index even where the box gives the index a
-  // size, so the locations are read both ways: a check that misses what
+  // size, so such locations are read both ways: a check that misses what
   // the library will read is worse than one that looks at too much.
   for (const bool readIndex : {true, false}) {
-    ByteReader reader(locations->body, locations->size);
-    const uint64_t version = reader.Number(1);
-    reader.Skip(3);
-    const uint64_t fieldSizes = reader.Number(1);
-    const uint64_t moreSizes = reader.Number(1);
-    const size_t offsetBytes = fieldSizes >> 4, lengthBytes = fieldSizes & 0x0F;
-    const size_t baseBytes = moreSizes >> 4;
-    const size_t indexBytes = readIndex && version >= 1 ? moreSizes & 0x0F : 0;
-    if (!readIndex && (version == 0 || (moreSizes & 0x0F) == 0)) break;  // read once already
-    const size_t idBytes = version < 2 ? 2 : 4;
-    const uint64_t items = reader.Number(idBytes);
-    for (uint64_t i = 0; i < items && reader.Ok(); ++i) {
-      const uint64_t id = reader.Number(idBytes);
-      const uint64_t method = version >= 1 ? reader.Number(2) & 0x0F : 0;
-      reader.Skip(2);  // data reference
-      const uint64_t base = reader.Number(baseBytes);
-      const uint64_t extents = reader.Number(2);
-      if (extents == 0) continue;
-      reader.Skip(indexBytes);
-      const uint64_t offset = base + reader.Number(offsetBytes);
-      uint64_t length = reader.Number(lengthBytes);
-      reader.Skip((extents - 1) * (indexBytes + offsetBytes + lengthBytes));
-      if (!reader.Ok() || !wanted.count(id)) continue;
-      const uint8_t* start =
-          method == 0 ? file : method == 1 && itemData ? itemData->body : nullptr;
+    if (!readIndex && !HasExtentIndex(*locations)) break;
+    for (ItemExtent extent : FirstExtents(*locations, readIndex)) {
+      if (!wanted.count(extent.id)) continue;
+      const uint8_t* start = extent.method == 0               ? file
+                             : extent.method == 1 && itemData ? itemData->body
+                                                              : nullptr;
       // libheif reads an extent that runs past the data box's end on into
       // the bytes after it, so those count here too.
       const size_t available = start ? static_cast<size_t>(file + fileSize - start) : 0;
-      if (!start || offset >= available) continue;
-      if (length == 0 || length > available - offset) length = available - offset;
-      readItem(start + offset, static_cast<size_t>(length));
+      if (!start || extent.offset >= available) continue;
+      if (extent.length == 0 || extent.length > available - extent.offset)
+        extent.length = available - extent.offset;
+      readItem(start + extent.offset, static_cast<size_t>(extent.length));
     }
   }
 }

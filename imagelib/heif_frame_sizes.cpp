@@ -119,6 +119,37 @@ void CollectParameterSetSize(const uint8_t* unit, size_t size, std::vector<Frame
     if (const auto frame = ReadSequenceParameterSet(unit, size)) sizes.push_back(*frame);
 }
 
+// The parameter sets of an HEVC configuration box: 22 bytes of stream
+// properties, then arrays of units, each a type byte, a count and units
+// with 16-bit lengths.
+void CollectConfigurationSizes(const Box& configuration, std::vector<FrameSize>& sizes) {
+  ByteReader reader(configuration.body, configuration.size);
+  reader.Skip(22);
+  const uint64_t arrays = reader.Number(1);
+  for (uint64_t a = 0; a < arrays && reader.Ok(); ++a) {
+    reader.Skip(1);
+    const uint64_t units = reader.Number(2);
+    for (uint64_t u = 0; u < units && reader.Ok(); ++u) {
+      const uint64_t length = reader.Number(2);
+      if (length > reader.Left()) return;
+      CollectParameterSetSize(reader.At(), length, sizes);
+      reader.Skip(length);
+    }
+  }
+}
+
+// An HEVC item's own units, each behind a 4-byte length as the library hands
+// them to the codec; a parameter set there counts as well.
+void CollectItemUnitSizes(const uint8_t* data, size_t size, std::vector<FrameSize>& sizes) {
+  ByteReader units(data, size);
+  while (units.Left() >= 4) {
+    const uint64_t unitSize = units.Number(4);
+    if (unitSize > units.Left()) return;
+    CollectParameterSetSize(units.At(), unitSize, sizes);
+    units.Skip(unitSize);
+  }
+}
+
 }  // namespace
 
 std::vector<FrameSize> Av1FrameSizes(const uint8_t* file, size_t size) {
@@ -139,35 +170,11 @@ std::vector<FrameSize> Av1FrameSizes(const uint8_t* file, size_t size) {
 std::vector<FrameSize> HevcFrameSizes(const uint8_t* file, size_t size) {
   std::vector<FrameSize> sizes;
   for (const std::vector<Box>& metaBoxes : MetaBoxContents(file, size)) {
-    // The configuration box: 22 bytes of stream properties, then arrays of
-    // units, each a type byte, a count and units with 16-bit lengths.
-    for (const Box& configuration : PropertiesOfType(metaBoxes, FourCC("hvcC"))) {
-      ByteReader reader(configuration.body, configuration.size);
-      reader.Skip(22);
-      const uint64_t arrays = reader.Number(1);
-      for (uint64_t a = 0; a < arrays && reader.Ok(); ++a) {
-        reader.Skip(1);
-        const uint64_t units = reader.Number(2);
-        for (uint64_t u = 0; u < units && reader.Ok(); ++u) {
-          const uint64_t length = reader.Number(2);
-          if (length > reader.Left()) break;
-          CollectParameterSetSize(reader.At(), length, sizes);
-          reader.Skip(length);
-        }
-      }
-    }
-    // The item's own units, each behind a 4-byte length as the library
-    // hands them to the codec; a parameter set there counts as well.
-    ForEachItemOfType(file, size, metaBoxes, FourCC("hvc1"),
-                      [&](const uint8_t* data, size_t length) {
-                        ByteReader units(data, length);
-                        while (units.Left() >= 4) {
-                          const uint64_t unitSize = units.Number(4);
-                          if (unitSize > units.Left()) break;
-                          CollectParameterSetSize(units.At(), unitSize, sizes);
-                          units.Skip(unitSize);
-                        }
-                      });
+    for (const Box& configuration : PropertiesOfType(metaBoxes, FourCC("hvcC")))
+      CollectConfigurationSizes(configuration, sizes);
+    ForEachItemOfType(
+        file, size, metaBoxes, FourCC("hvc1"),
+        [&](const uint8_t* data, size_t length) { CollectItemUnitSizes(data, length, sizes); });
   }
   return sizes;
 }
