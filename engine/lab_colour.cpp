@@ -108,30 +108,45 @@ __m128 LabF4(__m128 t) {
   return _mm_or_ps(_mm_and_ps(aboveEdge, CubeRoot4(t)), _mm_andnot_ps(aboveEdge, linear));
 }
 
+__m128 Weighted(__m128 r, __m128 g, __m128 b, float wr, float wg, float wb) {
+  return _mm_add_ps(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(wr), r), _mm_mul_ps(_mm_set1_ps(wg), g)),
+                    _mm_mul_ps(_mm_set1_ps(wb), b));
+}
+
 }  // namespace
 
-void LabFromRgbBatch(const uint8_t* red, const uint8_t* green, const uint8_t* blue, LabBatch& out) {
+void StartLabBatch(const uint8_t* red, const uint8_t* green, const uint8_t* blue,
+                   LabBatchStart& start, LabBatch& out) {
   const LinearTable& linear = Linear();
   const auto lanes = [&](const uint8_t* bytes, int i) {
     return _mm_setr_ps(linear.value[bytes[i]], linear.value[bytes[i + 1]],
                        linear.value[bytes[i + 2]], linear.value[bytes[i + 3]]);
   };
-  const auto weighted = [](__m128 r, __m128 g, __m128 b, float wr, float wg, float wb) {
-    return _mm_add_ps(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(wr), r), _mm_mul_ps(_mm_set1_ps(wg), g)),
-                      _mm_mul_ps(_mm_set1_ps(wb), b));
-  };
   for (int i = 0; i < kLabBatch; i += 4) {
     const __m128 r = lanes(red, i);
     const __m128 g = lanes(green, i);
     const __m128 b = lanes(blue, i);
-    const __m128 x = _mm_mul_ps(weighted(r, g, b, kXr, kXg, kXb), _mm_set1_ps(1.0f / kWhiteX));
-    const __m128 y = weighted(r, g, b, kYr, kYg, kYb);
-    const __m128 z = _mm_mul_ps(weighted(r, g, b, kZr, kZg, kZb), _mm_set1_ps(1.0f / kWhiteZ));
-    const __m128 fx = LabF4(x);
+    const __m128 y = Weighted(r, g, b, kYr, kYg, kYb);
     const __m128 fy = LabF4(y);
-    const __m128 fz = LabF4(z);
+    _mm_store_ps(start.red.data() + i, r);
+    _mm_store_ps(start.green.data() + i, g);
+    _mm_store_ps(start.blue.data() + i, b);
+    _mm_store_ps(start.fy.data() + i, fy);
     _mm_store_ps(out.l.data() + i,
                  _mm_sub_ps(_mm_mul_ps(_mm_set1_ps(116.0f), fy), _mm_set1_ps(16.0f)));
+  }
+}
+
+void FinishLabBatch(const LabBatchStart& start, LabBatch& out) {
+  for (int i = 0; i < kLabBatch; i += 4) {
+    const __m128 r = _mm_load_ps(start.red.data() + i);
+    const __m128 g = _mm_load_ps(start.green.data() + i);
+    const __m128 b = _mm_load_ps(start.blue.data() + i);
+    const __m128 fy = _mm_load_ps(start.fy.data() + i);
+    const __m128 x = _mm_mul_ps(Weighted(r, g, b, kXr, kXg, kXb), _mm_set1_ps(1.0f / kWhiteX));
+    const __m128 z = _mm_mul_ps(Weighted(r, g, b, kZr, kZg, kZb), _mm_set1_ps(1.0f / kWhiteZ));
+    const __m128 fx = LabF4(x);
+    const __m128 fz = LabF4(z);
     _mm_store_ps(out.a.data() + i, _mm_mul_ps(_mm_set1_ps(500.0f), _mm_sub_ps(fx, fy)));
     _mm_store_ps(out.b.data() + i, _mm_mul_ps(_mm_set1_ps(200.0f), _mm_sub_ps(fy, fz)));
   }
@@ -150,12 +165,25 @@ std::array<float, kLabBatch> DeltaEBatch(const LabBatch& x, const LabBatch& y) {
   return distances;
 }
 #else
-void LabFromRgbBatch(const uint8_t* red, const uint8_t* green, const uint8_t* blue, LabBatch& out) {
+void StartLabBatch(const uint8_t* red, const uint8_t* green, const uint8_t* blue,
+                   LabBatchStart& start, LabBatch& out) {
+  const LinearTable& linear = Linear();
   for (int i = 0; i < kLabBatch; ++i) {
-    const LabColour lab = LabFromRgb(red[i], green[i], blue[i]);
-    out.l[i] = lab.l;
-    out.a[i] = lab.a;
-    out.b[i] = lab.b;
+    start.red[i] = linear.value[red[i]];
+    start.green[i] = linear.value[green[i]];
+    start.blue[i] = linear.value[blue[i]];
+    start.fy[i] = LabF(kYr * start.red[i] + kYg * start.green[i] + kYb * start.blue[i]);
+    out.l[i] = 116.0f * start.fy[i] - 16.0f;
+  }
+}
+
+void FinishLabBatch(const LabBatchStart& start, LabBatch& out) {
+  for (int i = 0; i < kLabBatch; ++i) {
+    const float r = start.red[i], g = start.green[i], b = start.blue[i];
+    const float fx = LabF((kXr * r + kXg * g + kXb * b) * (1.0f / kWhiteX));
+    const float fz = LabF((kZr * r + kZg * g + kZb * b) * (1.0f / kWhiteZ));
+    out.a[i] = 500.0f * (fx - start.fy[i]);
+    out.b[i] = 200.0f * (start.fy[i] - fz);
   }
 }
 
@@ -166,5 +194,11 @@ std::array<float, kLabBatch> DeltaEBatch(const LabBatch& x, const LabBatch& y) {
   return distances;
 }
 #endif
+
+void LabFromRgbBatch(const uint8_t* red, const uint8_t* green, const uint8_t* blue, LabBatch& out) {
+  LabBatchStart start;
+  StartLabBatch(red, green, blue, start, out);
+  FinishLabBatch(start, out);
+}
 
 }  // namespace tesselor

@@ -32,6 +32,21 @@ struct LabBatch {
 // bit: a batch scores exactly as the samples one by one would.
 void LabFromRgbBatch(const uint8_t* red, const uint8_t* green, const uint8_t* blue, LabBatch& out);
 
+// The same in two steps. Lightness alone takes one cube root of the three
+// and already bounds a distance from below, so scoring can give up on a tile
+// before it pays for a* and b*. StartLabBatch fills out.l and what
+// FinishLabBatch needs to fill out.a and out.b; together they give
+// LabFromRgbBatch's bits.
+struct LabBatchStart {
+  alignas(16) std::array<float, kLabBatch> red{};  // linear light
+  alignas(16) std::array<float, kLabBatch> green{};
+  alignas(16) std::array<float, kLabBatch> blue{};
+  alignas(16) std::array<float, kLabBatch> fy{};  // the companded Y
+};
+void StartLabBatch(const uint8_t* red, const uint8_t* green, const uint8_t* blue,
+                   LabBatchStart& start, LabBatch& out);
+void FinishLabBatch(const LabBatchStart& start, LabBatch& out);
+
 // DeltaE of the i-th colours of x and y for each i, to the bit.
 std::array<float, kLabBatch> DeltaEBatch(const LabBatch& x, const LabBatch& y);
 

@@ -42,6 +42,36 @@ int AbsoluteDifference(const uint8_t* a, const uint8_t* b, int count) {
   return sum;
 }
 
+#if defined(__SSE2__)
+// value x gain truncated for the four bytes at values, in 32-bit lanes, not
+// yet held to a byte: SSE2's double multiply and truncating conversion are
+// the scalar ones, so these are AdjustedValue's numbers before its clamp.
+__m128i TimesGain(const uint8_t* values, __m128d gains) {
+  int32_t bytes;
+  std::memcpy(&bytes, values, 4);
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i values32 =
+      _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(bytes), zero), zero);
+  const __m128d low = _mm_mul_pd(_mm_cvtepi32_pd(values32), gains);
+  const __m128d high = _mm_mul_pd(_mm_cvtepi32_pd(_mm_shuffle_epi32(values32, 0x4E)), gains);
+  return _mm_unpacklo_epi64(_mm_cvttpd_epi32(low), _mm_cvttpd_epi32(high));
+}
+#endif
+
+// AdjustedValue of values[0] to values[kLabBatch - 1] into out.
+void AdjustBatch(const uint8_t* values, double gain, uint8_t* out) {
+#if defined(__SSE2__)
+  const __m128d gains = _mm_set1_pd(gain);
+  // Both packs saturate, the second to 0 to 255: AdjustedValue's clamp.
+  const __m128i words = _mm_packs_epi32(TimesGain(values, gains), TimesGain(values + 4, gains));
+  const __m128i bytes = _mm_packus_epi16(words, words);
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(out), bytes);
+#else
+  for (int i = 0; i < kLabBatch; ++i) out[i] = static_cast<uint8_t>(AdjustedValue(values[i], gain));
+#endif
+}
+static_assert(kLabBatch == 8, "AdjustBatch converts eight bytes");
+
 // Sum of |AdjustedValue(a[i], gain) - b[i]|, in the same double arithmetic:
 // SSE2's double multiply and truncating conversion are the scalar ones.
 int AdjustedDifference(const uint8_t* a, const uint8_t* b, int count, double gain) {
@@ -53,16 +83,10 @@ int AdjustedDifference(const uint8_t* a, const uint8_t* b, int count, double gai
   const __m128d gains = _mm_set1_pd(gain);
   __m128i total = _mm_setzero_si128();  // four 32-bit partial sums
   for (; i + 4 <= count; i += 4) {
-    int32_t tileBytes, cellBytes;
-    std::memcpy(&tileBytes, a + i, 4);
+    int32_t cellBytes;
     std::memcpy(&cellBytes, b + i, 4);
-    const __m128i tile32 =
-        _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(tileBytes), zero), zero);
-    const __m128d low = _mm_mul_pd(_mm_cvtepi32_pd(tile32), gains);
-    const __m128d high = _mm_mul_pd(_mm_cvtepi32_pd(_mm_shuffle_epi32(tile32, 0x4E)), gains);
-    const __m128i adjusted32 = _mm_unpacklo_epi64(_mm_cvttpd_epi32(low), _mm_cvttpd_epi32(high));
     // Values are at most 2 x 255 here, so 16 bits hold them before the clamp.
-    const __m128i adjusted = _mm_min_epi16(_mm_packs_epi32(adjusted32, zero), byteMax);
+    const __m128i adjusted = _mm_min_epi16(_mm_packs_epi32(TimesGain(a + i, gains), zero), byteMax);
     const __m128i cell = _mm_unpacklo_epi8(_mm_cvtsi32_si128(cellBytes), zero);
     const __m128i difference = _mm_sub_epi16(adjusted, cell);
     const __m128i absolute = _mm_max_epi16(difference, _mm_sub_epi16(zero, difference));
@@ -98,7 +122,8 @@ TileIndex::TileIndex(const TileSet& tiles, int accuracyStep, ColourMetric metric
   std::sort(byKey_.begin(), byKey_.end(), [](const Entry& a, const Entry& b) {
     return a.key != b.key ? a.key < b.key : a.tile < b.tile;
   });
-  samples_.resize(static_cast<size_t>(count) * kChannels * samplesPerChannel_);
+  // Padded so that a batch of Lab samples may read a whole batch past the end.
+  samples_.resize(static_cast<size_t>(count) * kChannels * samplesPerChannel_ + kLabBatch);
   for (size_t k = 0; k < byKey_.size(); ++k) {
     const Entry& entry = byKey_[k];
     uint8_t* out = samples_.data() + k * kChannels * samplesPerChannel_;
@@ -169,23 +194,46 @@ int TileIndex::SampleDifference(const uint8_t* tileSamples, const uint8_t* cellS
 
 double TileIndex::LabSampleDifference(const uint8_t* tileSamples, const LabBatch* cellSamples,
                                       const ColourGains& gains, double averageDistance,
-                                      double limit) const {
+                                      double limit, LabScratch& scratch) const {
   const int m = samplesPerChannel_;
-  double sum = 0;
-  // A batch at a time, checking the bound after each whole one; the lanes
-  // past the last sample are converted but never added.
-  for (int first = 0; first < m; first += kLabBatch, ++cellSamples) {
-    const int count = std::min(kLabBatch, m - first);
-    std::array<std::array<uint8_t, kLabBatch>, kChannels> adjusted{};
+  const auto batches = static_cast<size_t>((m + kLabBatch - 1) / kLabBatch);
+  // No distance is below its lightness gap, and lightness costs one cube
+  // root of the three, so the gaps of every sample come first: they bound
+  // the score from below before any a* or b* is paid for, and the gaps
+  // still to come keep bounding it while the distances are summed.
+  // lightnessFrom[b] is the sum of the gaps of batches b onward.
+  for (size_t b = 0; b < batches; ++b) {
+    const int first = static_cast<int>(b) * kLabBatch;
+    // A short last batch reads on into the next channel's samples, or the
+    // padding after the last tile's; those lanes are never added.
+    std::array<std::array<uint8_t, kLabBatch>, kChannels> adjusted;
     for (int c = 0; c < kChannels; ++c)
-      for (int i = 0; i < count; ++i)
-        adjusted[c][i] =
-            static_cast<uint8_t>(AdjustedValue(tileSamples[c * m + first + i], gains.channel[c]));
-    LabBatch tile;
-    LabFromRgbBatch(adjusted[0].data(), adjusted[1].data(), adjusted[2].data(), tile);
-    const std::array<float, kLabBatch> distances = DeltaEBatch(tile, *cellSamples);
+      AdjustBatch(tileSamples + c * m + first, gains.channel[c], adjusted[c].data());
+    StartLabBatch(adjusted[0].data(), adjusted[1].data(), adjusted[2].data(), scratch.starts[b],
+                  scratch.tiles[b]);
+  }
+  scratch.lightnessFrom[batches] = 0;
+  for (size_t b = batches; b-- > 0;) {
+    const int count = std::min(kLabBatch, m - static_cast<int>(b) * kLabBatch);
+    double gaps = 0;
+    for (int i = 0; i < count; ++i) gaps += std::abs(scratch.tiles[b].l[i] - cellSamples[b].l[i]);
+    scratch.lightnessFrom[b] = scratch.lightnessFrom[b + 1] + gaps;
+  }
+  // The summed square roots may round a hair under the gaps, and the sums
+  // here round differently from the score's; the factor keeps each bound
+  // below the score it stands for.
+  const auto floorWith = [&](double sum, size_t b) {
+    return (sum + scratch.lightnessFrom[b]) * (1 - 1e-6);
+  };
+  double sum = 0;
+  for (size_t b = 0; b < batches; ++b) {
+    const double floor = floorWith(sum, b);
+    if (averageDistance + floor / m > limit) return floor;
+    LabBatch& tile = scratch.tiles[b];
+    FinishLabBatch(scratch.starts[b], tile);
+    const std::array<float, kLabBatch> distances = DeltaEBatch(tile, cellSamples[b]);
+    const int count = std::min(kLabBatch, m - static_cast<int>(b) * kLabBatch);
     for (int i = 0; i < count; ++i) sum += distances[i];
-    if (count == kLabBatch && averageDistance + sum / m > limit) return sum;
   }
   return sum;
 }
@@ -237,11 +285,16 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
   const bool lab = metric_ == ColourMetric::kLab;
   const Spreads cellSpreads = lab ? Spreads{} : SpreadsOf(cellSamples.data(), m);
   std::vector<LabBatch> cellLab;
+  LabScratch labScratch;
   LabColour cellAverageLab;
   double cellKey = cell.average[0] + cell.average[1] + cell.average[2];
   if (lab) {
     // Converted once per cell, in batches padded with black.
-    cellLab.resize(static_cast<size_t>((m + kLabBatch - 1) / kLabBatch));
+    const auto batches = static_cast<size_t>((m + kLabBatch - 1) / kLabBatch);
+    cellLab.resize(batches);
+    labScratch.starts.resize(batches);
+    labScratch.tiles.resize(batches);
+    labScratch.lightnessFrom.resize(batches + 1);
     for (int first = 0; first < m; first += kLabBatch) {
       std::array<std::array<uint8_t, kLabBatch>, kChannels> bytes{};
       for (int c = 0; c < kChannels; ++c)
@@ -256,6 +309,16 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
     cellKey = cellAverageLab.l;
   }
 
+  // Cell averages are byte means, so the table covers them; a cell made by
+  // hand with others still scores through GainsFor itself.
+  const GainTable* gainTable = GainTable::For(colourAdjust);
+  for (const int average : cell.average)
+    if (average < 0 || average > 255) gainTable = nullptr;
+  const auto gainsFor = [&](const Entry& entry) {
+    return gainTable ? gainTable->Gains(cell.average, entry.average)
+                     : GainsFor(cell.average, entry.average, colourAdjust);
+  };
+
   const auto consider = [&](size_t k) {
     const Entry& entry = byKey_[k];
     const int t = entry.tile;
@@ -266,9 +329,10 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
     if (lab) {
       const double averageDistance = DeltaE(cellAverageLab, averageLab_[k]);
       if (averageDistance > bound) return;
-      const ColourGains gains = GainsFor(cell.average, entry.average, colourAdjust);
-      score = averageDistance +
-              LabSampleDifference(tileSamples, cellLab.data(), gains, averageDistance, bound) / m;
+      const ColourGains gains = gainsFor(entry);
+      score = averageDistance + LabSampleDifference(tileSamples, cellLab.data(), gains,
+                                                    averageDistance, bound, labScratch) /
+                                    m;
       if (score <= bound) list.Insert(score, t, gains);
       return;
     }
@@ -276,7 +340,7 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
     for (int c = 0; c < kChannels; ++c)
       averageDifference += std::abs(cell.average[c] - entry.average[c]);
     if (averageDifference > bound) return;
-    const ColourGains gains = GainsFor(cell.average, entry.average, colourAdjust);
+    const ColourGains gains = gainsFor(entry);
     if (averageDifference + SampleTermFloor(spreads_[k], cellSpreads, gains) > bound) return;
     const int sum =
         SampleDifference(tileSamples, cellSamples.data(), gains, averageDifference, bound);

@@ -71,10 +71,17 @@ class TileIndex {
   // score averageDifference + sum / samples must exceed limit.
   int SampleDifference(const uint8_t* tileSamples, const uint8_t* cellSamples,
                        const ColourGains& gains, int averageDifference, double limit) const;
+  // Room for one tile's samples in Lab while a cell's walk scores it.
+  struct LabScratch {
+    std::vector<LabBatchStart> starts;
+    std::vector<LabBatch> tiles;
+    std::vector<double> lightnessFrom;  // one more than the batches
+  };
   // The same in Lab: the summed Delta-E of the adjusted tile samples from the
   // cell's, given up on in the same way.
   double LabSampleDifference(const uint8_t* tileSamples, const LabBatch* cellSamples,
-                             const ColourGains& gains, double averageDistance, double limit) const;
+                             const ColourGains& gains, double averageDistance, double limit,
+                             LabScratch& scratch) const;
 
   int tileSize_;
   int step_;
