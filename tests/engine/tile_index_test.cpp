@@ -77,7 +77,9 @@ TEST(TileIndex, RanksAsScoringEveryTileDoes) {
     for (size_t k = 0; k < best.size(); ++k) {
       EXPECT_EQ(best[k].tile, plain[k].second) << "round " << round << ", place " << k;
       EXPECT_EQ(best[k].score, plain[k].first) << "round " << round << ", place " << k;
-      if (k < 6) EXPECT_EQ(list.Slot(int(k)).tile, plain[k].second) << "round " << round;
+      if (k < 6) {
+        EXPECT_EQ(list.Slot(int(k)).tile, plain[k].second) << "round " << round;
+      }
     }
   }
 }
