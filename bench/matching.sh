@@ -14,7 +14,9 @@ repeats=${2:-3}
 build=${TESSELOR_BENCH_BUILD:-build-bench}
 work=$build/compare
 backgrounds=/usr/share/backgrounds/mate
-before=$build/before
+# One folder per commit: git archive stamps files with the commit's time, so a
+# folder reused for another commit would keep objects built from the old one.
+before=$build/before-$(git rev-parse --short "$revision")
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSELOR_BUILD_BENCH=ON \
   -DTESSELOR_BUILD_APP=OFF -DTESSELOR_BUILD_TESTS=OFF >/dev/null
 cmake --build "$build" --target tesselor-cli bench_match >/dev/null
