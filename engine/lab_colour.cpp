@@ -56,6 +56,20 @@ constexpr float kYr = 0.2126729f, kYg = 0.7151522f, kYb = 0.0721750f;
 constexpr float kZr = 0.0193339f, kZg = 0.1191920f, kZb = 0.9503041f;
 constexpr float kWhiteX = 0.95047f, kWhiteZ = 1.08883f;
 
+// The companded Y of linear light r, g, b: lightness follows from it alone.
+float CompandedY(float r, float g, float b) {
+  return LabF(kYr * r + kYg * g + kYb * b);
+}
+
+// a* and b* of linear light r, g, b whose companded Y is fy. X and Z are
+// each divided by the D65 white's coordinate.
+void Chroma(float r, float g, float b, float fy, float& a, float& bOut) {
+  const float fx = LabF((kXr * r + kXg * g + kXb * b) * (1.0f / kWhiteX));
+  const float fz = LabF((kZr * r + kZg * g + kZb * b) * (1.0f / kWhiteZ));
+  a = 500.0f * (fx - fy);
+  bOut = 200.0f * (fy - fz);
+}
+
 }  // namespace
 
 LabColour LabFromRgb(uint8_t red, uint8_t green, uint8_t blue) {
@@ -63,14 +77,10 @@ LabColour LabFromRgb(uint8_t red, uint8_t green, uint8_t blue) {
   const float r = linear.value[red];
   const float g = linear.value[green];
   const float b = linear.value[blue];
-  // Linear sRGB to XYZ, each divided by the D65 white's coordinate.
-  const float x = (kXr * r + kXg * g + kXb * b) * (1.0f / kWhiteX);
-  const float y = kYr * r + kYg * g + kYb * b;
-  const float z = (kZr * r + kZg * g + kZb * b) * (1.0f / kWhiteZ);
-  const float fx = LabF(x);
-  const float fy = LabF(y);
-  const float fz = LabF(z);
-  return {116.0f * fy - 16.0f, 500.0f * (fx - fy), 200.0f * (fy - fz)};
+  const float fy = CompandedY(r, g, b);
+  LabColour lab{116.0f * fy - 16.0f, 0, 0};
+  Chroma(r, g, b, fy, lab.a, lab.b);
+  return lab;
 }
 
 float DeltaE(const LabColour& x, const LabColour& y) {
@@ -172,19 +182,14 @@ void StartLabBatch(const uint8_t* red, const uint8_t* green, const uint8_t* blue
     start.red[i] = linear.value[red[i]];
     start.green[i] = linear.value[green[i]];
     start.blue[i] = linear.value[blue[i]];
-    start.fy[i] = LabF(kYr * start.red[i] + kYg * start.green[i] + kYb * start.blue[i]);
+    start.fy[i] = CompandedY(start.red[i], start.green[i], start.blue[i]);
     out.l[i] = 116.0f * start.fy[i] - 16.0f;
   }
 }
 
 void FinishLabBatch(const LabBatchStart& start, LabBatch& out) {
-  for (int i = 0; i < kLabBatch; ++i) {
-    const float r = start.red[i], g = start.green[i], b = start.blue[i];
-    const float fx = LabF((kXr * r + kXg * g + kXb * b) * (1.0f / kWhiteX));
-    const float fz = LabF((kZr * r + kZg * g + kZb * b) * (1.0f / kWhiteZ));
-    out.a[i] = 500.0f * (fx - start.fy[i]);
-    out.b[i] = 200.0f * (start.fy[i] - fz);
-  }
+  for (int i = 0; i < kLabBatch; ++i)
+    Chroma(start.red[i], start.green[i], start.blue[i], start.fy[i], out.a[i], out.b[i]);
 }
 
 std::array<float, kLabBatch> DeltaEBatch(const LabBatch& x, const LabBatch& y) {

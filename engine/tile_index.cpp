@@ -197,43 +197,39 @@ double TileIndex::LabSampleDifference(const uint8_t* tileSamples, const LabBatch
                                       double limit, LabScratch& scratch) const {
   const int m = samplesPerChannel_;
   const auto batches = static_cast<size_t>((m + kLabBatch - 1) / kLabBatch);
+  const auto samplesIn = [&](size_t b) { return std::min(kLabBatch, m - int(b) * kLabBatch); };
   // No distance is below its lightness gap, and lightness costs one cube
   // root of the three, so the gaps of every sample come first: they bound
   // the score from below before any a* or b* is paid for, and the gaps
   // still to come keep bounding it while the distances are summed.
-  // lightnessFrom[b] is the sum of the gaps of batches b onward.
   for (size_t b = 0; b < batches; ++b) {
-    const int first = static_cast<int>(b) * kLabBatch;
     // A short last batch reads on into the next channel's samples, or the
     // padding after the last tile's; those lanes are never added.
     std::array<std::array<uint8_t, kLabBatch>, kChannels> adjusted;
     for (int c = 0; c < kChannels; ++c)
-      AdjustBatch(tileSamples + c * m + first, gains.channel[c], adjusted[c].data());
+      AdjustBatch(tileSamples + c * m + int(b) * kLabBatch, gains.channel[c], adjusted[c].data());
     StartLabBatch(adjusted[0].data(), adjusted[1].data(), adjusted[2].data(), scratch.starts[b],
                   scratch.tiles[b]);
   }
+  // lightnessFrom[b]: the summed gaps of batches b onward.
   scratch.lightnessFrom[batches] = 0;
   for (size_t b = batches; b-- > 0;) {
-    const int count = std::min(kLabBatch, m - static_cast<int>(b) * kLabBatch);
     double gaps = 0;
-    for (int i = 0; i < count; ++i) gaps += std::abs(scratch.tiles[b].l[i] - cellSamples[b].l[i]);
+    for (int i = 0; i < samplesIn(b); ++i)
+      gaps += std::abs(scratch.tiles[b].l[i] - cellSamples[b].l[i]);
     scratch.lightnessFrom[b] = scratch.lightnessFrom[b + 1] + gaps;
   }
-  // The summed square roots may round a hair under the gaps, and the sums
-  // here round differently from the score's; the factor keeps each bound
-  // below the score it stands for.
-  const auto floorWith = [&](double sum, size_t b) {
-    return (sum + scratch.lightnessFrom[b]) * (1 - 1e-6);
-  };
   double sum = 0;
   for (size_t b = 0; b < batches; ++b) {
-    const double floor = floorWith(sum, b);
+    // The summed square roots may round a hair under the gaps, and the sums
+    // here round differently from the score's; the factor keeps the bound
+    // below the score it stands for.
+    const double floor = (sum + scratch.lightnessFrom[b]) * (1 - 1e-6);
     if (averageDistance + floor / m > limit) return floor;
     LabBatch& tile = scratch.tiles[b];
     FinishLabBatch(scratch.starts[b], tile);
     const std::array<float, kLabBatch> distances = DeltaEBatch(tile, cellSamples[b]);
-    const int count = std::min(kLabBatch, m - static_cast<int>(b) * kLabBatch);
-    for (int i = 0; i < count; ++i) sum += distances[i];
+    for (int i = 0; i < samplesIn(b); ++i) sum += distances[i];
   }
   return sum;
 }
