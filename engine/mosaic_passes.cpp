@@ -164,8 +164,13 @@ BuildOutcome ChoosePlacements(const CBmp& source, int mosaicHeight, const TileSe
     return result;
   };
   // Without the rules, workers take a column's worth of placements at a time,
-  // so that handing out work costs little beside the ranking.
-  const int64_t batch = variety.RulesOn() ? 1 : grid.rows;
+  // so that handing out work costs little beside the ranking. Under them
+  // placements go one at a time, and the placing thread ranks the next one
+  // itself instead of sleeping until a worker is done with it: that spares
+  // a sleep and a wake-up per placement, and with the placing thread close
+  // behind, fewer placements are still open and the rankings stay shallow.
+  const bool oneByOne = variety.RulesOn();
+  const int64_t batch = oneByOne ? 1 : grid.rows;
   const auto batches = static_cast<int64_t>((plan.size() + static_cast<size_t>(batch) - 1) /
                                             static_cast<size_t>(batch));
   OrderedParallel<std::vector<CellRanking>> choices(
@@ -177,9 +182,8 @@ BuildOutcome ChoosePlacements(const CBmp& source, int mosaicHeight, const TileSe
         for (int64_t k = b * batch; k < end; ++k) rankings.push_back(rankPlacement(k));
         return rankings;
       },
-      variety.RulesOn() ? kRulesChoiceWindow
-                        : std::max<int>(2, static_cast<int>(kChoiceWindow / batch)),
-      threads);
+      oneByOne ? kRulesChoiceWindow : std::max<int>(2, static_cast<int>(kChoiceWindow / batch)),
+      oneByOne ? threads - 1 : threads, oneByOne);
 
   VarietyRules rules(variety, tiles, grid.columns, grid.rows);
   // The choice for a placement from what the workers ranked, under the rules.

@@ -27,9 +27,16 @@ class OrderedParallel {
  public:
   // work(i) must be safe to run on several threads at once. At most window
   // results wait for the consumer at any time, which bounds the memory.
+  // When consumerWorks, the consumer runs work itself for items no worker
+  // has taken yet while it waits, so it needs one worker fewer and is not
+  // put to sleep and woken for each item; with no workers at all it runs
+  // every item itself, in order.
   OrderedParallel(int64_t count, std::function<Result(int64_t)> work, int window,
-                  int threads = WorkerThreadCount())
-      : count_(count), work_(std::move(work)), slots_(static_cast<size_t>(std::max(window, 1))) {
+                  int threads = WorkerThreadCount(), bool consumerWorks = false)
+      : count_(count),
+        work_(std::move(work)),
+        slots_(static_cast<size_t>(std::max(window, 1))),
+        consumerWorks_(consumerWorks) {
     for (int t = 0; t < threads; ++t) workers_.emplace_back([this] { WorkerLoop(); });
   }
 
@@ -53,6 +60,10 @@ class OrderedParallel {
     std::optional<Result>& slot = slots_[static_cast<size_t>(taken_ % Window())];
     while (!slot) {
       if (error_) std::rethrow_exception(error_);
+      if (consumerWorks_ && HasRoom()) {
+        RunNext(lock);
+        continue;
+      }
       if (resultReady_.wait_for(lock, std::chrono::milliseconds(5)) == std::cv_status::timeout) {
         lock.unlock();
         idle();
@@ -69,28 +80,34 @@ class OrderedParallel {
 
  private:
   int64_t Window() const { return static_cast<int64_t>(slots_.size()); }
+  // Whether an item is left that no thread has taken and whose slot is free.
+  bool HasRoom() const { return next_ < count_ && next_ < taken_ + Window(); }
+
+  // Takes the next item and runs it with the lock released; lock is held on
+  // entry and on return.
+  void RunNext(std::unique_lock<std::mutex>& lock) {
+    const int64_t item = next_++;
+    lock.unlock();
+    std::optional<Result> result;
+    std::exception_ptr error;
+    try {
+      result.emplace(work_(item));
+    } catch (...) {
+      error = std::current_exception();
+    }
+    lock.lock();
+    if (error)
+      error_ = error;
+    else
+      slots_[static_cast<size_t>(item % Window())] = std::move(result);
+  }
 
   void WorkerLoop() {
     std::unique_lock lock(mutex_);
     while (true) {
-      spaceFree_.wait(lock, [this] {
-        return stopping_ || error_ || next_ >= count_ || next_ < taken_ + Window();
-      });
+      spaceFree_.wait(lock, [this] { return stopping_ || error_ || next_ >= count_ || HasRoom(); });
       if (stopping_ || error_ || next_ >= count_) return;
-      const int64_t item = next_++;
-      lock.unlock();
-      std::optional<Result> result;
-      std::exception_ptr error;
-      try {
-        result.emplace(work_(item));
-      } catch (...) {
-        error = std::current_exception();
-      }
-      lock.lock();
-      if (error)
-        error_ = error;
-      else
-        slots_[static_cast<size_t>(item % Window())] = std::move(result);
+      RunNext(lock);
       resultReady_.notify_all();
     }
   }
@@ -103,6 +120,7 @@ class OrderedParallel {
   std::vector<std::optional<Result>> slots_;  // ring: item i waits in slot i % window
   int64_t next_ = 0;                          // next item a worker takes
   int64_t taken_ = 0;                         // items the consumer has taken
+  const bool consumerWorks_;
   bool stopping_ = false;
   std::exception_ptr error_;
   std::vector<std::thread> workers_;
