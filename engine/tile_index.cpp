@@ -11,7 +11,11 @@
 #include <emmintrin.h>
 #endif
 
+#include "engine/sample_arithmetic.h"
+
 namespace tesselor {
+
+static_assert(kLabBatch == 8, "a Lab batch is adjusted eight samples at a time");
 
 namespace {
 
@@ -23,81 +27,6 @@ int SampleAxisCount(int tileSize, int step) {
 void GatherSamples(const uint8_t* plane, int tileSize, int step, uint8_t* out) {
   for (int u = 0; u < tileSize; u += step)
     for (int v = 0; v < tileSize; v += step) *out++ = plane[v * tileSize + u];
-}
-
-// Sum of |a[i] - b[i]|: the whole comparison when a channel's gain is 1.
-int AbsoluteDifference(const uint8_t* a, const uint8_t* b, int count) {
-  int sum = 0;
-  int i = 0;
-#if defined(__SSE2__)
-  __m128i total = _mm_setzero_si128();
-  for (; i + 16 <= count; i += 16) {
-    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
-    const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
-    total = _mm_add_epi64(total, _mm_sad_epu8(x, y));
-  }
-  sum = _mm_cvtsi128_si32(total) + _mm_cvtsi128_si32(_mm_unpackhi_epi64(total, total));
-#endif
-  for (; i < count; ++i) sum += std::abs(a[i] - b[i]);
-  return sum;
-}
-
-#if defined(__SSE2__)
-// value x gain truncated for the four bytes at values, in 32-bit lanes, not
-// yet held to a byte: SSE2's double multiply and truncating conversion are
-// the scalar ones, so these are AdjustedValue's numbers before its clamp.
-__m128i TimesGain(const uint8_t* values, __m128d gains) {
-  int32_t bytes;
-  std::memcpy(&bytes, values, 4);
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i values32 =
-      _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(bytes), zero), zero);
-  const __m128d low = _mm_mul_pd(_mm_cvtepi32_pd(values32), gains);
-  const __m128d high = _mm_mul_pd(_mm_cvtepi32_pd(_mm_shuffle_epi32(values32, 0x4E)), gains);
-  return _mm_unpacklo_epi64(_mm_cvttpd_epi32(low), _mm_cvttpd_epi32(high));
-}
-#endif
-
-// AdjustedValue of values[0] to values[kLabBatch - 1] into out.
-void AdjustBatch(const uint8_t* values, double gain, uint8_t* out) {
-#if defined(__SSE2__)
-  const __m128d gains = _mm_set1_pd(gain);
-  // Both packs saturate, the second to 0 to 255: AdjustedValue's clamp.
-  const __m128i words = _mm_packs_epi32(TimesGain(values, gains), TimesGain(values + 4, gains));
-  const __m128i bytes = _mm_packus_epi16(words, words);
-  _mm_storel_epi64(reinterpret_cast<__m128i*>(out), bytes);
-#else
-  for (int i = 0; i < kLabBatch; ++i) out[i] = static_cast<uint8_t>(AdjustedValue(values[i], gain));
-#endif
-}
-static_assert(kLabBatch == 8, "AdjustBatch converts eight bytes");
-
-// Sum of |AdjustedValue(a[i], gain) - b[i]|, in the same double arithmetic:
-// SSE2's double multiply and truncating conversion are the scalar ones.
-int AdjustedDifference(const uint8_t* a, const uint8_t* b, int count, double gain) {
-  int sum = 0;
-  int i = 0;
-#if defined(__SSE2__)
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i byteMax = _mm_set1_epi16(255);
-  const __m128d gains = _mm_set1_pd(gain);
-  __m128i total = _mm_setzero_si128();  // four 32-bit partial sums
-  for (; i + 4 <= count; i += 4) {
-    int32_t cellBytes;
-    std::memcpy(&cellBytes, b + i, 4);
-    // Values are at most 2 x 255 here, so 16 bits hold them before the clamp.
-    const __m128i adjusted = _mm_min_epi16(_mm_packs_epi32(TimesGain(a + i, gains), zero), byteMax);
-    const __m128i cell = _mm_unpacklo_epi8(_mm_cvtsi32_si128(cellBytes), zero);
-    const __m128i difference = _mm_sub_epi16(adjusted, cell);
-    const __m128i absolute = _mm_max_epi16(difference, _mm_sub_epi16(zero, difference));
-    total = _mm_add_epi32(total, _mm_unpacklo_epi16(absolute, zero));
-  }
-  alignas(16) int32_t lanes[4];
-  _mm_store_si128(reinterpret_cast<__m128i*>(lanes), total);
-  sum = lanes[0] + lanes[1] + lanes[2] + lanes[3];
-#endif
-  for (; i < count; ++i) sum += std::abs(AdjustedValue(a[i], gain) - b[i]);
-  return sum;
 }
 
 }  // namespace
@@ -131,13 +60,18 @@ TileIndex::TileIndex(const TileSet& tiles, int accuracyStep, ColourMetric metric
       GatherSamples(tiles[entry.tile].Plane(c), tileSize_, step_, out + c * samplesPerChannel_);
     for (int c = 0; c < kChannels; ++c)
       averagePlanes_[static_cast<size_t>(c)].push_back(entry.average[static_cast<size_t>(c)]);
-    if (metric == ColourMetric::kLab)
-      averageLab_.push_back(LabFromRgb(entry.average[0], entry.average[1], entry.average[2]));
-    else
+    if (metric == ColourMetric::kLab) {
+      const LabColour lab = LabFromRgb(entry.average[0], entry.average[1], entry.average[2]);
+      averageLab_[0].push_back(lab.l);
+      averageLab_[1].push_back(lab.a);
+      averageLab_[2].push_back(lab.b);
+    } else
       spreads_.push_back(SpreadsOf(out, samplesPerChannel_));
   }
   // A screened block may reach past the last tile; those lanes are never read.
   for (std::vector<uint8_t>& plane : averagePlanes_) plane.resize(byKey_.size() + kScanBlock);
+  if (metric == ColourMetric::kLab)
+    for (std::vector<float>& plane : averageLab_) plane.resize(byKey_.size() + kScanBlock);
 }
 
 TileIndex::Spreads TileIndex::SpreadsOf(const uint8_t* samples, int samplesPerChannel) {
@@ -198,33 +132,37 @@ double TileIndex::LabSampleDifference(const uint8_t* tileSamples, const LabBatch
   const int m = samplesPerChannel_;
   const auto batches = static_cast<size_t>((m + kLabBatch - 1) / kLabBatch);
   const auto samplesIn = [&](size_t b) { return std::min(kLabBatch, m - int(b) * kLabBatch); };
+  // The summed square roots may round a hair under the gaps, and the sums
+  // here round differently from the score's; the factor keeps a bound made
+  // of gaps below the score it stands for.
+  constexpr double kBelowScore = 1 - 1e-6;
   // No distance is below its lightness gap, and lightness costs one cube
   // root of the three, so the gaps of every sample come first: they bound
-  // the score from below before any a* or b* is paid for, and the gaps
-  // still to come keep bounding it while the distances are summed.
+  // the score from below before any a* or b* is paid for, already while
+  // they are summed, and the gaps still to come keep bounding it while the
+  // distances are summed.
+  double gapsSoFar = 0;
   for (size_t b = 0; b < batches; ++b) {
     // A short last batch reads on into the next channel's samples, or the
     // padding after the last tile's; those lanes are never added.
     std::array<std::array<uint8_t, kLabBatch>, kChannels> adjusted;
     for (int c = 0; c < kChannels; ++c)
-      AdjustBatch(tileSamples + c * m + int(b) * kLabBatch, gains.channel[c], adjusted[c].data());
+      AdjustEight(tileSamples + c * m + int(b) * kLabBatch, gains.channel[c], adjusted[c].data());
     StartLabBatch(adjusted[0].data(), adjusted[1].data(), adjusted[2].data(), scratch.starts[b],
                   scratch.tiles[b]);
-  }
-  // lightnessFrom[b]: the summed gaps of batches b onward.
-  scratch.lightnessFrom[batches] = 0;
-  for (size_t b = batches; b-- > 0;) {
     double gaps = 0;
     for (int i = 0; i < samplesIn(b); ++i)
       gaps += std::abs(scratch.tiles[b].l[i] - cellSamples[b].l[i]);
-    scratch.lightnessFrom[b] = scratch.lightnessFrom[b + 1] + gaps;
+    scratch.lightnessFrom[b] = gaps;
+    gapsSoFar += gaps;
+    if (averageDistance + gapsSoFar * kBelowScore / m > limit) return gapsSoFar * kBelowScore;
   }
+  // lightnessFrom[b]: the summed gaps of batches b onward.
+  scratch.lightnessFrom[batches] = 0;
+  for (size_t b = batches; b-- > 0;) scratch.lightnessFrom[b] += scratch.lightnessFrom[b + 1];
   double sum = 0;
   for (size_t b = 0; b < batches; ++b) {
-    // The summed square roots may round a hair under the gaps, and the sums
-    // here round differently from the score's; the factor keeps the bound
-    // below the score it stands for.
-    const double floor = (sum + scratch.lightnessFrom[b]) * (1 - 1e-6);
+    const double floor = (sum + scratch.lightnessFrom[b]) * kBelowScore;
     if (averageDistance + floor / m > limit) return floor;
     LabBatch& tile = scratch.tiles[b];
     FinishLabBatch(scratch.starts[b], tile);
@@ -323,7 +261,8 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
     const uint8_t* tileSamples = samples_.data() + k * kChannels * m;
     double score;
     if (lab) {
-      const double averageDistance = DeltaE(cellAverageLab, averageLab_[k]);
+      const double averageDistance =
+          DeltaE(cellAverageLab, {averageLab_[0][k], averageLab_[1][k], averageLab_[2][k]});
       if (averageDistance > bound) return;
       const ColourGains gains = gainsFor(entry);
       score = averageDistance + LabSampleDifference(tileSamples, cellLab.data(), gains,
@@ -368,14 +307,16 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
     // the side ends where the key gap passes the limit.
     if (gapAbove <= gapBelow) {
       const size_t end = std::min(byKey_.size(), above + kScanBlock);
-      const uint32_t close = lab ? ~0u : CloseAverages(above, cell.average, list.Limit());
+      const uint32_t close = lab ? CloseLabAverages(above, cellAverageLab, list.Limit())
+                                 : CloseAverages(above, cell.average, list.Limit());
       for (const size_t first = above; above < end; ++above) {
         if (byKey_[above].key - cellKey > list.Limit() + keySlack) break;
         if (close >> (above - first) & 1) consider(above);
       }
     } else {
       const size_t first = below >= kScanBlock ? below - kScanBlock : 0;
-      const uint32_t close = lab ? ~0u : CloseAverages(first, cell.average, list.Limit());
+      const uint32_t close = lab ? CloseLabAverages(first, cellAverageLab, list.Limit())
+                                 : CloseAverages(first, cell.average, list.Limit());
       for (; below > first; --below) {
         if (cellKey - byKey_[below - 1].key > list.Limit() + keySlack) break;
         if (close >> (below - 1 - first) & 1) consider(below - 1);
@@ -415,6 +356,36 @@ uint32_t TileIndex::CloseAverages(size_t first, const std::array<int, kChannels>
   }
   return close;
 #endif
+}
+
+uint32_t TileIndex::CloseLabAverages(size_t first, const LabColour& cellAverage,
+                                     double limit) const {
+  // The distances are floats: the least float not below limit screens out
+  // only what the exact test would.
+  if (!(limit < std::numeric_limits<float>::max())) return ~0u;
+  float most = static_cast<float>(limit);
+  if (most < limit) most = std::nextafter(most, std::numeric_limits<float>::infinity());
+  const std::array<float, kChannels> mine{cellAverage.l, cellAverage.a, cellAverage.b};
+  uint32_t close = 0;
+#if defined(__SSE2__)
+  for (size_t i = 0; i < kScanBlock; i += 4) {
+    // DeltaE's own operations in its order, so each lane is its distance.
+    __m128 squares = _mm_setzero_ps();
+    for (size_t c = 0; c < kChannels; ++c) {
+      const __m128 gap = _mm_sub_ps(_mm_set1_ps(mine[c]), _mm_loadu_ps(&averageLab_[c][first + i]));
+      squares = c == 0 ? _mm_mul_ps(gap, gap) : _mm_add_ps(squares, _mm_mul_ps(gap, gap));
+    }
+    const __m128 within = _mm_cmple_ps(_mm_sqrt_ps(squares), _mm_set1_ps(most));
+    close |= static_cast<uint32_t>(_mm_movemask_ps(within)) << i;
+  }
+#else
+  for (size_t i = 0; i < kScanBlock; ++i) {
+    const LabColour tile{averageLab_[0][first + i], averageLab_[1][first + i],
+                         averageLab_[2][first + i]};
+    if (DeltaE(cellAverage, tile) <= most) close |= 1u << i;
+  }
+#endif
+  return close;
 }
 
 CandidateList TileIndex::Rank(const CellBuffer& cell, int colourAdjust, int wanted) const {

@@ -61,6 +61,8 @@ class TileIndex {
   static constexpr size_t kScanBlock = 16;
   uint32_t CloseAverages(size_t first, const std::array<int, kChannels>& cellAverage,
                          double limit) const;
+  // The same for the Lab metric: the Delta-E of the average colours.
+  uint32_t CloseLabAverages(size_t first, const LabColour& cellAverage, double limit) const;
 
   template <class List>
   void Walk(const CellBuffer& cell, int colourAdjust, const std::vector<uint8_t>* excluded,
@@ -93,7 +95,9 @@ class TileIndex {
   // The sampled values of byKey_[k]: red, green, blue runs of
   // samplesPerChannel_ bytes each, in the order the samples are compared.
   std::vector<uint8_t> samples_;
-  std::vector<LabColour> averageLab_;  // by key order, for the Lab metric only
+  // The averages in Lab, one run per component in key order, for the Lab
+  // metric only.
+  std::array<std::vector<float>, kChannels> averageLab_;
   std::vector<Spreads> spreads_;       // by key order, for the rgb metric only
   // The averages again, one run per channel in key order, for the screening.
   std::array<std::vector<uint8_t>, kChannels> averagePlanes_;
