@@ -114,14 +114,17 @@ int TileIndex::SampleDifference(const uint8_t* tileSamples, const uint8_t* cellS
                                 const ColourGains& gains, int averageDifference,
                                 double limit) const {
   const int m = samplesPerChannel_;
+  // The remaining channels only add, so a partial sum bounds the score. A
+  // sum one past the limit's share is over it beyond any rounding, and the
+  // test needs no division per channel.
+  const double most = (limit - averageDifference) * m + 1;
   int sum = 0;
   for (int c = 0; c < kChannels; ++c) {
     const double gain = gains.channel[c];
     const uint8_t* a = tileSamples + c * m;
     const uint8_t* b = cellSamples + c * m;
     sum += gain == 1.0 ? AbsoluteDifference(a, b, m) : AdjustedDifference(a, b, m, gain);
-    // The remaining channels only add, so this partial score is a bound.
-    if (averageDifference + static_cast<double>(sum) / m > limit) return sum;
+    if (sum > most) return sum;
   }
   return sum;
 }
