@@ -42,9 +42,10 @@ TileChoice ChooseTile(const CBmp& source, int mosaicHeight, const TileIndex& ind
 }
 
 TileChoice ChooseTileForCell(const CellBuffer& cell, const TileIndex& index, int tileCount,
-                             int colourAdjust, int randomization, int draw) {
+                             int colourAdjust, int randomization, int draw,
+                             std::vector<int>* seeds) {
   const CandidateList list =
-      index.Rank(cell, colourAdjust, PickableSlots(tileCount, randomization));
+      index.Rank(cell, colourAdjust, PickableSlots(tileCount, randomization), seeds);
   return PickCandidate(list, tileCount, randomization, draw);
 }
 

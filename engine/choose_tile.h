@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "engine/candidate_list.h"
 #include "engine/colour_gains.h"
@@ -49,8 +50,9 @@ class TileIndex;
 TileChoice ChooseTile(const CBmp& source, int mosaicHeight, const TileIndex& index, int tileCount,
                       int colourAdjust, int randomization, int tileSize, int x, int y, int draw);
 // The same for a cell already sampled. The gains it returns are always
-// GainsFor(cell, the chosen tile, colourAdjust).
+// GainsFor(cell, the chosen tile, colourAdjust). seeds is TileIndex::Rank's.
 TileChoice ChooseTileForCell(const CellBuffer& cell, const TileIndex& index, int tileCount,
-                             int colourAdjust, int randomization, int draw);
+                             int colourAdjust, int randomization, int draw,
+                             std::vector<int>* seeds = nullptr);
 
 }  // namespace tesselor

@@ -142,19 +142,21 @@ BuildOutcome ChoosePlacements(const CBmp& source, int mosaicHeight, const TileSe
     return pickable + static_cast<int>(open) * tilesPerPhoto;
   };
   const auto isVisible = [&](const PlacedTile& p) { return p.x < outWidth && p.y < outHeight; };
-  const auto rankPlacement = [&](int64_t k) {
+  // seeds carries the best tiles of one placement to the next that the
+  // same worker ranks.
+  const auto rankPlacement = [&](int64_t k, std::vector<int>& seeds) {
     const Placement& p = plan[static_cast<size_t>(k)];
     CellBuffer cell;
     FillCellBuffer(source, mosaicHeight, p.x, p.y, n, cell);
     CellRanking result{{p.x, p.y, {}, cell.average}, {}};
     if (!variety.AnyOn()) {
       result.placed.choice = ChooseTileForCell(cell, index, tiles.Count(), options.colourAdjust,
-                                               options.randomization, p.draw);
+                                               options.randomization, p.draw, &seeds);
     } else if (!isVisible(result.placed)) {
       result.placed.choice.tile = 0;  // paints nothing, so any tile does
     } else if (!variety.RulesOn()) {
       result.ranked = pickable;
-      result.best = index.RankDeep(cell, options.colourAdjust, pickable);
+      result.best = index.RankDeep(cell, options.colourAdjust, pickable, nullptr, &seeds);
     } else {
       std::vector<uint8_t> refused;
       const int64_t open = settled.KnownRefusals(k, p.x / n, p.y / n, refused);
@@ -179,7 +181,8 @@ BuildOutcome ChoosePlacements(const CBmp& source, int mosaicHeight, const TileSe
         std::vector<CellRanking> rankings;
         const int64_t end = std::min(static_cast<int64_t>(plan.size()), (b + 1) * batch);
         rankings.reserve(static_cast<size_t>(end - b * batch));
-        for (int64_t k = b * batch; k < end; ++k) rankings.push_back(rankPlacement(k));
+        std::vector<int> seeds;
+        for (int64_t k = b * batch; k < end; ++k) rankings.push_back(rankPlacement(k, seeds));
         return rankings;
       },
       oneByOne ? kRulesChoiceWindow : std::max<int>(2, static_cast<int>(kChoiceWindow / batch)),

@@ -51,6 +51,8 @@ TileIndex::TileIndex(const TileSet& tiles, int accuracyStep, ColourMetric metric
   std::sort(byKey_.begin(), byKey_.end(), [](const Entry& a, const Entry& b) {
     return a.key != b.key ? a.key < b.key : a.tile < b.tile;
   });
+  keyPosition_.resize(byKey_.size());
+  for (size_t k = 0; k < byKey_.size(); ++k) keyPosition_[static_cast<size_t>(byKey_[k].tile)] = k;
   // Padded so that a batch of Lab samples may read a whole batch past the end.
   samples_.resize(static_cast<size_t>(count) * kChannels * samplesPerChannel_ + kLabBatch);
   for (size_t k = 0; k < byKey_.size(); ++k) {
@@ -212,7 +214,7 @@ struct DeepList {
 
 template <class List>
 void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector<uint8_t>* excluded,
-                     List& list) const {
+                     const std::vector<int>* seeds, List& list) const {
   if (byKey_.empty()) return;
   const int m = samplesPerChannel_;
   std::array<uint8_t, kChannels * kTileEdge * kTileEdge> cellSamples;
@@ -287,6 +289,23 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
     if (score <= bound) list.Insert(score, t, gains);
   };
 
+  std::array<size_t, kCandidateSlots> seeded;
+  size_t seedCount = 0;
+  const auto isSeeded = [&](size_t k) {
+    return std::find(seeded.begin(), seeded.begin() + seedCount, k) != seeded.begin() + seedCount;
+  };
+  if (seeds)
+    for (const int tile : *seeds) {
+      const size_t k = keyPosition_[static_cast<size_t>(tile)];
+      if (seedCount == seeded.size() || isSeeded(k)) continue;
+      seeded[seedCount++] = k;
+      consider(k);
+    }
+  // The walk passes the seeds by: each tile is scored once.
+  const auto visit = [&](size_t k) {
+    if (!isSeeded(k)) consider(k);
+  };
+
   // Lightness gaps come out of float arithmetic that the distances round
   // differently, so the Lab walk goes a hair further than the bound says.
   const double keySlack = lab ? 1e-3 : 0.0;
@@ -314,7 +333,7 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
                                  : CloseAverages(above, cell.average, list.Limit());
       for (const size_t first = above; above < end; ++above) {
         if (byKey_[above].key - cellKey > list.Limit() + keySlack) break;
-        if (close >> (above - first) & 1) consider(above);
+        if (close >> (above - first) & 1) visit(above);
       }
     } else {
       const size_t first = below >= kScanBlock ? below - kScanBlock : 0;
@@ -322,7 +341,7 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
                                  : CloseAverages(first, cell.average, list.Limit());
       for (; below > first; --below) {
         if (cellKey - byKey_[below - 1].key > list.Limit() + keySlack) break;
-        if (close >> (below - 1 - first) & 1) consider(below - 1);
+        if (close >> (below - 1 - first) & 1) visit(below - 1);
       }
     }
   }
@@ -391,17 +410,28 @@ uint32_t TileIndex::CloseLabAverages(size_t first, const LabColour& cellAverage,
   return close;
 }
 
-CandidateList TileIndex::Rank(const CellBuffer& cell, int colourAdjust, int wanted) const {
+CandidateList TileIndex::Rank(const CellBuffer& cell, int colourAdjust, int wanted,
+                              std::vector<int>* seeds) const {
   SlotsWanted slots{{}, std::clamp(wanted, 1, kCandidateSlots) - 1};
-  Walk(cell, colourAdjust, nullptr, slots);
+  Walk(cell, colourAdjust, nullptr, seeds, slots);
+  if (seeds) {
+    seeds->clear();
+    for (int slot = 0; slot <= slots.lastWanted; ++slot)
+      if (slots.list.Slot(slot).tile >= 0) seeds->push_back(slots.list.Slot(slot).tile);
+  }
   return slots.list;
 }
 
 std::vector<Candidate> TileIndex::RankDeep(const CellBuffer& cell, int colourAdjust, int wanted,
-                                           const std::vector<uint8_t>* excluded) const {
+                                           const std::vector<uint8_t>* excluded,
+                                           std::vector<int>* seeds) const {
   DeepList deep{{}, static_cast<size_t>(std::max(wanted, 1))};
   deep.best.reserve(deep.wanted + 1);
-  Walk(cell, colourAdjust, excluded, deep);
+  Walk(cell, colourAdjust, excluded, seeds, deep);
+  if (seeds) {
+    seeds->clear();
+    for (const Candidate& c : deep.best) seeds->push_back(c.tile);
+  }
   return std::move(deep.best);
 }
 

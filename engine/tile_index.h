@@ -25,14 +25,20 @@ class TileIndex {
 
   // The first `wanted` slots (1 to kCandidateSlots) and the overall best of
   // the list RankTiles would build for cell, slot for slot; later slots may
-  // differ.
-  CandidateList Rank(const CellBuffer& cell, int colourAdjust, int wanted) const;
+  // differ. Tiles in seeds are scored first, and on return seeds holds the
+  // tiles of those slots: neighbouring cells mostly share their best tiles,
+  // so seeds handed from one cell to the next set a tight limit before the
+  // walk begins. The list does not depend on the seeds.
+  CandidateList Rank(const CellBuffer& cell, int colourAdjust, int wanted,
+                     std::vector<int>* seeds = nullptr) const;
 
   // The `wanted` best tiles for cell (any number, fewer when fewer are left),
   // best first, equal scores in table order, every score listed. Tiles whose
-  // photo's byte in excluded (one per photo) is set take no part.
+  // photo's byte in excluded (one per photo) is set take no part. seeds as
+  // for Rank: on return it holds the tiles listed.
   std::vector<Candidate> RankDeep(const CellBuffer& cell, int colourAdjust, int wanted,
-                                  const std::vector<uint8_t>* excluded = nullptr) const;
+                                  const std::vector<uint8_t>* excluded = nullptr,
+                                  std::vector<int>* seeds = nullptr) const;
 
  private:
   struct Entry {
@@ -66,7 +72,7 @@ class TileIndex {
 
   template <class List>
   void Walk(const CellBuffer& cell, int colourAdjust, const std::vector<uint8_t>* excluded,
-            List& list) const;
+            const std::vector<int>* seeds, List& list) const;
 
   // Sums the absolute differences of the adjusted tile samples from the cell
   // samples, giving up (returning a value that scores above limit) once the
@@ -91,14 +97,15 @@ class TileIndex {
   ColourMetric metric_;
   // Everything the walk reads lies in key order, so that it reads memory
   // outward from the cell's key instead of jumping about the tile table.
-  std::vector<Entry> byKey_;  // ascending by key, then by table order
+  std::vector<Entry> byKey_;         // ascending by key, then by table order
+  std::vector<size_t> keyPosition_;  // by tile: its place in byKey_
   // The sampled values of byKey_[k]: red, green, blue runs of
   // samplesPerChannel_ bytes each, in the order the samples are compared.
   std::vector<uint8_t> samples_;
   // The averages in Lab, one run per component in key order, for the Lab
   // metric only.
   std::array<std::vector<float>, kChannels> averageLab_;
-  std::vector<Spreads> spreads_;       // by key order, for the rgb metric only
+  std::vector<Spreads> spreads_;  // by key order, for the rgb metric only
   // The averages again, one run per channel in key order, for the screening.
   std::array<std::vector<uint8_t>, kChannels> averagePlanes_;
 };

@@ -30,7 +30,9 @@ testing::ColourAt NearlyEven(Rgb base, int noise, unsigned seed) {
 Rgb NearBase(std::mt19937& random) {
   static const Rgb bases[] = {{120, 130, 140}, {250, 248, 240}, {20, 12, 30}};
   const Rgb b = bases[random() % 3];
-  const auto jitter = [&](uint8_t v) { return uint8_t(std::clamp(v + int(random() % 9) - 4, 0, 255)); };
+  const auto jitter = [&](uint8_t v) {
+    return uint8_t(std::clamp(v + int(random() % 9) - 4, 0, 255));
+  };
   return {jitter(b.r), jitter(b.g), jitter(b.b)};
 }
 
@@ -73,12 +75,20 @@ TEST(TileIndex, RanksAsScoringEveryTileDoes) {
     const TileIndex index(tiles, step);
     const std::vector<Candidate> best = index.RankDeep(cell, colourAdjust, 12);
     const CandidateList list = index.Rank(cell, colourAdjust, 6);
+    // Seeds as another cell would hand on, some good, one twice, change
+    // nothing but come back as the best six.
+    std::vector<int> seeds{plain[3].second, int(random() % 300), plain[40].second, plain[3].second,
+                           plain[0].second};
+    const CandidateList seeded = index.Rank(cell, colourAdjust, 6, &seeds);
     ASSERT_EQ(best.size(), 12u);
+    ASSERT_EQ(seeds.size(), 6u);
     for (size_t k = 0; k < best.size(); ++k) {
       EXPECT_EQ(best[k].tile, plain[k].second) << "round " << round << ", place " << k;
       EXPECT_EQ(best[k].score, plain[k].first) << "round " << round << ", place " << k;
       if (k < 6) {
         EXPECT_EQ(list.Slot(int(k)).tile, plain[k].second) << "round " << round;
+        EXPECT_EQ(seeded.Slot(int(k)).tile, plain[k].second) << "round " << round;
+        EXPECT_EQ(seeds[k], plain[k].second) << "round " << round;
       }
     }
   }
