@@ -15,12 +15,16 @@ void FillCellBuffer(const CBmp& source, int mosaicHeight, int x, int y, int tile
   const int64_t scaledHeight = std::max<int64_t>(1, static_cast<int64_t>(source.height * ratio));
 
   cell.size = tileSize;
+  // The source line of each of the cell's rows, worked out once rather than
+  // once per sample: the divisions cost more than the copying.
+  std::array<int64_t, kTileEdge> lines;
+  for (int v = 0; v < tileSize; ++v) lines[v] = (int64_t{y} + v) * source.height / scaledHeight;
   std::array<uint8_t, kChannels> colour{};  // black until a sample lands inside the photograph
   std::array<int, kChannels> sum{};
   for (int u = 0; u < tileSize; ++u) {
     const int64_t column = (int64_t{x} + u) * source.width / scaledWidth;
     for (int v = 0; v < tileSize; ++v) {
-      const int64_t line = (int64_t{y} + v) * source.height / scaledHeight;
+      const int64_t line = lines[v];
       if (line < source.height && column < source.width) {
         const uint8_t* pixel = source.lineArray[line] + 4 * column;
         for (int c = 0; c < kChannels; ++c) colour[c] = pixel[PixelOffset(c)];
