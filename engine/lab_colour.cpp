@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "engine/cpu_features.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -123,10 +125,82 @@ __m128 Weighted(__m128 r, __m128 g, __m128 b, float wr, float wg, float wb) {
                     _mm_mul_ps(_mm_set1_ps(wb), b));
 }
 
+#if defined(TESSELOR_AVX2_KERNELS)
+// The same steps on a whole batch at once, operation for operation, so
+// each lane rounds as CubeRoot4's, LabF4's and Weighted's do.
+[[gnu::target("avx2")]] __m256 CubeRoot8(__m256 x) {
+  const __m256i bits = _mm256_castps_si256(x);
+  const __m256i magic = _mm256_set1_epi32(static_cast<int>(0xAAAAAAABu));
+  const __m256i even = _mm256_srli_epi64(_mm256_mul_epu32(bits, magic), 33);
+  const __m256i odd = _mm256_srli_epi64(_mm256_mul_epu32(_mm256_srli_epi64(bits, 32), magic), 33);
+  const __m256i third = _mm256_or_si256(even, _mm256_slli_epi64(odd, 32));
+  __m256 y = _mm256_castsi256_ps(_mm256_add_epi32(third, _mm256_set1_epi32(709921077)));
+  const __m256 two = _mm256_set1_ps(2.0f);
+  const __m256 oneThird = _mm256_set1_ps(1.0f / 3.0f);
+  for (int step = 0; step < 3; ++step)
+    y = _mm256_mul_ps(_mm256_add_ps(_mm256_mul_ps(two, y), _mm256_div_ps(x, _mm256_mul_ps(y, y))),
+                      oneThird);
+  return y;
+}
+
+[[gnu::target("avx2")]] __m256 LabF8(__m256 t) {
+  const __m256 aboveEdge = _mm256_cmp_ps(t, _mm256_set1_ps(kLabEdge), _CMP_GT_OS);
+  const __m256 linear =
+      _mm256_add_ps(_mm256_mul_ps(_mm256_set1_ps(kLabSlope), t), _mm256_set1_ps(4.0f / 29.0f));
+  return _mm256_or_ps(_mm256_and_ps(aboveEdge, CubeRoot8(t)), _mm256_andnot_ps(aboveEdge, linear));
+}
+
+[[gnu::target("avx2")]] __m256 Weighted8(__m256 r, __m256 g, __m256 b, float wr, float wg,
+                                         float wb) {
+  return _mm256_add_ps(
+      _mm256_add_ps(_mm256_mul_ps(_mm256_set1_ps(wr), r), _mm256_mul_ps(_mm256_set1_ps(wg), g)),
+      _mm256_mul_ps(_mm256_set1_ps(wb), b));
+}
+
+// The linear light of eight bytes.
+[[gnu::target("avx2")]] __m256 Linear8(const uint8_t* bytes) {
+  const __m256i indices =
+      _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(bytes)));
+  return _mm256_i32gather_ps(Linear().value.data(), indices, 4);
+}
+
+[[gnu::target("avx2")]] void StartLabBatchAvx2(const uint8_t* red, const uint8_t* green,
+                                               const uint8_t* blue, LabBatchStart& start,
+                                               LabBatch& out) {
+  const __m256 r = Linear8(red);
+  const __m256 g = Linear8(green);
+  const __m256 b = Linear8(blue);
+  const __m256 fy = LabF8(Weighted8(r, g, b, kYr, kYg, kYb));
+  _mm256_storeu_ps(start.red.data(), r);
+  _mm256_storeu_ps(start.green.data(), g);
+  _mm256_storeu_ps(start.blue.data(), b);
+  _mm256_storeu_ps(start.fy.data(), fy);
+  _mm256_storeu_ps(out.l.data(),
+                   _mm256_sub_ps(_mm256_mul_ps(_mm256_set1_ps(116.0f), fy), _mm256_set1_ps(16.0f)));
+}
+
+[[gnu::target("avx2")]] void FinishLabBatchAvx2(const LabBatchStart& start, LabBatch& out) {
+  const __m256 r = _mm256_loadu_ps(start.red.data());
+  const __m256 g = _mm256_loadu_ps(start.green.data());
+  const __m256 b = _mm256_loadu_ps(start.blue.data());
+  const __m256 fy = _mm256_loadu_ps(start.fy.data());
+  const __m256 x = _mm256_mul_ps(Weighted8(r, g, b, kXr, kXg, kXb), _mm256_set1_ps(1.0f / kWhiteX));
+  const __m256 z = _mm256_mul_ps(Weighted8(r, g, b, kZr, kZg, kZb), _mm256_set1_ps(1.0f / kWhiteZ));
+  _mm256_storeu_ps(out.a.data(),
+                   _mm256_mul_ps(_mm256_set1_ps(500.0f), _mm256_sub_ps(LabF8(x), fy)));
+  _mm256_storeu_ps(out.b.data(),
+                   _mm256_mul_ps(_mm256_set1_ps(200.0f), _mm256_sub_ps(fy, LabF8(z))));
+}
+static_assert(kLabBatch == 8, "an AVX register holds one batch");
+#endif
+
 }  // namespace
 
 void StartLabBatch(const uint8_t* red, const uint8_t* green, const uint8_t* blue,
                    LabBatchStart& start, LabBatch& out) {
+#if defined(TESSELOR_AVX2_KERNELS)
+  if (HasAvx2()) return StartLabBatchAvx2(red, green, blue, start, out);
+#endif
   const LinearTable& linear = Linear();
   const auto lanes = [&](const uint8_t* bytes, int i) {
     return _mm_setr_ps(linear.value[bytes[i]], linear.value[bytes[i + 1]],
@@ -148,6 +222,9 @@ void StartLabBatch(const uint8_t* red, const uint8_t* green, const uint8_t* blue
 }
 
 void FinishLabBatch(const LabBatchStart& start, LabBatch& out) {
+#if defined(TESSELOR_AVX2_KERNELS)
+  if (HasAvx2()) return FinishLabBatchAvx2(start, out);
+#endif
   for (int i = 0; i < kLabBatch; i += 4) {
     const __m128 r = _mm_load_ps(start.red.data() + i);
     const __m128 g = _mm_load_ps(start.green.data() + i);

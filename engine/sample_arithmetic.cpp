@@ -4,13 +4,10 @@
 #include <cstring>
 
 #include "engine/colour_gains.h"
+#include "engine/cpu_features.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
-#endif
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define TESSELOR_AVX2_KERNELS
-#include <immintrin.h>
 #endif
 
 namespace tesselor {
@@ -34,16 +31,6 @@ __m128i TimesGain(const uint8_t* values, __m128d gains) {
 #endif
 
 #if defined(TESSELOR_AVX2_KERNELS)
-// TESSELOR_NO_AVX2 in the environment keeps to the SSE2 kernels, so that
-// they can be tested, and compared, on processors that have AVX2.
-bool HasAvx2() {
-  static const bool has = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") != 0 && !std::getenv("TESSELOR_NO_AVX2");
-  }();
-  return has;
-}
-
 // TimesGain for eight bytes, as two runs of four 32-bit lanes. AVX's double
 // multiply and truncating conversion are SSE2's, so the bits stay the same.
 [[gnu::target("avx2")]] void TimesGainEight(const uint8_t* values, __m256d gains, __m128i& low,

@@ -194,6 +194,30 @@ TEST(LabColour, MatchesTheStandardValues) {
   }
 }
 
+// Scoring converts samples a batch at a time; every lane must hold the bits
+// LabFromRgb gives, or pruned and plain rankings could part on a near tie.
+TEST(LabColour, BatchesGiveTheBitsOfOneColourAtATime) {
+  std::mt19937 random(3);
+  for (int round = 0; round < 20000; ++round) {
+    uint8_t red[kLabBatch], green[kLabBatch], blue[kLabBatch];
+    for (int i = 0; i < kLabBatch; ++i) {
+      // Every other round near black, where the companding turns linear.
+      const unsigned most = round % 2 ? 256 : 12;
+      red[i] = uint8_t(random() % most);
+      green[i] = uint8_t(random() % most);
+      blue[i] = uint8_t(random() % most);
+    }
+    LabBatch batch;
+    LabFromRgbBatch(red, green, blue, batch);
+    for (int i = 0; i < kLabBatch; ++i) {
+      const LabColour one = LabFromRgb(red[i], green[i], blue[i]);
+      ASSERT_EQ(std::memcmp(&one.l, &batch.l[size_t(i)], sizeof(float)), 0) << int(red[i]);
+      ASSERT_EQ(std::memcmp(&one.a, &batch.a[size_t(i)], sizeof(float)), 0) << int(green[i]);
+      ASSERT_EQ(std::memcmp(&one.b, &batch.b[size_t(i)], sizeof(float)), 0) << int(blue[i]);
+    }
+  }
+}
+
 // The Lab index skips tiles by lightness; scoring every tile plainly must
 // give the same best tiles in the same order.
 TEST(LabMetric, PruningKeepsTheBestTiles) {
