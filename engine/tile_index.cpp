@@ -11,6 +11,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "engine/cpu_features.h"
 #include "engine/sample_arithmetic.h"
 
 namespace tesselor {
@@ -30,6 +31,74 @@ void GatherSamples(const uint8_t* plane, int tileSize, int step, uint8_t* out) {
 }
 
 }  // namespace
+
+#if defined(TESSELOR_AVX2_KERNELS)
+namespace {
+
+// What the spread floor reads of sixteen tiles side by side, and of the cell.
+struct FloorInputs {
+  std::array<const uint8_t*, kChannels> average;  // the tiles', from the first of them
+  std::array<const double*, kChannels> mean;
+  std::array<const double*, kChannels> deviation;
+  std::array<const double*, kChannels> largest;
+  std::array<double, kChannels> cellAverage;
+  std::array<double, kChannels> cellMean;
+  std::array<double, kChannels> cellDeviation;
+};
+
+[[gnu::target("avx2")]] inline __m256d Absolute(__m256d x) {
+  return _mm256_andnot_pd(_mm256_set1_pd(-0.0), x);
+}
+
+// Bit i set where averageDifference + SampleTermFloor of tile i, with the
+// gains GainsFor gives, stays within limit; the same operations in the same
+// order, four tiles a step.
+[[gnu::target("avx2")]] uint32_t SpreadFloorsWithin(const FloorInputs& in, uint32_t close,
+                                                    int colourAdjust, double limit) {
+  const __m256d lo = _mm256_set1_pd(1 - colourAdjust * 0.01);
+  const __m256d hi = _mm256_set1_pd(1 + colourAdjust * 0.01);
+  const __m256d zero = _mm256_setzero_pd();
+  const __m256d half = _mm256_set1_pd(0.5);
+  uint32_t within = 0;
+  for (size_t i = 0; i < 16; i += 4) {
+    if ((close >> i & 0xFu) == 0) continue;
+    __m256d averageDifference = zero;
+    __m256d floor = zero;
+    for (size_t c = 0; c < kChannels; ++c) {
+      int32_t bytes;
+      std::memcpy(&bytes, in.average[c] + i, 4);
+      const __m256d tileAverage = _mm256_cvtepi32_pd(_mm_cvtepu8_epi32(_mm_cvtsi32_si128(bytes)));
+      const __m256d cellAverage = _mm256_set1_pd(in.cellAverage[c]);
+      averageDifference =
+          _mm256_add_pd(averageDifference, Absolute(_mm256_sub_pd(cellAverage, tileAverage)));
+      // A cell average of 0 holds every gain to lo (0 / 0 included); a tile
+      // average of 0 under a brighter cell divides to infinity, held to hi.
+      const __m256d gain =
+          in.cellAverage[c] == 0
+              ? lo
+              : _mm256_min_pd(_mm256_max_pd(_mm256_div_pd(cellAverage, tileAverage), lo), hi);
+      const __m256d largest = _mm256_loadu_pd(in.largest[c] + i);
+      const __m256d usable =
+          _mm256_cmp_pd(_mm256_mul_pd(gain, largest), _mm256_set1_pd(255), _CMP_LE_OQ);
+      const __m256d deviationGap =
+          Absolute(_mm256_sub_pd(_mm256_mul_pd(gain, _mm256_loadu_pd(in.deviation[c] + i)),
+                                 _mm256_set1_pd(in.cellDeviation[c])));
+      const __m256d meanGap = Absolute(
+          _mm256_sub_pd(_mm256_sub_pd(_mm256_mul_pd(gain, _mm256_loadu_pd(in.mean[c] + i)), half),
+                        _mm256_set1_pd(in.cellMean[c])));
+      const __m256d channelFloor = _mm256_sub_pd(_mm256_sub_pd(deviationGap, meanGap), half);
+      floor = _mm256_add_pd(floor, _mm256_and_pd(usable, _mm256_max_pd(channelFloor, zero)));
+    }
+    const __m256d bound =
+        _mm256_add_pd(averageDifference, _mm256_sub_pd(floor, _mm256_set1_pd(1e-9)));
+    const int lanes = _mm256_movemask_pd(_mm256_cmp_pd(bound, _mm256_set1_pd(limit), _CMP_LE_OQ));
+    within |= static_cast<uint32_t>(lanes) << i;
+  }
+  return close & within;
+}
+
+}  // namespace
+#endif
 
 TileIndex::TileIndex(const TileSet& tiles, int accuracyStep, ColourMetric metric)
     : tileSize_(tiles.Count() > 0 ? tiles[0].Size() : 0),
@@ -67,13 +136,22 @@ TileIndex::TileIndex(const TileSet& tiles, int accuracyStep, ColourMetric metric
       averageLab_[0].push_back(lab.l);
       averageLab_[1].push_back(lab.a);
       averageLab_[2].push_back(lab.b);
-    } else
-      spreads_.push_back(SpreadsOf(out, samplesPerChannel_));
+    } else {
+      const Spreads spreads = SpreadsOf(out, samplesPerChannel_);
+      for (size_t c = 0; c < kChannels; ++c) {
+        spreads_.mean[c].push_back(spreads[c].mean);
+        spreads_.deviation[c].push_back(spreads[c].deviation);
+        spreads_.largest[c].push_back(spreads[c].largest);
+      }
+    }
   }
   // A screened block may reach past the last tile; those lanes are never read.
   for (std::vector<uint8_t>& plane : averagePlanes_) plane.resize(byKey_.size() + kScanBlock);
   if (metric == ColourMetric::kLab)
     for (std::vector<float>& plane : averageLab_) plane.resize(byKey_.size() + kScanBlock);
+  else
+    for (auto* field : {&spreads_.mean, &spreads_.deviation, &spreads_.largest})
+      for (std::vector<double>& plane : *field) plane.resize(byKey_.size() + kScanBlock);
 }
 
 TileIndex::Spreads TileIndex::SpreadsOf(const uint8_t* samples, int samplesPerChannel) {
@@ -90,6 +168,14 @@ TileIndex::Spreads TileIndex::SpreadsOf(const uint8_t* samples, int samplesPerCh
     for (int i = 0; i < samplesPerChannel; ++i) deviation += std::abs(values[i] - mean);
     spreads[c] = {mean, deviation / samplesPerChannel, spreads[c].largest};
   }
+  return spreads;
+}
+
+TileIndex::Spreads TileIndex::SpreadsAt(size_t k) const {
+  Spreads spreads;
+  for (size_t c = 0; c < kChannels; ++c)
+    spreads[c] = {spreads_.mean[c][k], spreads_.deviation[c][k],
+                  static_cast<int>(spreads_.largest[c][k])};
   return spreads;
 }
 
@@ -281,7 +367,7 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
       averageDifference += std::abs(cell.average[c] - entry.average[c]);
     if (averageDifference > bound) return;
     const ColourGains gains = gainsFor(entry);
-    if (averageDifference + SampleTermFloor(spreads_[k], cellSpreads, gains) > bound) return;
+    if (averageDifference + SampleTermFloor(SpreadsAt(k), cellSpreads, gains) > bound) return;
     const int sum =
         SampleDifference(tileSamples, cellSamples.data(), gains, averageDifference, bound);
     score = averageDifference + static_cast<double>(sum) / m;
@@ -304,6 +390,14 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
   // The walk passes the seeds by: each tile is scored once.
   const auto visit = [&](size_t k) {
     if (!isSeeded(k)) consider(k);
+  };
+
+  // The tiles of a block that may still come within the limit as it stands.
+  const auto screen = [&](size_t first) {
+    const double limit = list.Limit();
+    if (lab) return CloseLabAverages(first, cellAverageLab, limit);
+    return WithinSpreadFloor(first, CloseAverages(first, cell.average, limit), cell.average,
+                             cellSpreads, colourAdjust, limit);
   };
 
   // Lightness gaps come out of float arithmetic that the distances round
@@ -329,16 +423,14 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
     // the side ends where the key gap passes the limit.
     if (gapAbove <= gapBelow) {
       const size_t end = std::min(byKey_.size(), above + kScanBlock);
-      const uint32_t close = lab ? CloseLabAverages(above, cellAverageLab, list.Limit())
-                                 : CloseAverages(above, cell.average, list.Limit());
+      const uint32_t close = screen(above);
       for (const size_t first = above; above < end; ++above) {
         if (byKey_[above].key - cellKey > list.Limit() + keySlack) break;
         if (close >> (above - first) & 1) visit(above);
       }
     } else {
       const size_t first = below >= kScanBlock ? below - kScanBlock : 0;
-      const uint32_t close = lab ? CloseLabAverages(first, cellAverageLab, list.Limit())
-                                 : CloseAverages(first, cell.average, list.Limit());
+      const uint32_t close = screen(first);
       for (; below > first; --below) {
         if (cellKey - byKey_[below - 1].key > list.Limit() + keySlack) break;
         if (close >> (below - 1 - first) & 1) visit(below - 1);
@@ -376,6 +468,29 @@ uint32_t TileIndex::CloseAverages(size_t first, const std::array<int, kChannels>
                       cellAverage[static_cast<size_t>(c)]);
     if (sum <= most) close |= 1u << i;
   }
+  return close;
+#endif
+}
+
+uint32_t TileIndex::WithinSpreadFloor(size_t first, uint32_t close,
+                                      const std::array<int, kChannels>& cellAverage,
+                                      const Spreads& cell, int colourAdjust, double limit) const {
+#if defined(TESSELOR_AVX2_KERNELS)
+  static_assert(kScanBlock == 16, "the floors are worked out for sixteen tiles");
+  if (close == 0 || !HasAvx2() || !(limit < std::numeric_limits<double>::infinity())) return close;
+  FloorInputs in;
+  for (size_t c = 0; c < kChannels; ++c) {
+    in.average[c] = averagePlanes_[c].data() + first;
+    in.mean[c] = spreads_.mean[c].data() + first;
+    in.deviation[c] = spreads_.deviation[c].data() + first;
+    in.largest[c] = spreads_.largest[c].data() + first;
+    in.cellAverage[c] = cellAverage[c];
+    in.cellMean[c] = cell[c].mean;
+    in.cellDeviation[c] = cell[c].deviation;
+  }
+  return SpreadFloorsWithin(in, close, colourAdjust, limit);
+#else
+  (void)first, (void)cellAverage, (void)cell, (void)colourAdjust, (void)limit;
   return close;
 #endif
 }

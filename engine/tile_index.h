@@ -67,6 +67,12 @@ class TileIndex {
   static constexpr size_t kScanBlock = 16;
   uint32_t CloseAverages(size_t first, const std::array<int, kChannels>& cellAverage,
                          double limit) const;
+  // Clears the bits of close whose tiles the spread floor puts over limit:
+  // SampleTermFloor with GainsFor's gains, four tiles at a time. Only where
+  // the processor has AVX2; elsewhere close comes back as it is.
+  uint32_t WithinSpreadFloor(size_t first, uint32_t close,
+                             const std::array<int, kChannels>& cellAverage, const Spreads& cell,
+                             int colourAdjust, double limit) const;
   // The same for the Lab metric: the Delta-E of the average colours.
   uint32_t CloseLabAverages(size_t first, const LabColour& cellAverage, double limit) const;
 
@@ -105,7 +111,15 @@ class TileIndex {
   // The averages in Lab, one run per component in key order, for the Lab
   // metric only.
   std::array<std::vector<float>, kChannels> averageLab_;
-  std::vector<Spreads> spreads_;  // by key order, for the rgb metric only
+  // The spreads of each channel, one run per field in key order, for the rgb
+  // metric only (largest held as a double, as the floor compares it).
+  struct SpreadPlanes {
+    std::array<std::vector<double>, kChannels> mean;
+    std::array<std::vector<double>, kChannels> deviation;
+    std::array<std::vector<double>, kChannels> largest;
+  };
+  SpreadPlanes spreads_;
+  Spreads SpreadsAt(size_t k) const;
   // The averages again, one run per channel in key order, for the screening.
   std::array<std::vector<uint8_t>, kChannels> averagePlanes_;
 };

@@ -15,12 +15,15 @@ namespace {
 
 using testing::Rgb;
 
-// An even colour with noise of the given amplitude (0: flat).
-testing::ColourAt NearlyEven(Rgb base, int noise, unsigned seed) {
+// An even colour with noise of the given amplitude (0: flat). Two-tone
+// noise alternates between the two extremes, as a checkerboard: there the
+// spread floor the index prunes by comes within a sample of the score.
+testing::ColourAt NearlyEven(Rgb base, int noise, unsigned seed, bool twoTone = false) {
   return [=](int x, int y) {
     const unsigned h = (unsigned(x) * 73856093u) ^ (unsigned(y) * 19349663u) ^ seed;
     const auto value = [&](uint8_t v, unsigned bits) {
-      const int offset = noise ? int(bits % unsigned(2 * noise + 1)) - noise : 0;
+      const int offset = twoTone ? ((x + y) % 2 ? noise : -noise)
+                                 : (noise ? int(bits % unsigned(2 * noise + 1)) - noise : 0);
       return uint8_t(std::clamp(v + offset, 0, 255));
     };
     return Rgb{value(base.r, h), value(base.g, h >> 8), value(base.b, h >> 16)};
@@ -47,7 +50,8 @@ TEST(TileIndex, RanksAsScoringEveryTileDoes) {
     testing::ColourAt colour;
     for (int t = 0; t < 300; ++t) {
       // Every fourth tile repeats the one before: equal scores at the limit.
-      if (t % 4 != 3) colour = NearlyEven(NearBase(random), noises[random() % 5], random());
+      if (t % 4 != 3)
+        colour = NearlyEven(NearBase(random), noises[random() % 5], random(), random() % 2);
       tiles.Add(testing::MakeTile(n, colour));
     }
     CDrawDibBmp source;
