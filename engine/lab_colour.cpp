@@ -128,7 +128,7 @@ __m128 Weighted(__m128 r, __m128 g, __m128 b, float wr, float wg, float wb) {
 #if defined(TESSELOR_AVX2_KERNELS)
 // The same steps on a whole batch at once, operation for operation, so
 // each lane rounds as CubeRoot4's, LabF4's and Weighted's do.
-[[gnu::target("avx2")]] __m256 CubeRoot8(__m256 x) {
+[[gnu::target("avx2"), gnu::always_inline]] inline __m256 CubeRoot8(__m256 x) {
   const __m256i bits = _mm256_castps_si256(x);
   const __m256i magic = _mm256_set1_epi32(static_cast<int>(0xAAAAAAABu));
   const __m256i even = _mm256_srli_epi64(_mm256_mul_epu32(bits, magic), 33);
@@ -143,33 +143,35 @@ __m128 Weighted(__m128 r, __m128 g, __m128 b, float wr, float wg, float wb) {
   return y;
 }
 
-[[gnu::target("avx2")]] __m256 LabF8(__m256 t) {
+[[gnu::target("avx2"), gnu::always_inline]] inline __m256 LabF8(__m256 t) {
   const __m256 aboveEdge = _mm256_cmp_ps(t, _mm256_set1_ps(kLabEdge), _CMP_GT_OS);
   const __m256 linear =
       _mm256_add_ps(_mm256_mul_ps(_mm256_set1_ps(kLabSlope), t), _mm256_set1_ps(4.0f / 29.0f));
   return _mm256_or_ps(_mm256_and_ps(aboveEdge, CubeRoot8(t)), _mm256_andnot_ps(aboveEdge, linear));
 }
 
-[[gnu::target("avx2")]] __m256 Weighted8(__m256 r, __m256 g, __m256 b, float wr, float wg,
-                                         float wb) {
+[[gnu::target("avx2"), gnu::always_inline]] inline __m256 Weighted8(__m256 r, __m256 g, __m256 b,
+                                                                    float wr, float wg, float wb) {
   return _mm256_add_ps(
       _mm256_add_ps(_mm256_mul_ps(_mm256_set1_ps(wr), r), _mm256_mul_ps(_mm256_set1_ps(wg), g)),
       _mm256_mul_ps(_mm256_set1_ps(wb), b));
 }
 
-// The linear light of eight bytes.
-[[gnu::target("avx2")]] __m256 Linear8(const uint8_t* bytes) {
+// The linear light of eight bytes, from the table.
+[[gnu::target("avx2"), gnu::always_inline]] inline __m256 Linear8(const float* table,
+                                                                  const uint8_t* bytes) {
   const __m256i indices =
       _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(bytes)));
-  return _mm256_i32gather_ps(Linear().value.data(), indices, 4);
+  return _mm256_i32gather_ps(table, indices, 4);
 }
 
 [[gnu::target("avx2")]] void StartLabBatchAvx2(const uint8_t* red, const uint8_t* green,
                                                const uint8_t* blue, LabBatchStart& start,
                                                LabBatch& out) {
-  const __m256 r = Linear8(red);
-  const __m256 g = Linear8(green);
-  const __m256 b = Linear8(blue);
+  const float* table = Linear().value.data();
+  const __m256 r = Linear8(table, red);
+  const __m256 g = Linear8(table, green);
+  const __m256 b = Linear8(table, blue);
   const __m256 fy = LabF8(Weighted8(r, g, b, kYr, kYg, kYb));
   _mm256_storeu_ps(start.red.data(), r);
   _mm256_storeu_ps(start.green.data(), g);
@@ -251,6 +253,23 @@ std::array<float, kLabBatch> DeltaEBatch(const LabBatch& x, const LabBatch& y) {
   }
   return distances;
 }
+
+float LightnessGapSum(const LabBatch& x, const LabBatch& y, int count) {
+  static constexpr int32_t kLaneBelow[2 * kLabBatch] = {-1, -1, -1, -1, -1, -1, -1, -1,
+                                                        0,  0,  0,  0,  0,  0,  0,  0};
+  const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF));
+  __m128 total = _mm_setzero_ps();
+  for (int i = 0; i < kLabBatch; i += 4) {
+    // Lanes from count on are cleared: a short batch's padding adds nothing.
+    const __m128 kept =
+        _mm_loadu_ps(reinterpret_cast<const float*>(kLaneBelow + kLabBatch - count + i));
+    const __m128 gap = _mm_sub_ps(_mm_load_ps(x.l.data() + i), _mm_load_ps(y.l.data() + i));
+    total = _mm_add_ps(total, _mm_and_ps(_mm_and_ps(gap, magnitude), kept));
+  }
+  total = _mm_add_ps(total, _mm_movehl_ps(total, total));
+  total = _mm_add_ss(total, _mm_shuffle_ps(total, total, 1));
+  return _mm_cvtss_f32(total);
+}
 #else
 void StartLabBatch(const uint8_t* red, const uint8_t* green, const uint8_t* blue,
                    LabBatchStart& start, LabBatch& out) {
@@ -274,6 +293,12 @@ std::array<float, kLabBatch> DeltaEBatch(const LabBatch& x, const LabBatch& y) {
   for (int i = 0; i < kLabBatch; ++i)
     distances[i] = DeltaE({x.l[i], x.a[i], x.b[i]}, {y.l[i], y.a[i], y.b[i]});
   return distances;
+}
+
+float LightnessGapSum(const LabBatch& x, const LabBatch& y, int count) {
+  float total = 0;
+  for (int i = 0; i < count; ++i) total += std::abs(x.l[i] - y.l[i]);
+  return total;
 }
 #endif
 

@@ -33,8 +33,9 @@ __m128i TimesGain(const uint8_t* values, __m128d gains) {
 #if defined(TESSELOR_AVX2_KERNELS)
 // TimesGain for eight bytes, as two runs of four 32-bit lanes. AVX's double
 // multiply and truncating conversion are SSE2's, so the bits stay the same.
-[[gnu::target("avx2")]] void TimesGainEight(const uint8_t* values, __m256d gains, __m128i& low,
-                                            __m128i& high) {
+[[gnu::target("avx2"), gnu::always_inline]] inline void TimesGainEight(const uint8_t* values,
+                                                                       __m256d gains, __m128i& low,
+                                                                       __m128i& high) {
   const __m256i values32 =
       _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(values)));
   low = _mm256_cvttpd_epi32(

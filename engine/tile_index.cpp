@@ -46,7 +46,7 @@ struct FloorInputs {
   std::array<double, kChannels> cellDeviation;
 };
 
-[[gnu::target("avx2")]] inline __m256d Absolute(__m256d x) {
+[[gnu::target("avx2"), gnu::always_inline]] inline __m256d Absolute(__m256d x) {
   return _mm256_andnot_pd(_mm256_set1_pd(-0.0), x);
 }
 
@@ -223,9 +223,9 @@ double TileIndex::LabSampleDifference(const uint8_t* tileSamples, const LabBatch
   const int m = samplesPerChannel_;
   const auto batches = static_cast<size_t>((m + kLabBatch - 1) / kLabBatch);
   const auto samplesIn = [&](size_t b) { return std::min(kLabBatch, m - int(b) * kLabBatch); };
-  // The summed square roots may round a hair under the gaps, and the sums
-  // here round differently from the score's; the factor keeps a bound made
-  // of gaps below the score it stands for.
+  // The summed square roots may round a hair under the gaps, and the gaps
+  // are summed in float and in another order than the score's distances;
+  // the factor keeps a bound made of gaps below the score it stands for.
   constexpr double kBelowScore = 1 - 1e-6;
   // No distance is below its lightness gap, and lightness costs one cube
   // root of the three, so the gaps of every sample come first: they bound
@@ -241,9 +241,7 @@ double TileIndex::LabSampleDifference(const uint8_t* tileSamples, const LabBatch
       AdjustEight(tileSamples + c * m + int(b) * kLabBatch, gains.channel[c], adjusted[c].data());
     StartLabBatch(adjusted[0].data(), adjusted[1].data(), adjusted[2].data(), scratch.starts[b],
                   scratch.tiles[b]);
-    double gaps = 0;
-    for (int i = 0; i < samplesIn(b); ++i)
-      gaps += std::abs(scratch.tiles[b].l[i] - cellSamples[b].l[i]);
+    const double gaps = LightnessGapSum(scratch.tiles[b], cellSamples[b], samplesIn(b));
     scratch.lightnessFrom[b] = gaps;
     gapsSoFar += gaps;
     if (averageDistance + gapsSoFar * kBelowScore / m > limit) return gapsSoFar * kBelowScore;

@@ -215,6 +215,13 @@ TEST(LabColour, BatchesGiveTheBitsOfOneColourAtATime) {
       ASSERT_EQ(std::memcmp(&one.a, &batch.a[size_t(i)], sizeof(float)), 0) << int(green[i]);
       ASSERT_EQ(std::memcmp(&one.b, &batch.b[size_t(i)], sizeof(float)), 0) << int(blue[i]);
     }
+    // The lightness gaps to the batch before, over a full batch and short ones.
+    static LabBatch before;
+    const int count = 1 + round % kLabBatch;
+    double gaps = 0;
+    for (int i = 0; i < count; ++i) gaps += std::abs(batch.l[size_t(i)] - before.l[size_t(i)]);
+    ASSERT_NEAR(LightnessGapSum(batch, before, count), gaps, 1e-6 * gaps + 1e-30) << count;
+    before = batch;
   }
 }
 
