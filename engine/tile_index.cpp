@@ -227,6 +227,11 @@ double TileIndex::LabSampleDifference(const uint8_t* tileSamples, const LabBatch
   // are summed in float and in another order than the score's distances;
   // the factor keeps a bound made of gaps below the score it stands for.
   constexpr double kBelowScore = 1 - 1e-6;
+  // The limit as a sum of distances, so that the tests divide nothing, a
+  // hair over it so that its own rounding cannot give up on a tile that
+  // ties. A tile given up on scores as infinity.
+  const double most = (limit - averageDistance) * m + 1e-6;
+  constexpr double kOver = std::numeric_limits<double>::infinity();
   // No distance is below its lightness gap, and lightness costs one cube
   // root of the three, so the gaps of every sample come first: they bound
   // the score from below before any a* or b* is paid for, already while
@@ -244,15 +249,14 @@ double TileIndex::LabSampleDifference(const uint8_t* tileSamples, const LabBatch
     const double gaps = LightnessGapSum(scratch.tiles[b], cellSamples[b], samplesIn(b));
     scratch.lightnessFrom[b] = gaps;
     gapsSoFar += gaps;
-    if (averageDistance + gapsSoFar * kBelowScore / m > limit) return gapsSoFar * kBelowScore;
+    if (gapsSoFar * kBelowScore > most) return kOver;
   }
   // lightnessFrom[b]: the summed gaps of batches b onward.
   scratch.lightnessFrom[batches] = 0;
   for (size_t b = batches; b-- > 0;) scratch.lightnessFrom[b] += scratch.lightnessFrom[b + 1];
   double sum = 0;
   for (size_t b = 0; b < batches; ++b) {
-    const double floor = (sum + scratch.lightnessFrom[b]) * kBelowScore;
-    if (averageDistance + floor / m > limit) return floor;
+    if ((sum + scratch.lightnessFrom[b]) * kBelowScore > most) return kOver;
     LabBatch& tile = scratch.tiles[b];
     FinishLabBatch(scratch.starts[b], tile);
     const std::array<float, kLabBatch> distances = DeltaEBatch(tile, cellSamples[b]);

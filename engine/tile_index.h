@@ -92,7 +92,7 @@ class TileIndex {
     std::vector<double> lightnessFrom;  // one more than the batches
   };
   // The same in Lab: the summed Delta-E of the adjusted tile samples from the
-  // cell's, given up on in the same way.
+  // cell's, or infinity once the score must exceed limit.
   double LabSampleDifference(const uint8_t* tileSamples, const LabBatch* cellSamples,
                              const ColourGains& gains, double averageDistance, double limit,
                              LabScratch& scratch) const;
