@@ -2,7 +2,7 @@
 # Measures the variety options on the standard case of compare.sh and
 # prints a Markdown section for bench/RESULTS.md: the time of
 # --min-distance 8 and of --metric lab against the default build (whole
-# runs, side by side, best of three), the most equal photos in any 8 x 8
+# runs, side by side, best of ten rounds), the most equal photos in any 8 x 8
 # window of cells (from the --tiles-used record), and the fidelity of rgb
 # against lab as PSNR and mean Delta-E of the 16 x 16 cell means.
 set -euo pipefail
@@ -19,21 +19,21 @@ cli=$build/bin/tesselor-cli
 mkdir -p "$work"
 . bench/inputs.sh
 
-run() {  # run NAME OPTIONS... -> best wall seconds of three
-  local best=
-  for _ in 1 2 3; do
-    /usr/bin/time -f '%e' -o "$work/time.txt" "$cli" mosaic "$photo" -o "$work/$1.bmp" \
-      --library "$library" --tile-size 16 --accuracy medium --randomization low \
-      --tiles-used "$work/$1.csv" "${@:2}" >/dev/null 2>&1
-    local t
-    t=$(cat "$work/time.txt")
-    if [ -z "$best" ] || awk "BEGIN{exit !($t < $best)}"; then best=$t; fi
-  done
-  echo "$best"
+once() {  # once NAME OPTIONS... -> wall seconds of one run, to the millisecond
+  local start=$EPOCHREALTIME
+  "$cli" mosaic "$photo" -o "$work/$1.bmp" --library "$library" --tile-size 16 \
+    --accuracy medium --randomization low --tiles-used "$work/$1.csv" "${@:2}" >/dev/null 2>&1
+  awk "BEGIN{printf \"%.3f\", $EPOCHREALTIME - $start}"
 }
-default=$(run default)
-distance=$(run distance --min-distance 8)
-lab=$(run lab --metric lab)
+lower() { if [ -z "$1" ] || awk "BEGIN{exit !($2 < $1)}"; then echo "$2"; else echo "$1"; fi; }
+# The three in turn, ten rounds, so that a change in the machine's load
+# touches all three alike; the best of each.
+default= distance= lab=
+for _ in $(seq 10); do
+  default=$(lower "$default" "$(once default)")
+  distance=$(lower "$distance" "$(once distance --min-distance 8)")
+  lab=$(lower "$lab" "$(once lab --metric lab)")
+done
 
 python3 - "$photo" "$work" "$default" "$distance" "$lab" <<'PY'
 import csv, math, sys
@@ -81,7 +81,7 @@ td = float(t_default)
 print("## Variety and the Lab metric")
 print()
 print("Made by `bench/variety.sh`: the same case, whole `tesselor-cli mosaic` runs,")
-print("best of three each, run one after another.")
+print("the three in turn, ten rounds, the best of each.")
 print()
 print("| build | wall time (s) | against the default | most equal photos in an 8 x 8 window |")
 print("|---|---|---|---|")
