@@ -42,9 +42,12 @@ class GainTable {
   ColourGains Gains(const std::array<int, kChannels>& cellAverage,
                     const std::array<uint8_t, kChannels>& tileAverage) const {
     ColourGains gains;
-    for (int c = 0; c < kChannels; ++c)
-      gains.channel[c] = gain_[static_cast<size_t>(cellAverage[c] * 256 + tileAverage[c])];
+    for (int c = 0; c < kChannels; ++c) gains.channel[c] = Row(cellAverage[c])[tileAverage[c]];
     return gains;
+  }
+  // One channel's gains for a cell average of 0 to 255, by tile average.
+  const double* Row(int cellAverage) const {
+    return gain_.data() + static_cast<size_t>(cellAverage) * 256;
   }
 
  private:

@@ -41,6 +41,7 @@ struct FloorInputs {
   std::array<const double*, kChannels> mean;
   std::array<const double*, kChannels> deviation;
   std::array<const double*, kChannels> largest;
+  std::array<const double*, kChannels> gains;  // the gain table's rows for the cell's averages
   std::array<double, kChannels> cellAverage;
   std::array<double, kChannels> cellMean;
   std::array<double, kChannels> cellDeviation;
@@ -51,12 +52,10 @@ struct FloorInputs {
 }
 
 // Bit i set where averageDifference + SampleTermFloor of tile i, with the
-// gains GainsFor gives, stays within limit; the same operations in the same
-// order, four tiles a step.
+// gains of the gain table, stays within limit; the same operations in the
+// same order, four tiles a step.
 [[gnu::target("avx2")]] uint32_t SpreadFloorsWithin(const FloorInputs& in, uint32_t close,
-                                                    int colourAdjust, double limit) {
-  const __m256d lo = _mm256_set1_pd(1 - colourAdjust * 0.01);
-  const __m256d hi = _mm256_set1_pd(1 + colourAdjust * 0.01);
+                                                    double limit) {
   const __m256d zero = _mm256_setzero_pd();
   const __m256d half = _mm256_set1_pd(0.5);
   uint32_t within = 0;
@@ -67,16 +66,14 @@ struct FloorInputs {
     for (size_t c = 0; c < kChannels; ++c) {
       int32_t bytes;
       std::memcpy(&bytes, in.average[c] + i, 4);
-      const __m256d tileAverage = _mm256_cvtepi32_pd(_mm_cvtepu8_epi32(_mm_cvtsi32_si128(bytes)));
-      const __m256d cellAverage = _mm256_set1_pd(in.cellAverage[c]);
-      averageDifference =
-          _mm256_add_pd(averageDifference, Absolute(_mm256_sub_pd(cellAverage, tileAverage)));
-      // A cell average of 0 holds every gain to lo (0 / 0 included); a tile
-      // average of 0 under a brighter cell divides to infinity, held to hi.
-      const __m256d gain =
-          in.cellAverage[c] == 0
-              ? lo
-              : _mm256_min_pd(_mm256_max_pd(_mm256_div_pd(cellAverage, tileAverage), lo), hi);
+      const __m128i tileAverages = _mm_cvtepu8_epi32(_mm_cvtsi32_si128(bytes));
+      averageDifference = _mm256_add_pd(averageDifference,
+                                        Absolute(_mm256_sub_pd(_mm256_set1_pd(in.cellAverage[c]),
+                                                               _mm256_cvtepi32_pd(tileAverages))));
+      // The masked form, every lane on: the plain one leaves GCC warning of
+      // an undefined source it never reads.
+      const __m256d gain = _mm256_mask_i32gather_pd(zero, in.gains[c], tileAverages,
+                                                    _mm256_castsi256_pd(_mm256_set1_epi64x(-1)), 8);
       const __m256d largest = _mm256_loadu_pd(in.largest[c] + i);
       const __m256d usable =
           _mm256_cmp_pd(_mm256_mul_pd(gain, largest), _mm256_set1_pd(255), _CMP_LE_OQ);
@@ -399,7 +396,7 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
     const double limit = list.Limit();
     if (lab) return CloseLabAverages(first, cellAverageLab, limit);
     return WithinSpreadFloor(first, CloseAverages(first, cell.average, limit), cell.average,
-                             cellSpreads, colourAdjust, limit);
+                             cellSpreads, gainTable, limit);
   };
 
   // Lightness gaps come out of float arithmetic that the distances round
@@ -476,23 +473,26 @@ uint32_t TileIndex::CloseAverages(size_t first, const std::array<int, kChannels>
 
 uint32_t TileIndex::WithinSpreadFloor(size_t first, uint32_t close,
                                       const std::array<int, kChannels>& cellAverage,
-                                      const Spreads& cell, int colourAdjust, double limit) const {
+                                      const Spreads& cell, const GainTable* gainTable,
+                                      double limit) const {
 #if defined(TESSELOR_AVX2_KERNELS)
   static_assert(kScanBlock == 16, "the floors are worked out for sixteen tiles");
-  if (close == 0 || !HasAvx2() || !(limit < std::numeric_limits<double>::infinity())) return close;
+  if (close == 0 || !gainTable || !HasAvx2() || !(limit < std::numeric_limits<double>::infinity()))
+    return close;
   FloorInputs in;
   for (size_t c = 0; c < kChannels; ++c) {
     in.average[c] = averagePlanes_[c].data() + first;
     in.mean[c] = spreads_.mean[c].data() + first;
     in.deviation[c] = spreads_.deviation[c].data() + first;
     in.largest[c] = spreads_.largest[c].data() + first;
+    in.gains[c] = gainTable->Row(cellAverage[c]);
     in.cellAverage[c] = cellAverage[c];
     in.cellMean[c] = cell[c].mean;
     in.cellDeviation[c] = cell[c].deviation;
   }
-  return SpreadFloorsWithin(in, close, colourAdjust, limit);
+  return SpreadFloorsWithin(in, close, limit);
 #else
-  (void)first, (void)cellAverage, (void)cell, (void)colourAdjust, (void)limit;
+  (void)first, (void)cellAverage, (void)cell, (void)gainTable, (void)limit;
   return close;
 #endif
 }

@@ -68,11 +68,12 @@ class TileIndex {
   uint32_t CloseAverages(size_t first, const std::array<int, kChannels>& cellAverage,
                          double limit) const;
   // Clears the bits of close whose tiles the spread floor puts over limit:
-  // SampleTermFloor with GainsFor's gains, four tiles at a time. Only where
-  // the processor has AVX2; elsewhere close comes back as it is.
+  // SampleTermFloor with gainTable's gains, four tiles at a time. Only where
+  // the processor has AVX2 and there is a table (cell averages are bytes);
+  // elsewhere close comes back as it is.
   uint32_t WithinSpreadFloor(size_t first, uint32_t close,
                              const std::array<int, kChannels>& cellAverage, const Spreads& cell,
-                             int colourAdjust, double limit) const;
+                             const GainTable* gainTable, double limit) const;
   // The same for the Lab metric: the Delta-E of the average colours.
   uint32_t CloseLabAverages(size_t first, const LabColour& cellAverage, double limit) const;
 
