@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "engine/cpu_features.h"
+#include "engine/sample_arithmetic.h"
+#include "engine/times_gain_avx2.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -95,6 +97,19 @@ float DeltaE(const LabColour& x, const LabColour& y) {
 #if defined(__SSE2__)
 namespace {
 
+// Loaded from kLaneBelow + kLabBatch - count, a lane mask that keeps the
+// first count lanes: a short batch's padding adds nothing to a sum.
+constexpr int32_t kLaneBelow[2 * kLabBatch] = {-1, -1, -1, -1, -1, -1, -1, -1,
+                                               0,  0,  0,  0,  0,  0,  0,  0};
+
+// Adds the four lanes of total, in the order LightnessGapSum promises alike
+// on every path.
+float LaneSum(__m128 total) {
+  total = _mm_add_ps(total, _mm_movehl_ps(total, total));
+  total = _mm_add_ss(total, _mm_shuffle_ps(total, total, 1));
+  return _mm_cvtss_f32(total);
+}
+
 // CubeRoot on four lanes, step for step: the same guess and Newton steps in
 // the same float operations, which SSE rounds as the scalar code does.
 __m128 CubeRoot4(__m128 x) {
@@ -165,20 +180,59 @@ __m128 Weighted(__m128 r, __m128 g, __m128 b, float wr, float wg, float wb) {
   return _mm256_i32gather_ps(table, indices, 4);
 }
 
-[[gnu::target("avx2")]] void StartLabBatchAvx2(const uint8_t* red, const uint8_t* green,
-                                               const uint8_t* blue, LabBatchStart& start,
-                                               LabBatch& out) {
-  const float* table = Linear().value.data();
-  const __m256 r = Linear8(table, red);
-  const __m256 g = Linear8(table, green);
-  const __m256 b = Linear8(table, blue);
+// Stores the start of a batch from its linear light and returns its
+// lightness.
+[[gnu::target("avx2"), gnu::always_inline]] inline __m256 StartFromLinear8(__m256 r, __m256 g,
+                                                                           __m256 b,
+                                                                           LabBatchStart& start,
+                                                                           LabBatch& out) {
   const __m256 fy = LabF8(Weighted8(r, g, b, kYr, kYg, kYb));
   _mm256_storeu_ps(start.red.data(), r);
   _mm256_storeu_ps(start.green.data(), g);
   _mm256_storeu_ps(start.blue.data(), b);
   _mm256_storeu_ps(start.fy.data(), fy);
-  _mm256_storeu_ps(out.l.data(),
-                   _mm256_sub_ps(_mm256_mul_ps(_mm256_set1_ps(116.0f), fy), _mm256_set1_ps(16.0f)));
+  const __m256 l = _mm256_sub_ps(_mm256_mul_ps(_mm256_set1_ps(116.0f), fy), _mm256_set1_ps(16.0f));
+  _mm256_storeu_ps(out.l.data(), l);
+  return l;
+}
+
+[[gnu::target("avx2")]] void StartLabBatchAvx2(const uint8_t* red, const uint8_t* green,
+                                               const uint8_t* blue, LabBatchStart& start,
+                                               LabBatch& out) {
+  const float* table = Linear().value.data();
+  StartFromLinear8(Linear8(table, red), Linear8(table, green), Linear8(table, blue), start, out);
+}
+
+// The linear light of eight tile values adjusted by gain: AdjustedValue's
+// clamp on the products, then the table.
+[[gnu::target("avx2"), gnu::always_inline]] inline __m256 AdjustedLinear8(const float* table,
+                                                                          const uint8_t* values,
+                                                                          double gain) {
+  __m128i low;
+  __m128i high;
+  TimesGainEight(values, _mm256_set1_pd(gain), low, high);
+  const __m256i adjusted =
+      _mm256_min_epi32(_mm256_max_epi32(_mm256_set_m128i(high, low), _mm256_setzero_si256()),
+                       _mm256_set1_epi32(255));
+  return _mm256_i32gather_ps(table, adjusted, 4);
+}
+
+[[gnu::target("avx2")]] float StartAdjustedLabBatchAvx2(const uint8_t* red, const uint8_t* green,
+                                                        const uint8_t* blue,
+                                                        const ColourGains& gains,
+                                                        const LabBatch& cell, int count,
+                                                        LabBatchStart& start, LabBatch& out) {
+  const float* table = Linear().value.data();
+  const __m256 l = StartFromLinear8(AdjustedLinear8(table, red, gains.channel[0]),
+                                    AdjustedLinear8(table, green, gains.channel[1]),
+                                    AdjustedLinear8(table, blue, gains.channel[2]), start, out);
+  const __m256 kept =
+      _mm256_loadu_ps(reinterpret_cast<const float*>(kLaneBelow + kLabBatch - count));
+  const __m256 magnitude = _mm256_castsi256_ps(_mm256_set1_epi32(0x7FFFFFFF));
+  const __m256 gaps = _mm256_and_ps(
+      _mm256_and_ps(_mm256_sub_ps(l, _mm256_loadu_ps(cell.l.data())), magnitude), kept);
+  // The halves added first, as LightnessGapSum's two steps of four do.
+  return LaneSum(_mm_add_ps(_mm256_castps256_ps128(gaps), _mm256_extractf128_ps(gaps, 1)));
 }
 
 [[gnu::target("avx2")]] void FinishLabBatchAvx2(const LabBatchStart& start, LabBatch& out) {
@@ -255,20 +309,15 @@ std::array<float, kLabBatch> DeltaEBatch(const LabBatch& x, const LabBatch& y) {
 }
 
 float LightnessGapSum(const LabBatch& x, const LabBatch& y, int count) {
-  static constexpr int32_t kLaneBelow[2 * kLabBatch] = {-1, -1, -1, -1, -1, -1, -1, -1,
-                                                        0,  0,  0,  0,  0,  0,  0,  0};
   const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF));
   __m128 total = _mm_setzero_ps();
   for (int i = 0; i < kLabBatch; i += 4) {
-    // Lanes from count on are cleared: a short batch's padding adds nothing.
     const __m128 kept =
         _mm_loadu_ps(reinterpret_cast<const float*>(kLaneBelow + kLabBatch - count + i));
     const __m128 gap = _mm_sub_ps(_mm_load_ps(x.l.data() + i), _mm_load_ps(y.l.data() + i));
     total = _mm_add_ps(total, _mm_and_ps(_mm_and_ps(gap, magnitude), kept));
   }
-  total = _mm_add_ps(total, _mm_movehl_ps(total, total));
-  total = _mm_add_ss(total, _mm_shuffle_ps(total, total, 1));
-  return _mm_cvtss_f32(total);
+  return LaneSum(total);
 }
 #else
 void StartLabBatch(const uint8_t* red, const uint8_t* green, const uint8_t* blue,
@@ -301,6 +350,20 @@ float LightnessGapSum(const LabBatch& x, const LabBatch& y, int count) {
   return total;
 }
 #endif
+
+float StartAdjustedLabBatch(const uint8_t* red, const uint8_t* green, const uint8_t* blue,
+                            const ColourGains& gains, const LabBatch& cell, int count,
+                            LabBatchStart& start, LabBatch& out) {
+#if defined(TESSELOR_AVX2_KERNELS)
+  if (HasAvx2()) return StartAdjustedLabBatchAvx2(red, green, blue, gains, cell, count, start, out);
+#endif
+  std::array<std::array<uint8_t, kLabBatch>, 3> adjusted;
+  const uint8_t* values[3] = {red, green, blue};
+  for (size_t c = 0; c < adjusted.size(); ++c)
+    AdjustEight(values[c], gains.channel[c], adjusted[c].data());
+  StartLabBatch(adjusted[0].data(), adjusted[1].data(), adjusted[2].data(), start, out);
+  return LightnessGapSum(out, cell, count);
+}
 
 void LabFromRgbBatch(const uint8_t* red, const uint8_t* green, const uint8_t* blue, LabBatch& out) {
   LabBatchStart start;

@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 
+#include "engine/colour_gains.h"
+
 namespace tesselor {
 
 struct LabColour {
@@ -46,6 +48,14 @@ struct LabBatchStart {
 void StartLabBatch(const uint8_t* red, const uint8_t* green, const uint8_t* blue,
                    LabBatchStart& start, LabBatch& out);
 void FinishLabBatch(const LabBatchStart& start, LabBatch& out);
+
+// StartLabBatch of eight tile samples whose red, green and blue values are
+// first taken through AdjustedValue with gains' channels, returning the
+// LightnessGapSum of the batch against cell over count lanes: the first step
+// of scoring a batch of samples, in one go.
+float StartAdjustedLabBatch(const uint8_t* red, const uint8_t* green, const uint8_t* blue,
+                            const ColourGains& gains, const LabBatch& cell, int count,
+                            LabBatchStart& start, LabBatch& out);
 
 // DeltaE of the i-th colours of x and y for each i, to the bit.
 std::array<float, kLabBatch> DeltaEBatch(const LabBatch& x, const LabBatch& y);

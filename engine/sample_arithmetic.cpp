@@ -5,6 +5,7 @@
 
 #include "engine/colour_gains.h"
 #include "engine/cpu_features.h"
+#include "engine/times_gain_avx2.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -31,27 +32,6 @@ __m128i TimesGain(const uint8_t* values, __m128d gains) {
 #endif
 
 #if defined(TESSELOR_AVX2_KERNELS)
-// TimesGain for eight bytes, as two runs of four 32-bit lanes. AVX's double
-// multiply and truncating conversion are SSE2's, so the bits stay the same.
-[[gnu::target("avx2"), gnu::always_inline]] inline void TimesGainEight(const uint8_t* values,
-                                                                       __m256d gains, __m128i& low,
-                                                                       __m128i& high) {
-  const __m256i values32 =
-      _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(values)));
-  low = _mm256_cvttpd_epi32(
-      _mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(values32)), gains));
-  high = _mm256_cvttpd_epi32(
-      _mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_extracti128_si256(values32, 1)), gains));
-}
-
-[[gnu::target("avx2")]] void AdjustEightAvx2(const uint8_t* values, double gain, uint8_t* out) {
-  __m128i low;
-  __m128i high;
-  TimesGainEight(values, _mm256_set1_pd(gain), low, high);
-  const __m128i words = _mm_packs_epi32(low, high);
-  _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(words, words));
-}
-
 [[gnu::target("avx2")]] int AdjustedDifferenceAvx2(const uint8_t* a, const uint8_t* b, int count,
                                                    double gain) {
   const __m256d gains = _mm256_set1_pd(gain);
@@ -95,9 +75,6 @@ int AbsoluteDifference(const uint8_t* a, const uint8_t* b, int count) {
 }
 
 void AdjustEight(const uint8_t* values, double gain, uint8_t* out) {
-#if defined(TESSELOR_AVX2_KERNELS)
-  if (HasAvx2()) return AdjustEightAvx2(values, gain, out);
-#endif
 #if defined(__SSE2__)
   const __m128d gains = _mm_set1_pd(gain);
   // Both packs saturate, the second to 0 to 255: AdjustedValue's clamp.

@@ -238,12 +238,9 @@ double TileIndex::LabSampleDifference(const uint8_t* tileSamples, const LabBatch
   for (size_t b = 0; b < batches; ++b) {
     // A short last batch reads on into the next channel's samples, or the
     // padding after the last tile's; those lanes are never added.
-    std::array<std::array<uint8_t, kLabBatch>, kChannels> adjusted;
-    for (int c = 0; c < kChannels; ++c)
-      AdjustEight(tileSamples + c * m + int(b) * kLabBatch, gains.channel[c], adjusted[c].data());
-    StartLabBatch(adjusted[0].data(), adjusted[1].data(), adjusted[2].data(), scratch.starts[b],
-                  scratch.tiles[b]);
-    const double gaps = LightnessGapSum(scratch.tiles[b], cellSamples[b], samplesIn(b));
+    const uint8_t* red = tileSamples + int(b) * kLabBatch;
+    const double gaps = StartAdjustedLabBatch(red, red + m, red + 2 * m, gains, cellSamples[b],
+                                              samplesIn(b), scratch.starts[b], scratch.tiles[b]);
     scratch.lightnessFrom[b] = gaps;
     gapsSoFar += gaps;
     if (gapsSoFar * kBelowScore > most) return kOver;
@@ -343,6 +340,10 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
                      : GainsFor(cell.average, entry.average, colourAdjust);
   };
 
+  // The Lab screen works out the average distances of a block anyway, so
+  // scoring takes them from there rather than again.
+  std::array<float, kScanBlock> screenedDistances;
+  size_t screenedFirst = std::numeric_limits<size_t>::max();
   const auto consider = [&](size_t k) {
     const Entry& entry = byKey_[k];
     const int t = entry.tile;
@@ -352,7 +353,9 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
     double score;
     if (lab) {
       const double averageDistance =
-          DeltaE(cellAverageLab, {averageLab_[0][k], averageLab_[1][k], averageLab_[2][k]});
+          k - screenedFirst < kScanBlock
+              ? screenedDistances[k - screenedFirst]
+              : DeltaE(cellAverageLab, {averageLab_[0][k], averageLab_[1][k], averageLab_[2][k]});
       if (averageDistance > bound) return;
       const ColourGains gains = gainsFor(entry);
       score = averageDistance + LabSampleDifference(tileSamples, cellLab.data(), gains,
@@ -394,7 +397,10 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
   // The tiles of a block that may still come within the limit as it stands.
   const auto screen = [&](size_t first) {
     const double limit = list.Limit();
-    if (lab) return CloseLabAverages(first, cellAverageLab, limit);
+    if (lab) {
+      screenedFirst = first;
+      return CloseLabAverages(first, cellAverageLab, limit, screenedDistances);
+    }
     return WithinSpreadFloor(first, CloseAverages(first, cell.average, limit), cell.average,
                              cellSpreads, gainTable, limit);
   };
@@ -497,15 +503,9 @@ uint32_t TileIndex::WithinSpreadFloor(size_t first, uint32_t close,
 #endif
 }
 
-uint32_t TileIndex::CloseLabAverages(size_t first, const LabColour& cellAverage,
-                                     double limit) const {
-  // The distances are floats: the least float not below limit screens out
-  // only what the exact test would.
-  if (!(limit < std::numeric_limits<float>::max())) return ~0u;
-  float most = static_cast<float>(limit);
-  if (most < limit) most = std::nextafter(most, std::numeric_limits<float>::infinity());
+uint32_t TileIndex::CloseLabAverages(size_t first, const LabColour& cellAverage, double limit,
+                                     std::array<float, kScanBlock>& distances) const {
   const std::array<float, kChannels> mine{cellAverage.l, cellAverage.a, cellAverage.b};
-  uint32_t close = 0;
 #if defined(__SSE2__)
   for (size_t i = 0; i < kScanBlock; i += 4) {
     // DeltaE's own operations in its order, so each lane is its distance.
@@ -514,16 +514,21 @@ uint32_t TileIndex::CloseLabAverages(size_t first, const LabColour& cellAverage,
       const __m128 gap = _mm_sub_ps(_mm_set1_ps(mine[c]), _mm_loadu_ps(&averageLab_[c][first + i]));
       squares = c == 0 ? _mm_mul_ps(gap, gap) : _mm_add_ps(squares, _mm_mul_ps(gap, gap));
     }
-    const __m128 within = _mm_cmple_ps(_mm_sqrt_ps(squares), _mm_set1_ps(most));
-    close |= static_cast<uint32_t>(_mm_movemask_ps(within)) << i;
+    _mm_storeu_ps(distances.data() + i, _mm_sqrt_ps(squares));
   }
 #else
-  for (size_t i = 0; i < kScanBlock; ++i) {
-    const LabColour tile{averageLab_[0][first + i], averageLab_[1][first + i],
-                         averageLab_[2][first + i]};
-    if (DeltaE(cellAverage, tile) <= most) close |= 1u << i;
-  }
+  for (size_t i = 0; i < kScanBlock; ++i)
+    distances[i] = DeltaE(cellAverage, {averageLab_[0][first + i], averageLab_[1][first + i],
+                                        averageLab_[2][first + i]});
 #endif
+  // The distances are floats: the least float not below limit screens out
+  // only what the exact test would.
+  if (!(limit < std::numeric_limits<float>::max())) return ~0u;
+  float most = static_cast<float>(limit);
+  if (most < limit) most = std::nextafter(most, std::numeric_limits<float>::infinity());
+  uint32_t close = 0;
+  for (size_t i = 0; i < kScanBlock; ++i)
+    if (distances[i] <= most) close |= 1u << i;
   return close;
 }
 

@@ -74,8 +74,10 @@ class TileIndex {
   uint32_t WithinSpreadFloor(size_t first, uint32_t close,
                              const std::array<int, kChannels>& cellAverage, const Spreads& cell,
                              const GainTable* gainTable, double limit) const;
-  // The same for the Lab metric: the Delta-E of the average colours.
-  uint32_t CloseLabAverages(size_t first, const LabColour& cellAverage, double limit) const;
+  // The same for the Lab metric: the Delta-E of the average colours, each
+  // left in distances.
+  uint32_t CloseLabAverages(size_t first, const LabColour& cellAverage, double limit,
+                            std::array<float, kScanBlock>& distances) const;
 
   template <class List>
   void Walk(const CellBuffer& cell, int colourAdjust, const std::vector<uint8_t>* excluded,

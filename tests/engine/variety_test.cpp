@@ -221,6 +221,26 @@ TEST(LabColour, BatchesGiveTheBitsOfOneColourAtATime) {
     double gaps = 0;
     for (int i = 0; i < count; ++i) gaps += std::abs(batch.l[size_t(i)] - before.l[size_t(i)]);
     ASSERT_NEAR(LightnessGapSum(batch, before, count), gaps, 1e-6 * gaps + 1e-30) << count;
+    // Scoring adjusts the tile samples by their gains on the way in; some
+    // of these gains push values past 255.
+    ColourGains gains;
+    for (double& gain : gains.channel) gain = 0.8 + 0.4 * (random() % 1000) / 999.0;
+    LabBatchStart start;
+    LabBatch adjusted;
+    const float adjustedGaps =
+        StartAdjustedLabBatch(red, green, blue, gains, before, count, start, adjusted);
+    FinishLabBatch(start, adjusted);
+    double expectedGaps = 0;
+    for (int i = 0; i < kLabBatch; ++i) {
+      const LabColour one = LabFromRgb(uint8_t(AdjustedValue(red[i], gains.channel[0])),
+                                       uint8_t(AdjustedValue(green[i], gains.channel[1])),
+                                       uint8_t(AdjustedValue(blue[i], gains.channel[2])));
+      ASSERT_EQ(std::memcmp(&one.l, &adjusted.l[size_t(i)], sizeof(float)), 0) << int(red[i]);
+      ASSERT_EQ(std::memcmp(&one.a, &adjusted.a[size_t(i)], sizeof(float)), 0) << int(green[i]);
+      ASSERT_EQ(std::memcmp(&one.b, &adjusted.b[size_t(i)], sizeof(float)), 0) << int(blue[i]);
+      if (i < count) expectedGaps += std::abs(one.l - before.l[size_t(i)]);
+    }
+    ASSERT_NEAR(adjustedGaps, expectedGaps, 1e-6 * expectedGaps + 1e-30) << count;
     before = batch;
   }
 }
