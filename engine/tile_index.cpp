@@ -341,10 +341,12 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
   };
 
   // The Lab screen works out the average distances of a block anyway, so
-  // scoring takes them from there rather than again.
+  // scoring takes them from there rather than again. consider(k, lane)
+  // scores tile k, lane its lane in the screened block, or kNoLane for a
+  // tile scored before the walk.
   std::array<float, kScanBlock> screenedDistances;
-  size_t screenedFirst = std::numeric_limits<size_t>::max();
-  const auto consider = [&](size_t k) {
+  constexpr size_t kNoLane = kScanBlock;
+  const auto consider = [&](size_t k, size_t lane) {
     const Entry& entry = byKey_[k];
     const int t = entry.tile;
     if (excluded && (*excluded)[static_cast<size_t>(entry.photo)]) return;
@@ -353,8 +355,8 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
     double score;
     if (lab) {
       const double averageDistance =
-          k - screenedFirst < kScanBlock
-              ? screenedDistances[k - screenedFirst]
+          lane != kNoLane
+              ? screenedDistances[lane]
               : DeltaE(cellAverageLab, {averageLab_[0][k], averageLab_[1][k], averageLab_[2][k]});
       if (averageDistance > bound) return;
       const ColourGains gains = gainsFor(entry);
@@ -387,20 +389,17 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
       const size_t k = keyPosition_[static_cast<size_t>(tile)];
       if (seedCount == seeded.size() || isSeeded(k)) continue;
       seeded[seedCount++] = k;
-      consider(k);
+      consider(k, kNoLane);
     }
   // The walk passes the seeds by: each tile is scored once.
-  const auto visit = [&](size_t k) {
-    if (!isSeeded(k)) consider(k);
+  const auto visit = [&](size_t k, size_t lane) {
+    if (!isSeeded(k)) consider(k, lane);
   };
 
   // The tiles of a block that may still come within the limit as it stands.
   const auto screen = [&](size_t first) {
     const double limit = list.Limit();
-    if (lab) {
-      screenedFirst = first;
-      return CloseLabAverages(first, cellAverageLab, limit, screenedDistances);
-    }
+    if (lab) return CloseLabAverages(first, cellAverageLab, limit, screenedDistances);
     return WithinSpreadFloor(first, CloseAverages(first, cell.average, limit), cell.average,
                              cellSpreads, gainTable, limit);
   };
@@ -431,14 +430,14 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
       const uint32_t close = screen(above);
       for (const size_t first = above; above < end; ++above) {
         if (byKey_[above].key - cellKey > list.Limit() + keySlack) break;
-        if (close >> (above - first) & 1) visit(above);
+        if (close >> (above - first) & 1) visit(above, above - first);
       }
     } else {
       const size_t first = below >= kScanBlock ? below - kScanBlock : 0;
       const uint32_t close = screen(first);
       for (; below > first; --below) {
         if (cellKey - byKey_[below - 1].key > list.Limit() + keySlack) break;
-        if (close >> (below - 1 - first) & 1) visit(below - 1);
+        if (close >> (below - 1 - first) & 1) visit(below - 1, below - 1 - first);
       }
     }
   }

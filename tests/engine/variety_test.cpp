@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <numeric>
 #include <random>
 
 #include "engine/lab_colour.h"
@@ -256,7 +257,14 @@ TEST(LabMetric, PruningKeepsTheBestTiles) {
     TileSet tiles;
     MakeLibrary(random, n, 150, tiles);
     CDrawDibBmp source;
-    FillBitmap(source, n, n, testing::RandomPicture(random));
+    // Every third cell dark, so that the darkest tiles, first in the index's
+    // order, are among the best.
+    const testing::ColourAt picture = testing::RandomPicture(random);
+    const int dim = round % 3 == 0 ? 6 : 1;
+    FillBitmap(source, n, n, [&](int x, int y) {
+      const Rgb rgb = picture(x, y);
+      return Rgb{uint8_t(rgb.r / dim), uint8_t(rgb.g / dim), uint8_t(rgb.b / dim)};
+    });
     CellBuffer cell;
     FillCellBuffer(source, n, 0, 0, n, cell);
 
@@ -287,6 +295,22 @@ TEST(LabMetric, PruningKeepsTheBestTiles) {
     for (size_t k = 0; k < best.size(); ++k) {
       EXPECT_EQ(best[k].tile, plain[k].second) << "round " << round << ", place " << k;
       EXPECT_NEAR(best[k].score, plain[k].first, 1e-4);
+    }
+    // Seeds are scored before the walk, the darkest tiles among them: the
+    // same list, to the bit.
+    std::vector<int> seeds(size_t(tiles.Count()));
+    std::iota(seeds.begin(), seeds.end(), 0);
+    std::sort(seeds.begin(), seeds.end(), [&](int a, int b) {
+      return LabFromRgb(tiles[a].Average(0), tiles[a].Average(1), tiles[a].Average(2)).l <
+             LabFromRgb(tiles[b].Average(0), tiles[b].Average(1), tiles[b].Average(2)).l;
+    });
+    seeds.resize(5);
+    seeds.push_back(plain[0].second);
+    const std::vector<Candidate> seeded = index.RankDeep(cell, colourAdjust, 10, nullptr, &seeds);
+    ASSERT_EQ(seeded.size(), 10u);
+    for (size_t k = 0; k < best.size(); ++k) {
+      EXPECT_EQ(seeded[k].tile, best[k].tile) << "round " << round << ", place " << k;
+      EXPECT_EQ(seeded[k].score, best[k].score) << "round " << round << ", place " << k;
     }
   }
 }
