@@ -345,6 +345,7 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
   // scores tile k, lane its lane in the screened block, or kNoLane for a
   // tile scored before the walk.
   std::array<float, kScanBlock> screenedDistances;
+  bool spreadScreened = false;  // whether the rgb screen applied the spread floor
   constexpr size_t kNoLane = kScanBlock;
   const auto consider = [&](size_t k, size_t lane) {
     const Entry& entry = byKey_[k];
@@ -371,7 +372,11 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
       averageDifference += std::abs(cell.average[c] - entry.average[c]);
     if (averageDifference > bound) return;
     const ColourGains gains = gainsFor(entry);
-    if (averageDifference + SampleTermFloor(SpreadsAt(k), cellSpreads, gains) > bound) return;
+    // The spread screen has held tiles of its block to the floor already,
+    // against a limit the current bound can be below only by a little.
+    if (!(lane != kNoLane && spreadScreened) &&
+        averageDifference + SampleTermFloor(SpreadsAt(k), cellSpreads, gains) > bound)
+      return;
     const int sum =
         SampleDifference(tileSamples, cellSamples.data(), gains, averageDifference, bound);
     score = averageDifference + static_cast<double>(sum) / m;
@@ -400,6 +405,7 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
   const auto screen = [&](size_t first) {
     const double limit = list.Limit();
     if (lab) return CloseLabAverages(first, cellAverageLab, limit, screenedDistances);
+    spreadScreened = SpreadScreenApplies(gainTable, limit);
     return WithinSpreadFloor(first, CloseAverages(first, cell.average, limit), cell.average,
                              cellSpreads, gainTable, limit);
   };
@@ -476,14 +482,22 @@ uint32_t TileIndex::CloseAverages(size_t first, const std::array<int, kChannels>
 #endif
 }
 
+bool TileIndex::SpreadScreenApplies(const GainTable* gainTable, double limit) {
+#if defined(TESSELOR_AVX2_KERNELS)
+  return gainTable && HasAvx2() && limit < std::numeric_limits<double>::infinity();
+#else
+  (void)gainTable, (void)limit;
+  return false;
+#endif
+}
+
 uint32_t TileIndex::WithinSpreadFloor(size_t first, uint32_t close,
                                       const std::array<int, kChannels>& cellAverage,
                                       const Spreads& cell, const GainTable* gainTable,
                                       double limit) const {
 #if defined(TESSELOR_AVX2_KERNELS)
   static_assert(kScanBlock == 16, "the floors are worked out for sixteen tiles");
-  if (close == 0 || !gainTable || !HasAvx2() || !(limit < std::numeric_limits<double>::infinity()))
-    return close;
+  if (close == 0 || !SpreadScreenApplies(gainTable, limit)) return close;
   FloorInputs in;
   for (size_t c = 0; c < kChannels; ++c) {
     in.average[c] = averagePlanes_[c].data() + first;
@@ -505,6 +519,15 @@ uint32_t TileIndex::WithinSpreadFloor(size_t first, uint32_t close,
 uint32_t TileIndex::CloseLabAverages(size_t first, const LabColour& cellAverage, double limit,
                                      std::array<float, kScanBlock>& distances) const {
   const std::array<float, kChannels> mine{cellAverage.l, cellAverage.a, cellAverage.b};
+  // The distances are floats: the least float not below limit screens out
+  // only what the exact test would.
+  const bool screens = limit < std::numeric_limits<float>::max();
+  float most = std::numeric_limits<float>::infinity();
+  if (screens) {
+    most = static_cast<float>(limit);
+    if (most < limit) most = std::nextafter(most, std::numeric_limits<float>::infinity());
+  }
+  uint32_t close = 0;
 #if defined(__SSE2__)
   for (size_t i = 0; i < kScanBlock; i += 4) {
     // DeltaE's own operations in its order, so each lane is its distance.
@@ -513,22 +536,18 @@ uint32_t TileIndex::CloseLabAverages(size_t first, const LabColour& cellAverage,
       const __m128 gap = _mm_sub_ps(_mm_set1_ps(mine[c]), _mm_loadu_ps(&averageLab_[c][first + i]));
       squares = c == 0 ? _mm_mul_ps(gap, gap) : _mm_add_ps(squares, _mm_mul_ps(gap, gap));
     }
-    _mm_storeu_ps(distances.data() + i, _mm_sqrt_ps(squares));
+    const __m128 distance = _mm_sqrt_ps(squares);
+    _mm_storeu_ps(distances.data() + i, distance);
+    close |= static_cast<uint32_t>(_mm_movemask_ps(_mm_cmple_ps(distance, _mm_set1_ps(most)))) << i;
   }
 #else
-  for (size_t i = 0; i < kScanBlock; ++i)
+  for (size_t i = 0; i < kScanBlock; ++i) {
     distances[i] = DeltaE(cellAverage, {averageLab_[0][first + i], averageLab_[1][first + i],
                                         averageLab_[2][first + i]});
-#endif
-  // The distances are floats: the least float not below limit screens out
-  // only what the exact test would.
-  if (!(limit < std::numeric_limits<float>::max())) return ~0u;
-  float most = static_cast<float>(limit);
-  if (most < limit) most = std::nextafter(most, std::numeric_limits<float>::infinity());
-  uint32_t close = 0;
-  for (size_t i = 0; i < kScanBlock; ++i)
     if (distances[i] <= most) close |= 1u << i;
-  return close;
+  }
+#endif
+  return screens ? close : ~0u;
 }
 
 CandidateList TileIndex::Rank(const CellBuffer& cell, int colourAdjust, int wanted,

@@ -69,8 +69,10 @@ class TileIndex {
                          double limit) const;
   // Clears the bits of close whose tiles the spread floor puts over limit:
   // SampleTermFloor with gainTable's gains, four tiles at a time. Only where
-  // the processor has AVX2 and there is a table (cell averages are bytes);
-  // elsewhere close comes back as it is.
+  // SpreadScreenApplies (the processor has AVX2, there is a table because
+  // cell averages are bytes, and a limit); elsewhere close comes back as it
+  // is.
+  static bool SpreadScreenApplies(const GainTable* gainTable, double limit);
   uint32_t WithinSpreadFloor(size_t first, uint32_t close,
                              const std::array<int, kChannels>& cellAverage, const Spreads& cell,
                              const GainTable* gainTable, double limit) const;
