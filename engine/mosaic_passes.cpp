@@ -1,6 +1,7 @@
 #include "engine/mosaic_passes.h"
 
 #include <algorithm>
+#include <mutex>
 #include <vector>
 
 #include "engine/choose_tile.h"
@@ -161,7 +162,7 @@ BuildOutcome ChoosePlacements(const CBmp& source, int mosaicHeight, const TileSe
       std::vector<uint8_t> refused;
       const int64_t open = settled.KnownRefusals(k, p.x / n, p.y / n, refused);
       result.ranked = depthFor(open);
-      result.best = index.RankDeep(cell, options.colourAdjust, result.ranked, &refused);
+      result.best = index.RankDeep(cell, options.colourAdjust, result.ranked, &refused, &seeds);
     }
     return result;
   };
@@ -175,6 +176,11 @@ BuildOutcome ChoosePlacements(const CBmp& source, int mosaicHeight, const TileSe
   const int64_t batch = oneByOne ? 1 : grid.rows;
   const auto batches = static_cast<int64_t>((plan.size() + static_cast<size_t>(batch) - 1) /
                                             static_cast<size_t>(batch));
+  // Seeds pass from one placement to the next within a batch; batches of
+  // one placement take those of the placement ranked last, whichever thread
+  // ranked it.
+  std::mutex lastSeedsMutex;
+  std::vector<int> lastSeeds;
   OrderedParallel<std::vector<CellRanking>> choices(
       batches,
       [&](int64_t b) {
@@ -182,7 +188,15 @@ BuildOutcome ChoosePlacements(const CBmp& source, int mosaicHeight, const TileSe
         const int64_t end = std::min(static_cast<int64_t>(plan.size()), (b + 1) * batch);
         rankings.reserve(static_cast<size_t>(end - b * batch));
         std::vector<int> seeds;
+        if (oneByOne) {
+          const std::lock_guard lock(lastSeedsMutex);
+          seeds = lastSeeds;
+        }
         for (int64_t k = b * batch; k < end; ++k) rankings.push_back(rankPlacement(k, seeds));
+        if (oneByOne) {
+          const std::lock_guard lock(lastSeedsMutex);
+          lastSeeds = seeds;
+        }
         return rankings;
       },
       oneByOne ? kRulesChoiceWindow : std::max<int>(2, static_cast<int>(kChoiceWindow / batch)),
