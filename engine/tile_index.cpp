@@ -372,8 +372,9 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
       averageDifference += std::abs(cell.average[c] - entry.average[c]);
     if (averageDifference > bound) return;
     const ColourGains gains = gainsFor(entry);
-    // The spread screen has held tiles of its block to the floor already,
-    // against a limit the current bound can be below only by a little.
+    // The spread screen has held the tiles of its block to the floor
+    // already; where the bound has fallen since, the sample sum gives up
+    // early instead.
     if (!(lane != kNoLane && spreadScreened) &&
         averageDifference + SampleTermFloor(SpreadsAt(k), cellSpreads, gains) > bound)
       return;
