@@ -1,5 +1,6 @@
 #include "engine/lab_colour.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -363,6 +364,61 @@ float StartAdjustedLabBatch(const uint8_t* red, const uint8_t* green, const uint
     AdjustEight(values[c], gains.channel[c], adjusted[c].data());
   StartLabBatch(adjusted[0].data(), adjusted[1].data(), adjusted[2].data(), start, out);
   return LightnessGapSum(out, cell, count);
+}
+
+float LightnessGapFloor(const float* light, const float* lightLow, const ColourGains& gains,
+                        const float* cell, int count) {
+  // Both curves of lightness are steep at most in proportion: linear light
+  // grows with a byte value to no more than the power 2.4 / 1.055 (at
+  // white; less below), and the companded Y with Y to no more than the
+  // power 1/3, so L + 16 with the bytes to no more than the power 0.76.
+  // So with gmax the largest gain, at least 1, L + 16 is at most gmax^0.76
+  // times the unadjusted L + 16, and that is at most 1 + 0.76 (gmax - 1),
+  // its tangent at 1. With every gain at least 1, an adjusted byte is at
+  // least the byte itself. Below 1, truncation takes off less than one:
+  // v x g truncated is at least (v - 2) g for g of a half or more, so
+  // L + 16 is at least gmin^0.76 times that of the sample two less in each
+  // channel, and gmin^0.76 is at least its chord from a half to 1. A gain
+  // under a half bounds nothing from below.
+  const auto [least, most] = std::minmax({gains.channel[0], gains.channel[1], gains.channel[2]});
+  const bool noneBelowOne = least >= 1.0;
+  constexpr double kPower = 0.76;
+  constexpr double kChordSlope = 0.8191;  // (1 - 0.5^0.76) / 0.5 = 0.81901, rounded up
+  const float low = noneBelowOne   ? 1.0f
+                    : least >= 0.5 ? static_cast<float>(1 - kChordSlope * (1 - least))
+                                   : 0.0f;
+  const float high = static_cast<float>(1 + kPower * std::max(0.0, most - 1));
+  const float* lowBase = noneBelowOne ? light : lightLow;
+  // Lightness is worked out in float on both sides to within about 1e-5;
+  // each gap gives up a thousandth for that, and for this function's own
+  // rounding.
+  constexpr float kRounding = 1e-3f;
+#if defined(__SSE2__)
+  const __m128 sixteen = _mm_set1_ps(16.0f);
+  __m128 total = _mm_setzero_ps();
+  for (int i = 0; i < count; i += 4) {
+    const __m128 kept = _mm_loadu_ps(
+        reinterpret_cast<const float*>(kLaneBelow + kLabBatch - std::min(4, count - i)));
+    const __m128 mine = _mm_loadu_ps(cell + i);
+    const __m128 lowest = _mm_sub_ps(
+        _mm_mul_ps(_mm_set1_ps(low), _mm_add_ps(_mm_loadu_ps(lowBase + i), sixteen)), sixteen);
+    const __m128 highest = _mm_sub_ps(
+        _mm_mul_ps(_mm_set1_ps(high), _mm_add_ps(_mm_loadu_ps(light + i), sixteen)), sixteen);
+    const __m128 gap = _mm_sub_ps(_mm_max_ps(_mm_sub_ps(lowest, mine), _mm_sub_ps(mine, highest)),
+                                  _mm_set1_ps(kRounding));
+    total = _mm_add_ps(total, _mm_and_ps(_mm_max_ps(gap, _mm_setzero_ps()), kept));
+  }
+  return LaneSum(total);
+#else
+  float total = 0;
+  for (int i = 0; i < count; ++i) {
+    const float lowest = low * (lowBase[i] + 16.0f) - 16.0f;
+    const float highest = high * (light[i] + 16.0f) - 16.0f;
+    const float gap = std::max(lowest - cell[i], cell[i] - highest) - kRounding;
+    total += std::max(gap, 0.0f);
+  }
+  return total;
+#endif
 }
 
 void LabFromRgbBatch(const uint8_t* red, const uint8_t* green, const uint8_t* blue, LabBatch& out) {

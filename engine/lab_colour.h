@@ -57,6 +57,18 @@ float StartAdjustedLabBatch(const uint8_t* red, const uint8_t* green, const uint
                             const ColourGains& gains, const LabBatch& cell, int count,
                             LabBatchStart& start, LabBatch& out);
 
+// The most samples LightnessGapFloor takes.
+constexpr int kGapFloorSamples = 2 * kLabBatch;
+
+// A floor under the sum over i below count (1 to kGapFloorSamples) of
+// |L_i - cell[i]|, L_i being the lightness StartAdjustedLabBatch gives the
+// i-th tile sample under gains, whatever its float rounding. It needs no
+// colour conversion: only the lightness of each tile sample as it is
+// (light) and with two taken off each channel's byte, held at 0 (lightLow).
+// It reads light, lightLow and cell in runs of four, on past count.
+float LightnessGapFloor(const float* light, const float* lightLow, const ColourGains& gains,
+                        const float* cell, int count);
+
 // DeltaE of the i-th colours of x and y for each i, to the bit.
 std::array<float, kLabBatch> DeltaEBatch(const LabBatch& x, const LabBatch& y);
 

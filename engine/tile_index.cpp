@@ -129,6 +129,7 @@ TileIndex::TileIndex(const TileSet& tiles, int accuracyStep, ColourMetric metric
     for (int c = 0; c < kChannels; ++c)
       averagePlanes_[static_cast<size_t>(c)].push_back(entry.average[static_cast<size_t>(c)]);
     if (metric == ColourMetric::kLab) {
+      AddFloorLightness(out);
       const LabColour lab = LabFromRgb(entry.average[0], entry.average[1], entry.average[2]);
       averageLab_[0].push_back(lab.l);
       averageLab_[1].push_back(lab.a);
@@ -144,11 +145,36 @@ TileIndex::TileIndex(const TileSet& tiles, int accuracyStep, ColourMetric metric
   }
   // A screened block may reach past the last tile; those lanes are never read.
   for (std::vector<uint8_t>& plane : averagePlanes_) plane.resize(byKey_.size() + kScanBlock);
-  if (metric == ColourMetric::kLab)
+  if (metric == ColourMetric::kLab) {
     for (std::vector<float>& plane : averageLab_) plane.resize(byKey_.size() + kScanBlock);
-  else
+    // LightnessGapFloor reads the last tile's in runs of four.
+    lightness_.resize(lightness_.size() + 4);
+    lightnessLow_.resize(lightnessLow_.size() + 4);
+  } else
     for (auto* field : {&spreads_.mean, &spreads_.deviation, &spreads_.largest})
       for (std::vector<double>& plane : *field) plane.resize(byKey_.size() + kScanBlock);
+}
+
+void TileIndex::AddFloorLightness(const uint8_t* samples) {
+  const int m = samplesPerChannel_;
+  const int count = std::min(m, kGapFloorSamples);
+  for (int first = 0; first < count; first += kLabBatch) {
+    std::array<std::array<uint8_t, kLabBatch>, kChannels> bytes{};
+    std::array<std::array<uint8_t, kLabBatch>, kChannels> lessTwo{};
+    for (int c = 0; c < kChannels; ++c)
+      for (int i = first; i < std::min(count, first + kLabBatch); ++i) {
+        const uint8_t value = samples[c * m + i];
+        bytes[c][i - first] = value;
+        lessTwo[c][i - first] = static_cast<uint8_t>(std::max(value - 2, 0));
+      }
+    LabBatch lab;
+    LabBatch labLessTwo;
+    LabFromRgbBatch(bytes[0].data(), bytes[1].data(), bytes[2].data(), lab);
+    LabFromRgbBatch(lessTwo[0].data(), lessTwo[1].data(), lessTwo[2].data(), labLessTwo);
+    const int lanes = std::min(kLabBatch, count - first);
+    lightness_.insert(lightness_.end(), lab.l.begin(), lab.l.begin() + lanes);
+    lightnessLow_.insert(lightnessLow_.end(), labLessTwo.l.begin(), labLessTwo.l.begin() + lanes);
+  }
 }
 
 TileIndex::Spreads TileIndex::SpreadsOf(const uint8_t* samples, int samplesPerChannel) {
@@ -214,10 +240,12 @@ int TileIndex::SampleDifference(const uint8_t* tileSamples, const uint8_t* cellS
   return sum;
 }
 
-double TileIndex::LabSampleDifference(const uint8_t* tileSamples, const LabBatch* cellSamples,
-                                      const ColourGains& gains, double averageDistance,
-                                      double limit, LabScratch& scratch) const {
+double TileIndex::LabSampleDifference(size_t k, const LabBatch* cellSamples,
+                                      const float* cellLightness, const ColourGains& gains,
+                                      double averageDistance, double limit,
+                                      LabScratch& scratch) const {
   const int m = samplesPerChannel_;
+  const uint8_t* tileSamples = samples_.data() + k * kChannels * m;
   const auto batches = static_cast<size_t>((m + kLabBatch - 1) / kLabBatch);
   const auto samplesIn = [&](size_t b) { return std::min(kLabBatch, m - int(b) * kLabBatch); };
   // The summed square roots may round a hair under the gaps, and the gaps
@@ -229,6 +257,14 @@ double TileIndex::LabSampleDifference(const uint8_t* tileSamples, const LabBatch
   // ties. A tile given up on scores as infinity.
   const double most = (limit - averageDistance) * m + 1e-6;
   constexpr double kOver = std::numeric_limits<double>::infinity();
+  // Most tiles that come this far are ruled out by the lightness of their
+  // first samples alone, and a floor under it costs a small part of
+  // working it out.
+  const size_t floorSamples = static_cast<size_t>(std::min(m, kGapFloorSamples));
+  const double gapFloor = LightnessGapFloor(lightness_.data() + k * floorSamples,
+                                            lightnessLow_.data() + k * floorSamples, gains,
+                                            cellLightness, static_cast<int>(floorSamples));
+  if (gapFloor * kBelowScore > most) return kOver;
   // No distance is below its lightness gap, and lightness costs one cube
   // root of the three, so the gaps of every sample come first: they bound
   // the score from below before any a* or b* is paid for, already while
@@ -306,6 +342,7 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
   const bool lab = metric_ == ColourMetric::kLab;
   const Spreads cellSpreads = lab ? Spreads{} : SpreadsOf(cellSamples.data(), m);
   std::vector<LabBatch> cellLab;
+  std::array<float, kGapFloorSamples> cellLightness{};  // of the first samples, in a row
   LabScratch labScratch;
   LabColour cellAverageLab;
   double cellKey = cell.average[0] + cell.average[1] + cell.average[2];
@@ -324,6 +361,9 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
       LabFromRgbBatch(bytes[0].data(), bytes[1].data(), bytes[2].data(),
                       cellLab[static_cast<size_t>(first / kLabBatch)]);
     }
+    for (int i = 0; i < std::min(m, kGapFloorSamples); ++i)
+      cellLightness[static_cast<size_t>(i)] =
+          cellLab[size_t(i / kLabBatch)].l[size_t(i % kLabBatch)];
     cellAverageLab =
         LabFromRgb(static_cast<uint8_t>(cell.average[0]), static_cast<uint8_t>(cell.average[1]),
                    static_cast<uint8_t>(cell.average[2]));
@@ -361,7 +401,7 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
               : DeltaE(cellAverageLab, {averageLab_[0][k], averageLab_[1][k], averageLab_[2][k]});
       if (averageDistance > bound) return;
       const ColourGains gains = gainsFor(entry);
-      score = averageDistance + LabSampleDifference(tileSamples, cellLab.data(), gains,
+      score = averageDistance + LabSampleDifference(k, cellLab.data(), cellLightness.data(), gains,
                                                     averageDistance, bound, labScratch) /
                                     m;
       if (score <= bound) list.Insert(score, t, gains);

@@ -96,9 +96,11 @@ class TileIndex {
     std::vector<LabBatch> tiles;
     std::vector<double> lightnessFrom;  // one more than the batches
   };
-  // The same in Lab: the summed Delta-E of the adjusted tile samples from the
-  // cell's, or infinity once the score must exceed limit.
-  double LabSampleDifference(const uint8_t* tileSamples, const LabBatch* cellSamples,
+  // The same in Lab for the tile at key position k: the summed Delta-E of
+  // its adjusted samples from the cell's (cellLightness: the lightness of
+  // the cell's first kGapFloorSamples in a row), or infinity once the score
+  // must exceed limit.
+  double LabSampleDifference(size_t k, const LabBatch* cellSamples, const float* cellLightness,
                              const ColourGains& gains, double averageDistance, double limit,
                              LabScratch& scratch) const;
 
@@ -116,6 +118,12 @@ class TileIndex {
   // The averages in Lab, one run per component in key order, for the Lab
   // metric only.
   std::array<std::vector<float>, kChannels> averageLab_;
+  // For LightnessGapFloor, Lab metric only: the lightness of the first
+  // kGapFloorSamples samples (or all, if fewer) of each tile in key order,
+  // as they are and with two taken off each byte.
+  std::vector<float> lightness_;
+  std::vector<float> lightnessLow_;
+  void AddFloorLightness(const uint8_t* samples);
   // The spreads of each channel, one run per field in key order, for the rgb
   // metric only (largest held as a double, as the floor compares it).
   struct SpreadPlanes {

@@ -246,6 +246,61 @@ TEST(LabColour, BatchesGiveTheBitsOfOneColourAtATime) {
   }
 }
 
+// Scoring rules tiles out on this floor before it converts a sample; it must
+// never rise above the gaps the conversion would find, at any gain a colour
+// adjustment can give, and at gain 1 it must be the gaps themselves.
+TEST(LabColour, GapFloorStaysUnderTheLightnessGaps) {
+  std::mt19937 random(5);
+  for (int round = 0; round < 20000; ++round) {
+    std::array<std::array<uint8_t, kGapFloorSamples>, 3> values;
+    std::array<std::array<uint8_t, kGapFloorSamples>, 3> lessTwo;
+    for (size_t c = 0; c < 3; ++c)
+      for (size_t i = 0; i < kGapFloorSamples; ++i) {
+        // Near black, near white and anywhere, by turns.
+        const unsigned kind = random() % 3;
+        values[c][i] = uint8_t(kind == 0   ? random() % 12
+                               : kind == 1 ? 244 + random() % 12
+                                           : random());
+        lessTwo[c][i] = uint8_t(std::max(values[c][i] - 2, 0));
+      }
+    std::array<float, kGapFloorSamples + 4> light{};
+    std::array<float, kGapFloorSamples + 4> lightLow{};
+    for (size_t first = 0; first < kGapFloorSamples; first += kLabBatch) {
+      LabBatch lab;
+      LabFromRgbBatch(&values[0][first], &values[1][first], &values[2][first], lab);
+      std::copy(lab.l.begin(), lab.l.end(), light.begin() + long(first));
+      LabFromRgbBatch(&lessTwo[0][first], &lessTwo[1][first], &lessTwo[2][first], lab);
+      std::copy(lab.l.begin(), lab.l.end(), lightLow.begin() + long(first));
+    }
+    // Gains of 1, of a half, one gain for all three channels (where the
+    // floor is tightest), and any.
+    ColourGains gains;
+    const bool plain = round % 10 == 0;
+    const double shared = 0.3 + 1.7 * (random() % 1000) / 999.0;
+    for (double& gain : gains.channel)
+      gain = plain             ? 1.0
+             : round % 10 == 1 ? 0.5
+             : round % 10 < 5  ? shared
+                               : 0.3 + 1.7 * (random() % 1000) / 999.0;
+    std::array<float, kGapFloorSamples + 4> cell{};
+    const int count = 1 + round % kGapFloorSamples;
+    double gaps = 0;
+    for (size_t i = 0; i < size_t(count); ++i) {
+      // Cells near the tile's lightness as well as far from it.
+      cell[i] = round % 3 ? light[i] + float(int(random() % 21) - 10) : float(random() % 101);
+      const LabColour adjusted = LabFromRgb(uint8_t(AdjustedValue(values[0][i], gains.channel[0])),
+                                            uint8_t(AdjustedValue(values[1][i], gains.channel[1])),
+                                            uint8_t(AdjustedValue(values[2][i], gains.channel[2])));
+      gaps += std::abs(adjusted.l - cell[i]);
+    }
+    const float floor = LightnessGapFloor(light.data(), lightLow.data(), gains, cell.data(), count);
+    ASSERT_LE(floor, gaps) << "round " << round;
+    if (plain) {
+      ASSERT_NEAR(floor, gaps, 1.1e-3 * count) << "round " << round;
+    }
+  }
+}
+
 // The Lab index skips tiles by lightness; scoring every tile plainly must
 // give the same best tiles in the same order.
 TEST(LabMetric, PruningKeepsTheBestTiles) {
@@ -253,7 +308,9 @@ TEST(LabMetric, PruningKeepsTheBestTiles) {
   for (int round = 0; round < 12; ++round) {
     const int n = kTileSizeChoices[size_t(round) % kTileSizeChoices.size()];
     const int step = MosaicSettings::AccuracyStepFor(n, round % 3);
-    const int colourAdjust = round % 2 ? 45 : 0;
+    // 100 gives gains from 0 to 2, past where the lightness floor bounds
+    // anything from below.
+    const int colourAdjust = std::array{0, 45, 20, 100}[size_t(round) % 4];
     TileSet tiles;
     MakeLibrary(random, n, 150, tiles);
     CDrawDibBmp source;
