@@ -240,31 +240,40 @@ int TileIndex::SampleDifference(const uint8_t* tileSamples, const uint8_t* cellS
   return sum;
 }
 
-double TileIndex::LabSampleDifference(size_t k, const LabBatch* cellSamples,
-                                      const float* cellLightness, const ColourGains& gains,
-                                      double averageDistance, double limit,
-                                      LabScratch& scratch) const {
+namespace {
+
+// The summed square roots may round a hair under the gaps, and the gaps are
+// summed in float and in another order than the score's distances; the
+// factor keeps a bound made of gaps below the score it stands for.
+constexpr double kBelowScore = 1 - 1e-6;
+
+// The Lab limit as a sum of the m sample distances, so that the give-up
+// tests divide nothing, a hair over it so that its own rounding cannot give
+// up on a tile that ties.
+double LabSumLimit(double limit, double averageDistance, int m) {
+  return (limit - averageDistance) * m + 1e-6;
+}
+
+}  // namespace
+
+bool TileIndex::LightnessRulesOut(size_t k, const float* cellLightness, const ColourGains& gains,
+                                  double averageDistance, double limit) const {
+  const int count = std::min(samplesPerChannel_, kGapFloorSamples);
+  const size_t from = k * static_cast<size_t>(count);
+  const float floor = LightnessGapFloor(lightness_.data() + from, lightnessLow_.data() + from,
+                                        gains, cellLightness, count);
+  return floor * kBelowScore > LabSumLimit(limit, averageDistance, samplesPerChannel_);
+}
+
+double TileIndex::LabSampleDifference(const uint8_t* tileSamples, const LabBatch* cellSamples,
+                                      const ColourGains& gains, double averageDistance,
+                                      double limit, LabScratch& scratch) const {
   const int m = samplesPerChannel_;
-  const uint8_t* tileSamples = samples_.data() + k * kChannels * m;
   const auto batches = static_cast<size_t>((m + kLabBatch - 1) / kLabBatch);
   const auto samplesIn = [&](size_t b) { return std::min(kLabBatch, m - int(b) * kLabBatch); };
-  // The summed square roots may round a hair under the gaps, and the gaps
-  // are summed in float and in another order than the score's distances;
-  // the factor keeps a bound made of gaps below the score it stands for.
-  constexpr double kBelowScore = 1 - 1e-6;
-  // The limit as a sum of distances, so that the tests divide nothing, a
-  // hair over it so that its own rounding cannot give up on a tile that
-  // ties. A tile given up on scores as infinity.
-  const double most = (limit - averageDistance) * m + 1e-6;
+  const double most = LabSumLimit(limit, averageDistance, m);
+  // A tile given up on scores as infinity.
   constexpr double kOver = std::numeric_limits<double>::infinity();
-  // Most tiles that come this far are ruled out by the lightness of their
-  // first samples alone, and a floor under it costs a small part of
-  // working it out.
-  const size_t floorSamples = static_cast<size_t>(std::min(m, kGapFloorSamples));
-  const double gapFloor = LightnessGapFloor(lightness_.data() + k * floorSamples,
-                                            lightnessLow_.data() + k * floorSamples, gains,
-                                            cellLightness, static_cast<int>(floorSamples));
-  if (gapFloor * kBelowScore > most) return kOver;
   // No distance is below its lightness gap, and lightness costs one cube
   // root of the three, so the gaps of every sample come first: they bound
   // the score from below before any a* or b* is paid for, already while
@@ -401,7 +410,10 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
               : DeltaE(cellAverageLab, {averageLab_[0][k], averageLab_[1][k], averageLab_[2][k]});
       if (averageDistance > bound) return;
       const ColourGains gains = gainsFor(entry);
-      score = averageDistance + LabSampleDifference(k, cellLab.data(), cellLightness.data(), gains,
+      // Most tiles that come this far go no further than this floor, which
+      // costs a small part of converting their samples.
+      if (LightnessRulesOut(k, cellLightness.data(), gains, averageDistance, bound)) return;
+      score = averageDistance + LabSampleDifference(tileSamples, cellLab.data(), gains,
                                                     averageDistance, bound, labScratch) /
                                     m;
       if (score <= bound) list.Insert(score, t, gains);

@@ -96,13 +96,16 @@ class TileIndex {
     std::vector<LabBatch> tiles;
     std::vector<double> lightnessFrom;  // one more than the batches
   };
-  // The same in Lab for the tile at key position k: the summed Delta-E of
-  // its adjusted samples from the cell's (cellLightness: the lightness of
-  // the cell's first kGapFloorSamples in a row), or infinity once the score
-  // must exceed limit.
-  double LabSampleDifference(size_t k, const LabBatch* cellSamples, const float* cellLightness,
+  // The same in Lab: the summed Delta-E of the adjusted tile samples from the
+  // cell's, or infinity once the score must exceed limit.
+  double LabSampleDifference(const uint8_t* tileSamples, const LabBatch* cellSamples,
                              const ColourGains& gains, double averageDistance, double limit,
                              LabScratch& scratch) const;
+  // Whether LightnessGapFloor over the first samples of the tile at key
+  // position k, against the cell's (cellLightness, in a row), already puts
+  // its score over limit.
+  bool LightnessRulesOut(size_t k, const float* cellLightness, const ColourGains& gains,
+                         double averageDistance, double limit) const;
 
   int tileSize_;
   int step_;
