@@ -366,8 +366,17 @@ float StartAdjustedLabBatch(const uint8_t* red, const uint8_t* green, const uint
   return LightnessGapSum(out, cell, count);
 }
 
-float LightnessGapFloor(const float* light, const float* lightLow, const ColourGains& gains,
-                        const float* cell, int count) {
+namespace {
+
+// The factors LightnessGapFloor puts an adjusted sample's L + 16 between,
+// and which of the two unadjusted forms the lower one multiplies.
+struct LightnessFactors {
+  float low;
+  float high;
+  bool lowFromLessTwo;
+};
+
+LightnessFactors FactorsFor(const ColourGains& gains) {
   // Both curves of lightness are steep at most in proportion: linear light
   // grows with a byte value to no more than the power 2.4 / 1.055 (at
   // white; less below), and the companded Y with Y to no more than the
@@ -380,42 +389,73 @@ float LightnessGapFloor(const float* light, const float* lightLow, const ColourG
   // L + 16 is at least gmin^0.76 times that of the sample two less in each
   // channel, and gmin^0.76 is at least its chord from a half to 1. A gain
   // under a half bounds nothing from below.
-  const auto [least, most] = std::minmax({gains.channel[0], gains.channel[1], gains.channel[2]});
-  const bool noneBelowOne = least >= 1.0;
+  const std::array<double, 3>& g = gains.channel;
+  const double least = std::min(std::min(g[0], g[1]), g[2]);
+  const double most = std::max(std::max(g[0], g[1]), g[2]);
   constexpr double kPower = 0.76;
   constexpr double kChordSlope = 0.8191;  // (1 - 0.5^0.76) / 0.5 = 0.81901, rounded up
-  const float low = noneBelowOne   ? 1.0f
-                    : least >= 0.5 ? static_cast<float>(1 - kChordSlope * (1 - least))
-                                   : 0.0f;
   const float high = static_cast<float>(1 + kPower * std::max(0.0, most - 1));
-  const float* lowBase = noneBelowOne ? light : lightLow;
-  // Lightness is worked out in float on both sides to within about 1e-5;
-  // each gap gives up a thousandth for that, and for this function's own
-  // rounding.
-  constexpr float kRounding = 1e-3f;
+  if (least >= 1.0) return {1.0f, high, false};
+  return {least >= 0.5 ? static_cast<float>(1 - kChordSlope * (1 - least)) : 0.0f, high, true};
+}
+
+// Lightness is worked out in float on both sides to within about 1e-5; each
+// gap gives up a thousandth for that, and for the floor's own rounding.
+constexpr float kFloorRounding = 1e-3f;
+
+}  // namespace
+
+#if defined(TESSELOR_AVX2_KERNELS)
+namespace {
+
+[[gnu::target("avx2")]] float LightnessGapFloorAvx2(const float* tile, const float* lowBase,
+                                                    const LightnessFactors& factors,
+                                                    const float* cell, int count) {
+  __m256 total = _mm256_setzero_ps();
+  for (int i = 0; i < count; i += kLabBatch) {
+    const __m256 kept = _mm256_loadu_ps(
+        reinterpret_cast<const float*>(kLaneBelow + kLabBatch - std::min(kLabBatch, count - i)));
+    const __m256 mine = _mm256_loadu_ps(cell + i);
+    const __m256 below = _mm256_sub_ps(
+        _mm256_mul_ps(_mm256_set1_ps(factors.low), _mm256_loadu_ps(lowBase + i)), mine);
+    const __m256 above =
+        _mm256_sub_ps(mine, _mm256_mul_ps(_mm256_set1_ps(factors.high), _mm256_loadu_ps(tile + i)));
+    const __m256 gap = _mm256_sub_ps(_mm256_max_ps(below, above), _mm256_set1_ps(kFloorRounding));
+    total = _mm256_add_ps(total, _mm256_and_ps(_mm256_max_ps(gap, _mm256_setzero_ps()), kept));
+  }
+  return LaneSum(_mm_add_ps(_mm256_castps256_ps128(total), _mm256_extractf128_ps(total, 1)));
+}
+
+}  // namespace
+#endif
+
+float LightnessGapFloor(const float* tile, const float* tileLessTwo, const ColourGains& gains,
+                        const float* cell, int count) {
+  const LightnessFactors factors = FactorsFor(gains);
+  const float* lowBase = factors.lowFromLessTwo ? tileLessTwo : tile;
+#if defined(TESSELOR_AVX2_KERNELS)
+  if (HasAvx2()) return LightnessGapFloorAvx2(tile, lowBase, factors, cell, count);
+#endif
 #if defined(__SSE2__)
-  const __m128 sixteen = _mm_set1_ps(16.0f);
   __m128 total = _mm_setzero_ps();
   for (int i = 0; i < count; i += 4) {
     const __m128 kept = _mm_loadu_ps(
         reinterpret_cast<const float*>(kLaneBelow + kLabBatch - std::min(4, count - i)));
     const __m128 mine = _mm_loadu_ps(cell + i);
-    const __m128 lowest = _mm_sub_ps(
-        _mm_mul_ps(_mm_set1_ps(low), _mm_add_ps(_mm_loadu_ps(lowBase + i), sixteen)), sixteen);
-    const __m128 highest = _mm_sub_ps(
-        _mm_mul_ps(_mm_set1_ps(high), _mm_add_ps(_mm_loadu_ps(light + i), sixteen)), sixteen);
-    const __m128 gap = _mm_sub_ps(_mm_max_ps(_mm_sub_ps(lowest, mine), _mm_sub_ps(mine, highest)),
-                                  _mm_set1_ps(kRounding));
+    const __m128 below =
+        _mm_sub_ps(_mm_mul_ps(_mm_set1_ps(factors.low), _mm_loadu_ps(lowBase + i)), mine);
+    const __m128 above =
+        _mm_sub_ps(mine, _mm_mul_ps(_mm_set1_ps(factors.high), _mm_loadu_ps(tile + i)));
+    const __m128 gap = _mm_sub_ps(_mm_max_ps(below, above), _mm_set1_ps(kFloorRounding));
     total = _mm_add_ps(total, _mm_and_ps(_mm_max_ps(gap, _mm_setzero_ps()), kept));
   }
   return LaneSum(total);
 #else
   float total = 0;
   for (int i = 0; i < count; ++i) {
-    const float lowest = low * (lowBase[i] + 16.0f) - 16.0f;
-    const float highest = high * (light[i] + 16.0f) - 16.0f;
-    const float gap = std::max(lowest - cell[i], cell[i] - highest) - kRounding;
-    total += std::max(gap, 0.0f);
+    const float gap =
+        std::max(factors.low * lowBase[i] - cell[i], cell[i] - factors.high * tile[i]);
+    total += std::max(gap - kFloorRounding, 0.0f);
   }
   return total;
 #endif

@@ -61,12 +61,14 @@ float StartAdjustedLabBatch(const uint8_t* red, const uint8_t* green, const uint
 constexpr int kGapFloorSamples = 2 * kLabBatch;
 
 // A floor under the sum over i below count (1 to kGapFloorSamples) of
-// |L_i - cell[i]|, L_i being the lightness StartAdjustedLabBatch gives the
-// i-th tile sample under gains, whatever its float rounding. It needs no
-// colour conversion: only the lightness of each tile sample as it is
-// (light) and with two taken off each channel's byte, held at 0 (lightLow).
-// It reads light, lightLow and cell in runs of four, on past count.
-float LightnessGapFloor(const float* light, const float* lightLow, const ColourGains& gains,
+// |L_i - L_c|, L_i being the lightness StartAdjustedLabBatch gives the i-th
+// tile sample under gains and L_c the cell sample's, whatever their float
+// rounding. It needs no colour conversion. Every argument holds lightness
+// plus 16 (116 times the companded Y): that of each tile sample as it is
+// (tile) and with two taken off each channel's byte, held at 0
+// (tileLessTwo), and that of each cell sample (cell). It reads all three in
+// runs of eight, on past count.
+float LightnessGapFloor(const float* tile, const float* tileLessTwo, const ColourGains& gains,
                         const float* cell, int count);
 
 // DeltaE of the i-th colours of x and y for each i, to the bit.

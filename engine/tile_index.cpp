@@ -147,9 +147,9 @@ TileIndex::TileIndex(const TileSet& tiles, int accuracyStep, ColourMetric metric
   for (std::vector<uint8_t>& plane : averagePlanes_) plane.resize(byKey_.size() + kScanBlock);
   if (metric == ColourMetric::kLab) {
     for (std::vector<float>& plane : averageLab_) plane.resize(byKey_.size() + kScanBlock);
-    // LightnessGapFloor reads the last tile's in runs of four.
-    lightness_.resize(lightness_.size() + 4);
-    lightnessLow_.resize(lightnessLow_.size() + 4);
+    // LightnessGapFloor reads the last tile's in runs of eight.
+    lightness_.resize(lightness_.size() + kLabBatch);
+    lightnessLow_.resize(lightnessLow_.size() + kLabBatch);
   } else
     for (auto* field : {&spreads_.mean, &spreads_.deviation, &spreads_.largest})
       for (std::vector<double>& plane : *field) plane.resize(byKey_.size() + kScanBlock);
@@ -171,9 +171,10 @@ void TileIndex::AddFloorLightness(const uint8_t* samples) {
     LabBatch labLessTwo;
     LabFromRgbBatch(bytes[0].data(), bytes[1].data(), bytes[2].data(), lab);
     LabFromRgbBatch(lessTwo[0].data(), lessTwo[1].data(), lessTwo[2].data(), labLessTwo);
-    const int lanes = std::min(kLabBatch, count - first);
-    lightness_.insert(lightness_.end(), lab.l.begin(), lab.l.begin() + lanes);
-    lightnessLow_.insert(lightnessLow_.end(), labLessTwo.l.begin(), labLessTwo.l.begin() + lanes);
+    for (int i = 0; i < std::min(kLabBatch, count - first); ++i) {
+      lightness_.push_back(lab.l[size_t(i)] + 16.0f);
+      lightnessLow_.push_back(labLessTwo.l[size_t(i)] + 16.0f);
+    }
   }
 }
 
@@ -351,7 +352,8 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
   const bool lab = metric_ == ColourMetric::kLab;
   const Spreads cellSpreads = lab ? Spreads{} : SpreadsOf(cellSamples.data(), m);
   std::vector<LabBatch> cellLab;
-  std::array<float, kGapFloorSamples> cellLightness{};  // of the first samples, in a row
+  // The lightness plus 16 of the first samples, in a row.
+  std::array<float, kGapFloorSamples> cellLightness{};
   LabScratch labScratch;
   LabColour cellAverageLab;
   double cellKey = cell.average[0] + cell.average[1] + cell.average[2];
@@ -372,7 +374,7 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
     }
     for (int i = 0; i < std::min(m, kGapFloorSamples); ++i)
       cellLightness[static_cast<size_t>(i)] =
-          cellLab[size_t(i / kLabBatch)].l[size_t(i % kLabBatch)];
+          cellLab[size_t(i / kLabBatch)].l[size_t(i % kLabBatch)] + 16.0f;
     cellAverageLab =
         LabFromRgb(static_cast<uint8_t>(cell.average[0]), static_cast<uint8_t>(cell.average[1]),
                    static_cast<uint8_t>(cell.average[2]));

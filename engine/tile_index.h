@@ -102,8 +102,8 @@ class TileIndex {
                              const ColourGains& gains, double averageDistance, double limit,
                              LabScratch& scratch) const;
   // Whether LightnessGapFloor over the first samples of the tile at key
-  // position k, against the cell's (cellLightness, in a row), already puts
-  // its score over limit.
+  // position k, against the cell's (cellLightness: lightness plus 16, in a
+  // row), already puts its score over limit.
   bool LightnessRulesOut(size_t k, const float* cellLightness, const ColourGains& gains,
                          double averageDistance, double limit) const;
 
@@ -121,9 +121,9 @@ class TileIndex {
   // The averages in Lab, one run per component in key order, for the Lab
   // metric only.
   std::array<std::vector<float>, kChannels> averageLab_;
-  // For LightnessGapFloor, Lab metric only: the lightness of the first
-  // kGapFloorSamples samples (or all, if fewer) of each tile in key order,
-  // as they are and with two taken off each byte.
+  // For LightnessGapFloor, Lab metric only: the lightness plus 16 of the
+  // first kGapFloorSamples samples (or all, if fewer) of each tile in key
+  // order, as they are and with two taken off each byte.
   std::vector<float> lightness_;
   std::vector<float> lightnessLow_;
   void AddFloorLightness(const uint8_t* samples);

@@ -263,14 +263,17 @@ TEST(LabColour, GapFloorStaysUnderTheLightnessGaps) {
                                            : random());
         lessTwo[c][i] = uint8_t(std::max(values[c][i] - 2, 0));
       }
-    std::array<float, kGapFloorSamples + 4> light{};
-    std::array<float, kGapFloorSamples + 4> lightLow{};
+    std::array<float, kGapFloorSamples + kLabBatch> light{};
+    std::array<float, kGapFloorSamples + kLabBatch> lightLow{};
     for (size_t first = 0; first < kGapFloorSamples; first += kLabBatch) {
       LabBatch lab;
       LabFromRgbBatch(&values[0][first], &values[1][first], &values[2][first], lab);
-      std::copy(lab.l.begin(), lab.l.end(), light.begin() + long(first));
-      LabFromRgbBatch(&lessTwo[0][first], &lessTwo[1][first], &lessTwo[2][first], lab);
-      std::copy(lab.l.begin(), lab.l.end(), lightLow.begin() + long(first));
+      LabBatch labLessTwo;
+      LabFromRgbBatch(&lessTwo[0][first], &lessTwo[1][first], &lessTwo[2][first], labLessTwo);
+      for (size_t i = 0; i < kLabBatch; ++i) {
+        light[first + i] = lab.l[i] + 16.0f;  // the floor takes lightness plus 16 throughout
+        lightLow[first + i] = labLessTwo.l[i] + 16.0f;
+      }
     }
     // Gains of 1, of a half, one gain for all three channels (where the
     // floor is tightest), and any.
@@ -282,16 +285,16 @@ TEST(LabColour, GapFloorStaysUnderTheLightnessGaps) {
              : round % 10 == 1 ? 0.5
              : round % 10 < 5  ? shared
                                : 0.3 + 1.7 * (random() % 1000) / 999.0;
-    std::array<float, kGapFloorSamples + 4> cell{};
+    std::array<float, kGapFloorSamples + kLabBatch> cell{};
     const int count = 1 + round % kGapFloorSamples;
     double gaps = 0;
     for (size_t i = 0; i < size_t(count); ++i) {
       // Cells near the tile's lightness as well as far from it.
-      cell[i] = round % 3 ? light[i] + float(int(random() % 21) - 10) : float(random() % 101);
+      cell[i] = round % 3 ? light[i] + float(int(random() % 21) - 10) : float(random() % 101 + 16);
       const LabColour adjusted = LabFromRgb(uint8_t(AdjustedValue(values[0][i], gains.channel[0])),
                                             uint8_t(AdjustedValue(values[1][i], gains.channel[1])),
                                             uint8_t(AdjustedValue(values[2][i], gains.channel[2])));
-      gaps += std::abs(adjusted.l - cell[i]);
+      gaps += std::abs(adjusted.l + 16.0f - cell[i]);
     }
     const float floor = LightnessGapFloor(light.data(), lightLow.data(), gains, cell.data(), count);
     ASSERT_LE(floor, gaps) << "round " << round;
