@@ -27,7 +27,7 @@ files=$(ls "$library" | wc -l)
 run_cli() {  # run_cli OUT COLOUR_ADJUST -> "seconds max_rss_kib"
   /usr/bin/time -f '%e %M' -o "$work/time.txt" "$cli" mosaic "$photo" -o "$1" \
     --library "$library" --tile-size 16 --accuracy medium --randomization low \
-    --colour-adjust "$2" --blend 0 2>/dev/null
+    --colour-adjust "$2" --blend 0 >/dev/null 2>&1
   cat "$work/time.txt"
 }
 read -r cliSeconds0 cliKib0 < <(run_cli "$work/mosaic-c0.jpg" 0)
