@@ -324,10 +324,11 @@ struct SlotsWanted {
 struct DeepList {
   std::vector<Candidate> best;
   size_t wanted;
+  // The walk asks for the limit at every tile it passes, so it is kept
+  // rather than worked out: the last score once the list is full.
+  double limit = std::numeric_limits<double>::infinity();
 
-  double Limit() const {
-    return best.size() < wanted ? std::numeric_limits<double>::infinity() : best.back().score;
-  }
+  double Limit() const { return limit; }
   void Insert(double score, int tile, const ColourGains& gains) {
     const auto place = std::find_if(best.begin(), best.end(), [&](const Candidate& other) {
       return score < other.score || (score == other.score && tile < other.tile);
@@ -335,6 +336,7 @@ struct DeepList {
     if (place == best.end() && best.size() >= wanted) return;
     best.insert(place, {score, tile, gains});
     if (best.size() > wanted) best.pop_back();
+    if (best.size() == wanted) limit = best.back().score;
   }
 };
 
