@@ -28,10 +28,11 @@ struct LinearTable {
   }
 };
 
-const LinearTable& Linear() {
-  static const LinearTable table;
-  return table;
-}
+// Made as the program starts, so that the batch kernels read it with no
+// guard to pass; no static initialiser converts colours.
+const LinearTable kLinearTable;
+
+const LinearTable& Linear() { return kLinearTable; }
 
 // Cube root for the range Lab needs (about 0.008 to 1.1): a guess from the
 // exponent bits and three Newton steps reach float precision at a fraction
