@@ -149,7 +149,7 @@ TileIndex::TileIndex(const TileSet& tiles, int accuracyStep, ColourMetric metric
     for (std::vector<float>& plane : averageLab_) plane.resize(byKey_.size() + kScanBlock);
     // LightnessGapFloor reads the last tile's in runs of eight.
     lightness_.resize(lightness_.size() + kLabBatch);
-    lightnessLow_.resize(lightnessLow_.size() + kLabBatch);
+    lightnessLessTwo_.resize(lightnessLessTwo_.size() + kLabBatch);
   } else
     for (auto* field : {&spreads_.mean, &spreads_.deviation, &spreads_.largest})
       for (std::vector<double>& plane : *field) plane.resize(byKey_.size() + kScanBlock);
@@ -173,7 +173,7 @@ void TileIndex::AddFloorLightness(const uint8_t* samples) {
     LabFromRgbBatch(lessTwo[0].data(), lessTwo[1].data(), lessTwo[2].data(), labLessTwo);
     for (int i = 0; i < std::min(kLabBatch, count - first); ++i) {
       lightness_.push_back(lab.l[size_t(i)] + 16.0f);
-      lightnessLow_.push_back(labLessTwo.l[size_t(i)] + 16.0f);
+      lightnessLessTwo_.push_back(labLessTwo.l[size_t(i)] + 16.0f);
     }
   }
 }
@@ -261,7 +261,7 @@ bool TileIndex::LightnessRulesOut(size_t k, const float* cellLightness, const Co
                                   double averageDistance, double limit) const {
   const int count = std::min(samplesPerChannel_, kGapFloorSamples);
   const size_t from = k * static_cast<size_t>(count);
-  const float floor = LightnessGapFloor(lightness_.data() + from, lightnessLow_.data() + from,
+  const float floor = LightnessGapFloor(lightness_.data() + from, lightnessLessTwo_.data() + from,
                                         gains, cellLightness, count);
   return floor * kBelowScore > LabSumLimit(limit, averageDistance, samplesPerChannel_);
 }

@@ -125,7 +125,8 @@ class TileIndex {
   // first kGapFloorSamples samples (or all, if fewer) of each tile in key
   // order, as they are and with two taken off each byte.
   std::vector<float> lightness_;
-  std::vector<float> lightnessLow_;
+  std::vector<float> lightnessLessTwo_;
+  // Appends both for the tile whose sample runs start at samples.
   void AddFloorLightness(const uint8_t* samples);
   // The spreads of each channel, one run per field in key order, for the rgb
   // metric only (largest held as a double, as the floor compares it).
