@@ -462,9 +462,11 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
   const auto screen = [&](size_t first) {
     const double limit = list.Limit();
     if (lab) return CloseLabAverages(first, cellAverageLab, limit, screenedDistances);
+    const uint32_t close = CloseAverages(first, cell.average, limit);
     spreadScreened = SpreadScreenApplies(gainTable, limit);
-    return WithinSpreadFloor(first, CloseAverages(first, cell.average, limit), cell.average,
-                             cellSpreads, gainTable, limit);
+    return spreadScreened
+               ? WithinSpreadFloor(first, close, cell.average, cellSpreads, *gainTable, limit)
+               : close;
   };
 
   // Lightness gaps come out of float arithmetic that the distances round
@@ -550,18 +552,18 @@ bool TileIndex::SpreadScreenApplies(const GainTable* gainTable, double limit) {
 
 uint32_t TileIndex::WithinSpreadFloor(size_t first, uint32_t close,
                                       const std::array<int, kChannels>& cellAverage,
-                                      const Spreads& cell, const GainTable* gainTable,
+                                      const Spreads& cell, const GainTable& gainTable,
                                       double limit) const {
 #if defined(TESSELOR_AVX2_KERNELS)
   static_assert(kScanBlock == 16, "the floors are worked out for sixteen tiles");
-  if (close == 0 || !SpreadScreenApplies(gainTable, limit)) return close;
+  if (close == 0) return close;
   FloorInputs in;
   for (size_t c = 0; c < kChannels; ++c) {
     in.average[c] = averagePlanes_[c].data() + first;
     in.mean[c] = spreads_.mean[c].data() + first;
     in.deviation[c] = spreads_.deviation[c].data() + first;
     in.largest[c] = spreads_.largest[c].data() + first;
-    in.gains[c] = gainTable->Row(cellAverage[c]);
+    in.gains[c] = gainTable.Row(cellAverage[c]);
     in.cellAverage[c] = cellAverage[c];
     in.cellMean[c] = cell[c].mean;
     in.cellDeviation[c] = cell[c].deviation;

@@ -67,15 +67,15 @@ class TileIndex {
   static constexpr size_t kScanBlock = 16;
   uint32_t CloseAverages(size_t first, const std::array<int, kChannels>& cellAverage,
                          double limit) const;
-  // Clears the bits of close whose tiles the spread floor puts over limit:
-  // SampleTermFloor with gainTable's gains, four tiles at a time. Only where
-  // SpreadScreenApplies (the processor has AVX2, there is a table because
-  // cell averages are bytes, and a limit); elsewhere close comes back as it
-  // is.
+  // Whether WithinSpreadFloor may screen: the processor has AVX2, there is
+  // a gain table (cell averages are bytes) and a limit.
   static bool SpreadScreenApplies(const GainTable* gainTable, double limit);
+  // Clears the bits of close whose tiles the spread floor puts over limit:
+  // SampleTermFloor with gainTable's gains, four tiles at a time. Only
+  // where SpreadScreenApplies.
   uint32_t WithinSpreadFloor(size_t first, uint32_t close,
                              const std::array<int, kChannels>& cellAverage, const Spreads& cell,
-                             const GainTable* gainTable, double limit) const;
+                             const GainTable& gainTable, double limit) const;
   // The same for the Lab metric: the Delta-E of the average colours, each
   // left in distances.
   uint32_t CloseLabAverages(size_t first, const LabColour& cellAverage, double limit,
