@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "engine/cpu_features.h"
+#include "engine/lane_sums.h"
 #include "engine/sample_arithmetic.h"
 #include "engine/times_gain_avx2.h"
 
@@ -98,19 +100,6 @@ float DeltaE(const LabColour& x, const LabColour& y) {
 
 #if defined(__SSE2__)
 namespace {
-
-// Loaded from kLaneBelow + kLabBatch - count, a lane mask that keeps the
-// first count lanes: a short batch's padding adds nothing to a sum.
-constexpr int32_t kLaneBelow[2 * kLabBatch] = {-1, -1, -1, -1, -1, -1, -1, -1,
-                                               0,  0,  0,  0,  0,  0,  0,  0};
-
-// Adds the four lanes of total, in the order LightnessGapSum promises alike
-// on every path.
-float LaneSum(__m128 total) {
-  total = _mm_add_ps(total, _mm_movehl_ps(total, total));
-  total = _mm_add_ss(total, _mm_shuffle_ps(total, total, 1));
-  return _mm_cvtss_f32(total);
-}
 
 // CubeRoot on four lanes, step for step: the same guess and Newton steps in
 // the same float operations, which SSE rounds as the scalar code does.
@@ -367,99 +356,14 @@ float StartAdjustedLabBatch(const uint8_t* red, const uint8_t* green, const uint
   return LightnessGapSum(out, cell, count);
 }
 
-namespace {
-
-// The factors LightnessGapFloor puts an adjusted sample's L + 16 between,
-// and which of the two unadjusted forms the lower one multiplies.
-struct LightnessFactors {
-  float low;
-  float high;
-  bool lowFromLessTwo;
-};
-
-LightnessFactors FactorsFor(const ColourGains& gains) {
-  // Both curves of lightness are steep at most in proportion: linear light
-  // grows with a byte value to no more than the power 2.4 / 1.055 (at
-  // white; less below), and the companded Y with Y to no more than the
-  // power 1/3, so L + 16 with the bytes to no more than the power 0.76.
-  // So with gmax the largest gain, at least 1, L + 16 is at most gmax^0.76
-  // times the unadjusted L + 16, and that is at most 1 + 0.76 (gmax - 1),
-  // its tangent at 1. With every gain at least 1, an adjusted byte is at
-  // least the byte itself. Below 1, truncation takes off less than one:
-  // v x g truncated is at least (v - 2) g for g of a half or more, so
-  // L + 16 is at least gmin^0.76 times that of the sample two less in each
-  // channel, and gmin^0.76 is at least its chord from a half to 1. A gain
-  // under a half bounds nothing from below.
-  const std::array<double, 3>& g = gains.channel;
-  const double least = std::min(std::min(g[0], g[1]), g[2]);
-  const double most = std::max(std::max(g[0], g[1]), g[2]);
-  constexpr double kPower = 0.76;
-  constexpr double kChordSlope = 0.8191;  // (1 - 0.5^0.76) / 0.5 = 0.81901, rounded up
-  const float high = static_cast<float>(1 + kPower * std::max(0.0, most - 1));
-  if (least >= 1.0) return {1.0f, high, false};
-  return {least >= 0.5 ? static_cast<float>(1 - kChordSlope * (1 - least)) : 0.0f, high, true};
+float FloatNotBelow(double x) {
+  const auto nearest = static_cast<float>(x);
+  return nearest < x ? std::nextafter(nearest, std::numeric_limits<float>::infinity()) : nearest;
 }
 
-// Lightness is worked out in float on both sides to within about 1e-5; each
-// gap gives up a thousandth for that, and for the floor's own rounding.
-constexpr float kFloorRounding = 1e-3f;
-
-}  // namespace
-
-#if defined(TESSELOR_AVX2_KERNELS)
-namespace {
-
-[[gnu::target("avx2")]] float LightnessGapFloorAvx2(const float* tile, const float* lowBase,
-                                                    const LightnessFactors& factors,
-                                                    const float* cell, int count) {
-  __m256 total = _mm256_setzero_ps();
-  for (int i = 0; i < count; i += kLabBatch) {
-    const __m256 kept = _mm256_loadu_ps(
-        reinterpret_cast<const float*>(kLaneBelow + kLabBatch - std::min(kLabBatch, count - i)));
-    const __m256 mine = _mm256_loadu_ps(cell + i);
-    const __m256 below = _mm256_sub_ps(
-        _mm256_mul_ps(_mm256_set1_ps(factors.low), _mm256_loadu_ps(lowBase + i)), mine);
-    const __m256 above =
-        _mm256_sub_ps(mine, _mm256_mul_ps(_mm256_set1_ps(factors.high), _mm256_loadu_ps(tile + i)));
-    const __m256 gap = _mm256_sub_ps(_mm256_max_ps(below, above), _mm256_set1_ps(kFloorRounding));
-    total = _mm256_add_ps(total, _mm256_and_ps(_mm256_max_ps(gap, _mm256_setzero_ps()), kept));
-  }
-  return LaneSum(_mm_add_ps(_mm256_castps256_ps128(total), _mm256_extractf128_ps(total, 1)));
-}
-
-}  // namespace
-#endif
-
-float LightnessGapFloor(const float* tile, const float* tileLessTwo, const ColourGains& gains,
-                        const float* cell, int count) {
-  const LightnessFactors factors = FactorsFor(gains);
-  const float* lowBase = factors.lowFromLessTwo ? tileLessTwo : tile;
-#if defined(TESSELOR_AVX2_KERNELS)
-  if (HasAvx2()) return LightnessGapFloorAvx2(tile, lowBase, factors, cell, count);
-#endif
-#if defined(__SSE2__)
-  __m128 total = _mm_setzero_ps();
-  for (int i = 0; i < count; i += 4) {
-    const __m128 kept = _mm_loadu_ps(
-        reinterpret_cast<const float*>(kLaneBelow + kLabBatch - std::min(4, count - i)));
-    const __m128 mine = _mm_loadu_ps(cell + i);
-    const __m128 below =
-        _mm_sub_ps(_mm_mul_ps(_mm_set1_ps(factors.low), _mm_loadu_ps(lowBase + i)), mine);
-    const __m128 above =
-        _mm_sub_ps(mine, _mm_mul_ps(_mm_set1_ps(factors.high), _mm_loadu_ps(tile + i)));
-    const __m128 gap = _mm_sub_ps(_mm_max_ps(below, above), _mm_set1_ps(kFloorRounding));
-    total = _mm_add_ps(total, _mm_and_ps(_mm_max_ps(gap, _mm_setzero_ps()), kept));
-  }
-  return LaneSum(total);
-#else
-  float total = 0;
-  for (int i = 0; i < count; ++i) {
-    const float gap =
-        std::max(factors.low * lowBase[i] - cell[i], cell[i] - factors.high * tile[i]);
-    total += std::max(gap - kFloorRounding, 0.0f);
-  }
-  return total;
-#endif
+float FloatNotAbove(double x) {
+  const auto nearest = static_cast<float>(x);
+  return nearest > x ? std::nextafter(nearest, -std::numeric_limits<float>::infinity()) : nearest;
 }
 
 void LabFromRgbBatch(const uint8_t* red, const uint8_t* green, const uint8_t* blue, LabBatch& out) {

@@ -57,19 +57,10 @@ float StartAdjustedLabBatch(const uint8_t* red, const uint8_t* green, const uint
                             const ColourGains& gains, const LabBatch& cell, int count,
                             LabBatchStart& start, LabBatch& out);
 
-// The most samples LightnessGapFloor takes.
-constexpr int kGapFloorSamples = 2 * kLabBatch;
-
-// A floor under the sum over i below count (1 to kGapFloorSamples) of
-// |L_i - L_c|, L_i being the lightness StartAdjustedLabBatch gives the i-th
-// tile sample under gains and L_c the cell sample's, whatever their float
-// rounding. It needs no colour conversion. Every argument holds lightness
-// plus 16 (116 times the companded Y): that of each tile sample as it is
-// (tile) and with two taken off each channel's byte, held at 0
-// (tileLessTwo), and that of each cell sample (cell). It reads all three in
-// runs of eight, on past count.
-float LightnessGapFloor(const float* tile, const float* tileLessTwo, const ColourGains& gains,
-                        const float* cell, int count);
+// The least float not below x, and the greatest not above it: a float test
+// against them screens out only what the test against x would.
+float FloatNotBelow(double x);
+float FloatNotAbove(double x);
 
 // DeltaE of the i-th colours of x and y for each i, to the bit.
 std::array<float, kLabBatch> DeltaEBatch(const LabBatch& x, const LabBatch& y);

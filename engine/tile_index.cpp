@@ -30,6 +30,22 @@ void GatherSamples(const uint8_t* plane, int tileSize, int step, uint8_t* out) {
     for (int v = 0; v < tileSize; v += step) *out++ = plane[v * tileSize + u];
 }
 
+// What WithinLightnessFloor reads of a cell: the lightness plus 16 of its
+// first floorSamples samples, its averages, and the bounds GainsFor holds
+// every gain to at colourAdjust.
+FloorScreenCell FloorScreenCellFor(const std::array<float, kGapFloorSamples>& lightness,
+                                   int floorSamples, int samples,
+                                   const std::array<int, kChannels>& average, int colourAdjust) {
+  FloorScreenCell cell;
+  cell.lightness = lightness.data();
+  for (size_t c = 0; c < kChannels; ++c) cell.average[c] = static_cast<float>(average[c]);
+  cell.leastGain = FloatNotAbove(1 - colourAdjust * 0.01);
+  cell.mostGain = FloatNotBelow(1 + colourAdjust * 0.01);
+  cell.floorSamples = floorSamples;
+  cell.samples = samples;
+  return cell;
+}
+
 }  // namespace
 
 #if defined(TESSELOR_AVX2_KERNELS)
@@ -121,6 +137,11 @@ TileIndex::TileIndex(const TileSet& tiles, int accuracyStep, ColourMetric metric
   for (size_t k = 0; k < byKey_.size(); ++k) keyPosition_[static_cast<size_t>(byKey_[k].tile)] = k;
   // Padded so that a batch of Lab samples may read a whole batch past the end.
   samples_.resize(static_cast<size_t>(count) * kChannels * samplesPerChannel_ + kLabBatch);
+  if (metric == ColourMetric::kLab) {
+    // A screened block may reach past the last tile; those lanes are never read.
+    floorPlaneStride_ = byKey_.size() + kScanBlock;
+    floorPlanes_.resize(kFloorScreenPlanes * floorPlaneStride_);
+  }
   for (size_t k = 0; k < byKey_.size(); ++k) {
     const Entry& entry = byKey_[k];
     uint8_t* out = samples_.data() + k * kChannels * samplesPerChannel_;
@@ -129,7 +150,7 @@ TileIndex::TileIndex(const TileSet& tiles, int accuracyStep, ColourMetric metric
     for (int c = 0; c < kChannels; ++c)
       averagePlanes_[static_cast<size_t>(c)].push_back(entry.average[static_cast<size_t>(c)]);
     if (metric == ColourMetric::kLab) {
-      AddFloorLightness(out);
+      AddFloorLightness(k, out);
       const LabColour lab = LabFromRgb(entry.average[0], entry.average[1], entry.average[2]);
       averageLab_[0].push_back(lab.l);
       averageLab_[1].push_back(lab.a);
@@ -155,9 +176,10 @@ TileIndex::TileIndex(const TileSet& tiles, int accuracyStep, ColourMetric metric
       for (std::vector<double>& plane : *field) plane.resize(byKey_.size() + kScanBlock);
 }
 
-void TileIndex::AddFloorLightness(const uint8_t* samples) {
+void TileIndex::AddFloorLightness(size_t k, const uint8_t* samples) {
   const int m = samplesPerChannel_;
   const int count = std::min(m, kGapFloorSamples);
+  const auto plane = [&](size_t p) { return floorPlanes_.begin() + p * floorPlaneStride_ + k; };
   for (int first = 0; first < count; first += kLabBatch) {
     std::array<std::array<uint8_t, kLabBatch>, kChannels> bytes{};
     std::array<std::array<uint8_t, kLabBatch>, kChannels> lessTwo{};
@@ -172,9 +194,16 @@ void TileIndex::AddFloorLightness(const uint8_t* samples) {
     LabFromRgbBatch(bytes[0].data(), bytes[1].data(), bytes[2].data(), lab);
     LabFromRgbBatch(lessTwo[0].data(), lessTwo[1].data(), lessTwo[2].data(), labLessTwo);
     for (int i = 0; i < std::min(kLabBatch, count - first); ++i) {
+      const auto sample = static_cast<size_t>(first + i);
       lightness_.push_back(lab.l[size_t(i)] + 16.0f);
       lightnessLessTwo_.push_back(labLessTwo.l[size_t(i)] + 16.0f);
+      *plane(sample) = lightness_.back();
+      *plane(kLessTwoPlanes + sample) = lightnessLessTwo_.back();
     }
+  }
+  for (size_t c = 0; c < kChannels; ++c) {
+    const uint8_t average = byKey_[k].average[c];
+    *plane(kInverseAveragePlanes + c) = average > 0 ? 1.0f / average : kZeroInverse;
   }
 }
 
@@ -358,6 +387,7 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
   std::array<float, kGapFloorSamples> cellLightness{};
   LabScratch labScratch;
   LabColour cellAverageLab;
+  FloorScreenCell floorScreenCell;
   double cellKey = cell.average[0] + cell.average[1] + cell.average[2];
   if (lab) {
     // Converted once per cell, in batches padded with black.
@@ -381,6 +411,8 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
         LabFromRgb(static_cast<uint8_t>(cell.average[0]), static_cast<uint8_t>(cell.average[1]),
                    static_cast<uint8_t>(cell.average[2]));
     cellKey = cellAverageLab.l;
+    floorScreenCell = FloorScreenCellFor(cellLightness, std::min(m, kGapFloorSamples), m,
+                                         cell.average, colourAdjust);
   }
 
   // Cell averages are byte means, so the table covers them; a cell made by
@@ -398,7 +430,8 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
   // scores tile k, lane its lane in the screened block, or kNoLane for a
   // tile scored before the walk.
   std::array<float, kScanBlock> screenedDistances;
-  bool spreadScreened = false;  // whether the rgb screen applied the spread floor
+  bool spreadScreened = false;     // whether the rgb screen applied the spread floor
+  bool lightnessScreened = false;  // whether the Lab screen applied the lightness floor
   constexpr size_t kNoLane = kScanBlock;
   const auto consider = [&](size_t k, size_t lane) {
     const Entry& entry = byKey_[k];
@@ -415,8 +448,11 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
       if (averageDistance > bound) return;
       const ColourGains gains = gainsFor(entry);
       // Most tiles that come this far go no further than this floor, which
-      // costs a small part of converting their samples.
-      if (LightnessRulesOut(k, cellLightness.data(), gains, averageDistance, bound)) return;
+      // costs a small part of converting their samples. The screen has held
+      // the tiles of its block to it already.
+      if (!(lane != kNoLane && lightnessScreened) &&
+          LightnessRulesOut(k, cellLightness.data(), gains, averageDistance, bound))
+        return;
       score = averageDistance + LabSampleDifference(tileSamples, cellLab.data(), gains,
                                                     averageDistance, bound, labScratch) /
                                     m;
@@ -461,7 +497,12 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
   // The tiles of a block that may still come within the limit as it stands.
   const auto screen = [&](size_t first) {
     const double limit = list.Limit();
-    if (lab) return CloseLabAverages(first, cellAverageLab, limit, screenedDistances);
+    if (lab) {
+      const uint32_t close = CloseLabAverages(first, cellAverageLab, limit, screenedDistances);
+      lightnessScreened = LightnessFloorScreens(limit);
+      return WithinLightnessFloor({floorPlanes_.data() + first, floorPlaneStride_},
+                                  floorScreenCell, screenedDistances.data(), close, limit);
+    }
     const uint32_t close = CloseAverages(first, cell.average, limit);
     spreadScreened = SpreadScreenApplies(gainTable, limit);
     return spreadScreened
@@ -578,14 +619,9 @@ uint32_t TileIndex::WithinSpreadFloor(size_t first, uint32_t close,
 uint32_t TileIndex::CloseLabAverages(size_t first, const LabColour& cellAverage, double limit,
                                      std::array<float, kScanBlock>& distances) const {
   const std::array<float, kChannels> mine{cellAverage.l, cellAverage.a, cellAverage.b};
-  // The distances are floats: the least float not below limit screens out
-  // only what the exact test would.
+  // The distances are floats.
   const bool screens = limit < std::numeric_limits<float>::max();
-  float most = std::numeric_limits<float>::infinity();
-  if (screens) {
-    most = static_cast<float>(limit);
-    if (most < limit) most = std::nextafter(most, std::numeric_limits<float>::infinity());
-  }
+  const float most = screens ? FloatNotBelow(limit) : std::numeric_limits<float>::infinity();
   uint32_t close = 0;
 #if defined(__SSE2__)
   for (size_t i = 0; i < kScanBlock; i += 4) {

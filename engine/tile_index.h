@@ -9,6 +9,7 @@
 
 #include "engine/choose_tile.h"
 #include "engine/lab_colour.h"
+#include "engine/lightness_floor.h"
 #include "engine/mosaic_settings.h"
 #include "engine/tile_set.h"
 
@@ -126,8 +127,14 @@ class TileIndex {
   // order, as they are and with two taken off each byte.
   std::vector<float> lightness_;
   std::vector<float> lightnessLessTwo_;
-  // Appends both for the tile whose sample runs start at samples.
-  void AddFloorLightness(const uint8_t* samples);
+  // The same values tile across rather than tile by tile, and the inverse
+  // averages, as WithinLightnessFloor reads sixteen tiles of them at once:
+  // kFloorScreenPlanes runs in key order, floorPlaneStride_ apart.
+  std::vector<float> floorPlanes_;
+  size_t floorPlaneStride_ = 0;
+  // Appends both for the tile at key position k, whose sample runs start
+  // at samples, and fills its place in the planes.
+  void AddFloorLightness(size_t k, const uint8_t* samples);
   // The spreads of each channel, one run per field in key order, for the rgb
   // metric only (largest held as a double, as the floor compares it).
   struct SpreadPlanes {

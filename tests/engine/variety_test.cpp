@@ -11,6 +11,7 @@
 #include <random>
 
 #include "engine/lab_colour.h"
+#include "engine/lightness_floor.h"
 #include "engine/mosaic_passes.h"
 #include "engine/tile_index.h"
 #include "engine/tile_use_record.h"
@@ -246,35 +247,62 @@ TEST(LabColour, BatchesGiveTheBitsOfOneColourAtATime) {
   }
 }
 
+// Floor samples of one tile: red, green and blue bytes, near black, near
+// white and anywhere by turns, with their lightness plus 16 as the floors
+// take it, as they are and with two taken off each byte.
+struct FloorSamples {
+  std::array<std::array<uint8_t, kGapFloorSamples>, 3> values;
+  std::array<float, kGapFloorSamples + kLabBatch> light{};
+  std::array<float, kGapFloorSamples + kLabBatch> lightLessTwo{};
+};
+
+FloorSamples RandomFloorSamples(std::mt19937& random) {
+  FloorSamples samples;
+  std::array<std::array<uint8_t, kGapFloorSamples>, 3> lessTwo;
+  for (size_t c = 0; c < 3; ++c)
+    for (size_t i = 0; i < kGapFloorSamples; ++i) {
+      const unsigned kind = random() % 3;
+      samples.values[c][i] = uint8_t(kind == 0   ? random() % 12
+                                     : kind == 1 ? 244 + random() % 12
+                                                 : random());
+      lessTwo[c][i] = uint8_t(std::max(samples.values[c][i] - 2, 0));
+    }
+  for (size_t first = 0; first < kGapFloorSamples; first += kLabBatch) {
+    const auto& v = samples.values;
+    LabBatch lab;
+    LabFromRgbBatch(&v[0][first], &v[1][first], &v[2][first], lab);
+    LabBatch labLessTwo;
+    LabFromRgbBatch(&lessTwo[0][first], &lessTwo[1][first], &lessTwo[2][first], labLessTwo);
+    for (size_t i = 0; i < kLabBatch; ++i) {
+      samples.light[first + i] = lab.l[i] + 16.0f;
+      samples.lightLessTwo[first + i] = labLessTwo.l[i] + 16.0f;
+    }
+  }
+  return samples;
+}
+
+// The summed lightness gaps of the first count samples under gains from
+// cell (lightness plus 16), as scoring finds them.
+double AdjustedGaps(const FloorSamples& samples, const ColourGains& gains, const float* cell,
+                    int count) {
+  double gaps = 0;
+  const auto& v = samples.values;
+  for (size_t i = 0; i < size_t(count); ++i) {
+    const LabColour adjusted = LabFromRgb(uint8_t(AdjustedValue(v[0][i], gains.channel[0])),
+                                          uint8_t(AdjustedValue(v[1][i], gains.channel[1])),
+                                          uint8_t(AdjustedValue(v[2][i], gains.channel[2])));
+    gaps += std::abs(adjusted.l + 16.0f - cell[i]);
+  }
+  return gaps;
+}
+
 // Scoring rules tiles out on this floor before it converts a sample; it must
 // never rise above the gaps the conversion would find, at any gain a colour
 // adjustment can give, and at gain 1 it must be the gaps themselves.
 TEST(LabColour, GapFloorStaysUnderTheLightnessGaps) {
   std::mt19937 random(5);
   for (int round = 0; round < 20000; ++round) {
-    std::array<std::array<uint8_t, kGapFloorSamples>, 3> values;
-    std::array<std::array<uint8_t, kGapFloorSamples>, 3> lessTwo;
-    for (size_t c = 0; c < 3; ++c)
-      for (size_t i = 0; i < kGapFloorSamples; ++i) {
-        // Near black, near white and anywhere, by turns.
-        const unsigned kind = random() % 3;
-        values[c][i] = uint8_t(kind == 0   ? random() % 12
-                               : kind == 1 ? 244 + random() % 12
-                                           : random());
-        lessTwo[c][i] = uint8_t(std::max(values[c][i] - 2, 0));
-      }
-    std::array<float, kGapFloorSamples + kLabBatch> light{};
-    std::array<float, kGapFloorSamples + kLabBatch> lightLow{};
-    for (size_t first = 0; first < kGapFloorSamples; first += kLabBatch) {
-      LabBatch lab;
-      LabFromRgbBatch(&values[0][first], &values[1][first], &values[2][first], lab);
-      LabBatch labLessTwo;
-      LabFromRgbBatch(&lessTwo[0][first], &lessTwo[1][first], &lessTwo[2][first], labLessTwo);
-      for (size_t i = 0; i < kLabBatch; ++i) {
-        light[first + i] = lab.l[i] + 16.0f;  // the floor takes lightness plus 16 throughout
-        lightLow[first + i] = labLessTwo.l[i] + 16.0f;
-      }
-    }
+    const FloorSamples tile = RandomFloorSamples(random);
     // Gains of 1, of a half, one gain for all three channels (where the
     // floor is tightest), and any.
     ColourGains gains;
@@ -287,21 +315,85 @@ TEST(LabColour, GapFloorStaysUnderTheLightnessGaps) {
                                : 0.3 + 1.7 * (random() % 1000) / 999.0;
     std::array<float, kGapFloorSamples + kLabBatch> cell{};
     const int count = 1 + round % kGapFloorSamples;
-    double gaps = 0;
-    for (size_t i = 0; i < size_t(count); ++i) {
+    for (size_t i = 0; i < size_t(count); ++i)
       // Cells near the tile's lightness as well as far from it.
-      cell[i] = round % 3 ? light[i] + float(int(random() % 21) - 10) : float(random() % 101 + 16);
-      const LabColour adjusted = LabFromRgb(uint8_t(AdjustedValue(values[0][i], gains.channel[0])),
-                                            uint8_t(AdjustedValue(values[1][i], gains.channel[1])),
-                                            uint8_t(AdjustedValue(values[2][i], gains.channel[2])));
-      gaps += std::abs(adjusted.l + 16.0f - cell[i]);
-    }
-    const float floor = LightnessGapFloor(light.data(), lightLow.data(), gains, cell.data(), count);
+      cell[i] =
+          round % 3 ? tile.light[i] + float(int(random() % 21) - 10) : float(random() % 101 + 16);
+    const double gaps = AdjustedGaps(tile, gains, cell.data(), count);
+    const float floor =
+        LightnessGapFloor(tile.light.data(), tile.lightLessTwo.data(), gains, cell.data(), count);
     ASSERT_LE(floor, gaps) << "round " << round;
     if (plain) {
       ASSERT_NEAR(floor, gaps, 1.1e-3 * count) << "round " << round;
     }
   }
+}
+
+// The walk's screen turns tiles away sixteen at a time by the same floor,
+// with gains it works out itself from the averages. Against limits that
+// leave each tile about as much room as its gaps take, it must turn away
+// only tiles the gaps would, yet turn away most of those.
+TEST(LabColour, FloorScreenTurnsAwayOnlyWhatTheGapsWould) {
+  if (!LightnessFloorScreens(1.0)) GTEST_SKIP() << "the screen needs AVX2";
+  std::mt19937 random(6);
+  constexpr size_t kTiles = kFloorScreenTiles;
+  constexpr size_t kStride = kTiles;
+  int over = 0;
+  int turnedAway = 0;
+  for (int round = 0; round < 3000; ++round) {
+    const int colourAdjust = std::array{0, 20, 45, 100}[size_t(round) % 4];
+    const int count = 1 + round % kGapFloorSamples;
+    const int samples = count + int(random() % 3) * count;
+    std::array<int, kChannels> cellAverage;
+    for (int& average : cellAverage) average = round % 7 == 0 ? 0 : int(random() % 256);
+    std::array<float, kGapFloorSamples> cellLight{};
+    std::vector<float> planes(kFloorScreenPlanes * kStride);
+    std::array<double, kTiles> gaps;
+    std::array<float, kTiles> distances;
+    for (size_t t = 0; t < kTiles; ++t) {
+      const FloorSamples tile = RandomFloorSamples(random);
+      std::array<uint8_t, kChannels> average;
+      for (size_t c = 0; c < kChannels; ++c) {
+        // Near the cell's, where gains stay inside the clamp, or anywhere.
+        const int near = cellAverage[c] + int(random() % 41) - 20;
+        average[c] = uint8_t(t % 4 ? std::clamp(near, 0, 255) : int(random() % 256));
+        planes[(kInverseAveragePlanes + c) * kStride + t] =
+            average[c] > 0 ? 1.0f / average[c] : kZeroInverse;
+      }
+      for (size_t i = 0; i < kGapFloorSamples; ++i) {
+        planes[i * kStride + t] = tile.light[i];
+        planes[(kLessTwoPlanes + i) * kStride + t] = tile.lightLessTwo[i];
+      }
+      if (t == 0)
+        for (size_t i = 0; i < size_t(count); ++i)
+          cellLight[i] = tile.light[i] + float(int(random() % 31) - 15);
+      gaps[t] = AdjustedGaps(tile, GainsFor(cellAverage, average, colourAdjust), cellLight.data(),
+                             count);
+      distances[t] = float(random() % 1000) / 200.0f;
+    }
+    // Room for one tile's gaps within a percent, and the rest by chance.
+    const size_t pivot = random() % kTiles;
+    const double limit = distances[pivot] + gaps[pivot] / samples *
+                                                (0.99 + 0.02 * (random() % 1000) / 999.0);
+    FloorScreenCell cell;
+    cell.lightness = cellLight.data();
+    for (size_t c = 0; c < kChannels; ++c) cell.average[c] = float(cellAverage[c]);
+    cell.leastGain = FloatNotAbove(1 - colourAdjust * 0.01);
+    cell.mostGain = FloatNotBelow(1 + colourAdjust * 0.01);
+    cell.floorSamples = count;
+    cell.samples = samples;
+    const uint32_t kept =
+        WithinLightnessFloor({planes.data(), kStride}, cell, distances.data(), 0xFFFFu, limit);
+    for (size_t t = 0; t < kTiles; ++t) {
+      // What scoring the tile by itself would turn away.
+      const bool gapsOver = gaps[t] * (1 - 1e-6) > (limit - distances[t]) * samples + 1e-6;
+      over += gapsOver;
+      if (kept >> t & 1) continue;
+      ++turnedAway;
+      ASSERT_TRUE(gapsOver) << "round " << round << " tile " << t;
+    }
+  }
+  EXPECT_GT(turnedAway, over / 2);
 }
 
 // The Lab index skips tiles by lightness; scoring every tile plainly must
