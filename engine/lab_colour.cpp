@@ -163,12 +163,29 @@ __m128 Weighted(__m128 r, __m128 g, __m128 b, float wr, float wg, float wb) {
       _mm256_mul_ps(_mm256_set1_ps(wb), b));
 }
 
+// table[i] for each of eight indices. Read one by one, they cost less than
+// a gather instruction on some processors (a fifth less in all on AMD's Zen
+// 3) and no more on others.
+[[gnu::target("avx2"), gnu::always_inline]] inline __m256 TableLookup8(const float* table,
+                                                                       __m256i indices) {
+  const __m128i low = _mm256_castsi256_si128(indices);
+  const __m128i high = _mm256_extracti128_si256(indices, 1);
+  const auto a = static_cast<uint64_t>(_mm_cvtsi128_si64(low));
+  const auto b = static_cast<uint64_t>(_mm_extract_epi64(low, 1));
+  const auto c = static_cast<uint64_t>(_mm_cvtsi128_si64(high));
+  const auto d = static_cast<uint64_t>(_mm_extract_epi64(high, 1));
+  const __m128 first =
+      _mm_setr_ps(table[uint32_t(a)], table[a >> 32], table[uint32_t(b)], table[b >> 32]);
+  const __m128 second =
+      _mm_setr_ps(table[uint32_t(c)], table[c >> 32], table[uint32_t(d)], table[d >> 32]);
+  return _mm256_set_m128(second, first);
+}
+
 // The linear light of eight bytes, from the table.
 [[gnu::target("avx2"), gnu::always_inline]] inline __m256 Linear8(const float* table,
                                                                   const uint8_t* bytes) {
-  const __m256i indices =
-      _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(bytes)));
-  return _mm256_i32gather_ps(table, indices, 4);
+  return TableLookup8(
+      table, _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(bytes))));
 }
 
 // Stores the start of a batch from its linear light and returns its
@@ -205,7 +222,7 @@ __m128 Weighted(__m128 r, __m128 g, __m128 b, float wr, float wg, float wb) {
   const __m256i adjusted =
       _mm256_min_epi32(_mm256_max_epi32(_mm256_set_m128i(high, low), _mm256_setzero_si256()),
                        _mm256_set1_epi32(255));
-  return _mm256_i32gather_ps(table, adjusted, 4);
+  return TableLookup8(table, adjusted);
 }
 
 [[gnu::target("avx2")]] float StartAdjustedLabBatchAvx2(const uint8_t* red, const uint8_t* green,

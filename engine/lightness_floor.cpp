@@ -118,9 +118,9 @@ constexpr float kScreenRounding = 0.01f;
 constexpr float kRoomMargin = 1 + 1e-6f;
 
 [[gnu::target("avx2")]] uint32_t WithinLightnessFloorAvx2(const FloorScreenTiles& tiles,
-                                                           const FloorScreenCell& cell,
-                                                           const float* distances, uint32_t close,
-                                                           float limit) {
+                                                          const FloorScreenCell& cell,
+                                                          const float* distances, uint32_t close,
+                                                          float limit) {
   const __m256 zero = _mm256_setzero_ps();
   const __m256 one = _mm256_set1_ps(1.0f);
   const __m256 leastGain = _mm256_set1_ps(cell.leastGain);
@@ -144,9 +144,9 @@ constexpr float kRoomMargin = 1 + 1e-6f;
     least = _mm256_max_ps(_mm256_sub_ps(least, _mm256_set1_ps(kGainMargin)), leastGain);
     most = _mm256_min_ps(_mm256_add_ps(most, _mm256_set1_ps(kGainMargin)), mostGain);
     // FactorsFor, lane by lane.
-    const __m256 high = _mm256_add_ps(
-        one, _mm256_mul_ps(_mm256_set1_ps(static_cast<float>(kLightnessPower)),
-                           _mm256_max_ps(_mm256_sub_ps(most, one), zero)));
+    const __m256 high =
+        _mm256_add_ps(one, _mm256_mul_ps(_mm256_set1_ps(static_cast<float>(kLightnessPower)),
+                                         _mm256_max_ps(_mm256_sub_ps(most, one), zero)));
     const __m256 noneBelowOne = _mm256_cmp_ps(least, one, _CMP_GE_OQ);
     const __m256 low = _mm256_and_ps(
         _mm256_cmp_ps(least, _mm256_set1_ps(static_cast<float>(kLeastBoundingGain)), _CMP_GE_OQ),
@@ -185,7 +185,7 @@ bool LightnessFloorScreens(double limit) {
 }
 
 uint32_t WithinLightnessFloor(const FloorScreenTiles& tiles, const FloorScreenCell& cell,
-                               const float* distances, uint32_t close, double limit) {
+                              const float* distances, uint32_t close, double limit) {
 #if defined(TESSELOR_AVX2_KERNELS)
   static_assert(kFloorScreenTiles == 16, "two runs of eight lanes");
   if (close != 0 && LightnessFloorScreens(limit))

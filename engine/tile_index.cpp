@@ -500,8 +500,8 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
     if (lab) {
       const uint32_t close = CloseLabAverages(first, cellAverageLab, limit, screenedDistances);
       lightnessScreened = LightnessFloorScreens(limit);
-      return WithinLightnessFloor({floorPlanes_.data() + first, floorPlaneStride_},
-                                  floorScreenCell, screenedDistances.data(), close, limit);
+      return WithinLightnessFloor({floorPlanes_.data() + first, floorPlaneStride_}, floorScreenCell,
+                                  screenedDistances.data(), close, limit);
     }
     const uint32_t close = CloseAverages(first, cell.average, limit);
     spreadScreened = SpreadScreenApplies(gainTable, limit);

@@ -367,14 +367,14 @@ TEST(LabColour, FloorScreenTurnsAwayOnlyWhatTheGapsWould) {
       if (t == 0)
         for (size_t i = 0; i < size_t(count); ++i)
           cellLight[i] = tile.light[i] + float(int(random() % 31) - 15);
-      gaps[t] = AdjustedGaps(tile, GainsFor(cellAverage, average, colourAdjust), cellLight.data(),
-                             count);
+      gaps[t] =
+          AdjustedGaps(tile, GainsFor(cellAverage, average, colourAdjust), cellLight.data(), count);
       distances[t] = float(random() % 1000) / 200.0f;
     }
     // Room for one tile's gaps within a percent, and the rest by chance.
     const size_t pivot = random() % kTiles;
-    const double limit = distances[pivot] + gaps[pivot] / samples *
-                                                (0.99 + 0.02 * (random() % 1000) / 999.0);
+    const double limit =
+        distances[pivot] + gaps[pivot] / samples * (0.99 + 0.02 * (random() % 1000) / 999.0);
     FloorScreenCell cell;
     cell.lightness = cellLight.data();
     for (size_t c = 0; c < kChannels; ++c) cell.average[c] = float(cellAverage[c]);
