@@ -175,9 +175,9 @@ constexpr float kRoomMargin = 1 + 1e-6f;
 }  // namespace
 #endif
 
-bool LightnessFloorScreens(double limit) {
+bool LightnessFloorScreens(float limit) {
 #if defined(TESSELOR_AVX2_KERNELS)
-  return HasAvx2() && limit < std::numeric_limits<float>::max();
+  return HasAvx2() && limit < std::numeric_limits<float>::infinity();
 #else
   (void)limit;
   return false;
@@ -185,11 +185,11 @@ bool LightnessFloorScreens(double limit) {
 }
 
 uint32_t WithinLightnessFloor(const FloorScreenTiles& tiles, const FloorScreenCell& cell,
-                              const float* distances, uint32_t close, double limit) {
+                              const float* distances, uint32_t close, float limit) {
 #if defined(TESSELOR_AVX2_KERNELS)
   static_assert(kFloorScreenTiles == 16, "two runs of eight lanes");
   if (close != 0 && LightnessFloorScreens(limit))
-    return WithinLightnessFloorAvx2(tiles, cell, distances, close, FloatNotBelow(limit));
+    return WithinLightnessFloorAvx2(tiles, cell, distances, close, limit);
 #endif
   (void)tiles, (void)cell, (void)distances, (void)limit;
   return close;

@@ -53,13 +53,13 @@ struct FloorScreenCell {
 };
 constexpr int kFloorScreenTiles = 16;
 
-// Whether WithinLightnessFloor screens at limit: the processor has AVX2 and
-// there is a limit.
-bool LightnessFloorScreens(double limit);
+// Whether WithinLightnessFloor screens at limit (a float no lower than the
+// walk's limit): the processor has AVX2 and there is a limit.
+bool LightnessFloorScreens(float limit);
 // Clears the bits of close whose tiles the floor puts over limit, the i-th
 // tile's average distance from the cell being distances[i]. Only where
 // LightnessFloorScreens; elsewhere close comes back as it is.
 uint32_t WithinLightnessFloor(const FloorScreenTiles& tiles, const FloorScreenCell& cell,
-                              const float* distances, uint32_t close, double limit);
+                              const float* distances, uint32_t close, float limit);
 
 }  // namespace tesselor

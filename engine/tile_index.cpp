@@ -498,10 +498,13 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
   const auto screen = [&](size_t first) {
     const double limit = list.Limit();
     if (lab) {
-      const uint32_t close = CloseLabAverages(first, cellAverageLab, limit, screenedDistances);
-      lightnessScreened = LightnessFloorScreens(limit);
+      // Both tests compare floats, against the least float not below limit
+      // so as to screen out only what limit would.
+      const float most = FloatNotBelow(limit);
+      const uint32_t close = CloseLabAverages(first, cellAverageLab, most, screenedDistances);
+      lightnessScreened = LightnessFloorScreens(most);
       return WithinLightnessFloor({floorPlanes_.data() + first, floorPlaneStride_}, floorScreenCell,
-                                  screenedDistances.data(), close, limit);
+                                  screenedDistances.data(), close, most);
     }
     const uint32_t close = CloseAverages(first, cell.average, limit);
     spreadScreened = SpreadScreenApplies(gainTable, limit);
@@ -616,12 +619,9 @@ uint32_t TileIndex::WithinSpreadFloor(size_t first, uint32_t close,
 #endif
 }
 
-uint32_t TileIndex::CloseLabAverages(size_t first, const LabColour& cellAverage, double limit,
+uint32_t TileIndex::CloseLabAverages(size_t first, const LabColour& cellAverage, float limit,
                                      std::array<float, kScanBlock>& distances) const {
   const std::array<float, kChannels> mine{cellAverage.l, cellAverage.a, cellAverage.b};
-  // The distances are floats.
-  const bool screens = limit < std::numeric_limits<float>::max();
-  const float most = screens ? FloatNotBelow(limit) : std::numeric_limits<float>::infinity();
   uint32_t close = 0;
 #if defined(__SSE2__)
   for (size_t i = 0; i < kScanBlock; i += 4) {
@@ -633,16 +633,18 @@ uint32_t TileIndex::CloseLabAverages(size_t first, const LabColour& cellAverage,
     }
     const __m128 distance = _mm_sqrt_ps(squares);
     _mm_storeu_ps(distances.data() + i, distance);
-    close |= static_cast<uint32_t>(_mm_movemask_ps(_mm_cmple_ps(distance, _mm_set1_ps(most)))) << i;
+    close |= static_cast<uint32_t>(_mm_movemask_ps(_mm_cmple_ps(distance, _mm_set1_ps(limit))))
+             << i;
   }
 #else
   for (size_t i = 0; i < kScanBlock; ++i) {
     distances[i] = DeltaE(cellAverage, {averageLab_[0][first + i], averageLab_[1][first + i],
                                         averageLab_[2][first + i]});
-    if (distances[i] <= most) close |= 1u << i;
+    if (distances[i] <= limit) close |= 1u << i;
   }
 #endif
-  return screens ? close : ~0u;
+  // No limit yet: every tile, whatever its distance.
+  return limit < std::numeric_limits<float>::infinity() ? close : ~0u;
 }
 
 CandidateList TileIndex::Rank(const CellBuffer& cell, int colourAdjust, int wanted,

@@ -78,8 +78,8 @@ class TileIndex {
                              const std::array<int, kChannels>& cellAverage, const Spreads& cell,
                              const GainTable& gainTable, double limit) const;
   // The same for the Lab metric: the Delta-E of the average colours, each
-  // left in distances.
-  uint32_t CloseLabAverages(size_t first, const LabColour& cellAverage, double limit,
+  // left in distances, against limit as the least float not below it.
+  uint32_t CloseLabAverages(size_t first, const LabColour& cellAverage, float limit,
                             std::array<float, kScanBlock>& distances) const;
 
   template <class List>

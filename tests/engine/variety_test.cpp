@@ -334,7 +334,7 @@ TEST(LabColour, GapFloorStaysUnderTheLightnessGaps) {
 // leave each tile about as much room as its gaps take, it must turn away
 // only tiles the gaps would, yet turn away most of those.
 TEST(LabColour, FloorScreenTurnsAwayOnlyWhatTheGapsWould) {
-  if (!LightnessFloorScreens(1.0)) GTEST_SKIP() << "the screen needs AVX2";
+  if (!LightnessFloorScreens(1.0f)) GTEST_SKIP() << "the screen needs AVX2";
   std::mt19937 random(6);
   constexpr size_t kTiles = kFloorScreenTiles;
   constexpr size_t kStride = kTiles;
@@ -383,7 +383,8 @@ TEST(LabColour, FloorScreenTurnsAwayOnlyWhatTheGapsWould) {
     cell.floorSamples = count;
     cell.samples = samples;
     const uint32_t kept =
-        WithinLightnessFloor({planes.data(), kStride}, cell, distances.data(), 0xFFFFu, limit);
+        WithinLightnessFloor({planes.data(), kStride}, cell, distances.data(), 0xFFFFu,
+                             FloatNotBelow(limit));
     for (size_t t = 0; t < kTiles; ++t) {
       // What scoring the tile by itself would turn away.
       const bool gapsOver = gaps[t] * (1 - 1e-6) > (limit - distances[t]) * samples + 1e-6;
