@@ -251,9 +251,9 @@ double TileIndex::SampleTermFloor(const Spreads& tile, const Spreads& cell,
   return floor - 1e-9;
 }
 
-int TileIndex::SampleDifference(const uint8_t* tileSamples, const uint8_t* cellSamples,
-                                const ColourGains& gains, int averageDifference,
-                                double limit) const {
+double TileIndex::SampleDifference(const uint8_t* tileSamples, const uint8_t* cellSamples,
+                                   const ColourGains& gains, int averageDifference,
+                                   double limit) const {
   const int m = samplesPerChannel_;
   // The remaining channels only add, so a partial sum bounds the score. A
   // sum one past the limit's share is over it beyond any rounding, and the
@@ -265,7 +265,7 @@ int TileIndex::SampleDifference(const uint8_t* tileSamples, const uint8_t* cellS
     const uint8_t* a = tileSamples + c * m;
     const uint8_t* b = cellSamples + c * m;
     sum += gain == 1.0 ? AbsoluteDifference(a, b, m) : AdjustedDifference(a, b, m, gain);
-    if (sum > most) return sum;
+    if (sum > most) return std::numeric_limits<double>::infinity();
   }
   return sum;
 }
@@ -439,7 +439,14 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
     if (excluded && (*excluded)[static_cast<size_t>(entry.photo)]) return;
     const double bound = list.Limit();
     const uint8_t* tileSamples = samples_.data() + k * kChannels * m;
-    double score;
+    // Lists the tile if its score, the average term plus the mean sample
+    // term, comes within bound. A tile given up on sums to infinity and
+    // spares the division.
+    const auto insertWithin = [&](double averageTerm, double sampleSum, const ColourGains& gains) {
+      if (sampleSum == std::numeric_limits<double>::infinity()) return;
+      const double score = averageTerm + sampleSum / m;
+      if (score <= bound) list.Insert(score, t, gains);
+    };
     if (lab) {
       const double averageDistance =
           lane != kNoLane
@@ -453,10 +460,10 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
       if (!(lane != kNoLane && lightnessScreened) &&
           LightnessRulesOut(k, cellLightness.data(), gains, averageDistance, bound))
         return;
-      score = averageDistance + LabSampleDifference(tileSamples, cellLab.data(), gains,
-                                                    averageDistance, bound, labScratch) /
-                                    m;
-      if (score <= bound) list.Insert(score, t, gains);
+      insertWithin(averageDistance,
+                   LabSampleDifference(tileSamples, cellLab.data(), gains, averageDistance, bound,
+                                       labScratch),
+                   gains);
       return;
     }
     int averageDifference = 0;
@@ -470,11 +477,9 @@ void TileIndex::Walk(const CellBuffer& cell, int colourAdjust, const std::vector
     if (!(lane != kNoLane && spreadScreened) &&
         averageDifference + SampleTermFloor(SpreadsAt(k), cellSpreads, gains) > bound)
       return;
-    const int sum =
-        SampleDifference(tileSamples, cellSamples.data(), gains, averageDifference, bound);
-    score = averageDifference + static_cast<double>(sum) / m;
-    // A tile that gave up early carries a partial score; it cannot be placed.
-    if (score <= bound) list.Insert(score, t, gains);
+    insertWithin(averageDifference,
+                 SampleDifference(tileSamples, cellSamples.data(), gains, averageDifference, bound),
+                 gains);
   };
 
   std::array<size_t, kCandidateSlots> seeded;

@@ -87,9 +87,9 @@ class TileIndex {
             const std::vector<int>* seeds, List& list) const;
 
   // Sums the absolute differences of the adjusted tile samples from the cell
-  // samples, giving up (returning a value that scores above limit) once the
-  // score averageDifference + sum / samples must exceed limit.
-  int SampleDifference(const uint8_t* tileSamples, const uint8_t* cellSamples,
+  // samples, giving up (returning infinity) once the score
+  // averageDifference + sum / samples must exceed limit.
+  double SampleDifference(const uint8_t* tileSamples, const uint8_t* cellSamples,
                        const ColourGains& gains, int averageDifference, double limit) const;
   // Room for one tile's samples in Lab while a cell's walk scores it.
   struct LabScratch {
