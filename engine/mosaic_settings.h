@@ -47,7 +47,7 @@ struct BuildOptions {
   // off, every tile file is decoded and nothing is kept.
   bool useTileCache = true;
   // How far apart and how often a photo may recur, and how colours compare.
-  VarietyOptions variety;
+  VarietyOptions variety{};
 };
 
 struct MosaicSettings {
@@ -62,7 +62,7 @@ struct MosaicSettings {
   bool randomPlacement = false;
   bool allTiles = false;
   bool useTileCache = true;
-  VarietyOptions variety;
+  VarietyOptions variety{};
   int sourceWidth = 0;
   int sourceHeight = 0;
 
