@@ -55,8 +55,9 @@ TEST(BmpWriter, ColourRoundTripMatchesOurAndImageMagicksDecoding) {
   CDrawDibBmp decoded;
   CAnyPicDecoder().DecodeFile(dir.File("a.bmp"), decoded, 32);
   EXPECT_EQ(testing::MaxDifference(testing::FromBitmap(decoded), pattern), 0);
-  if (testing::HaveProgram("convert"))
+  if (testing::HaveProgram("convert")) {
     EXPECT_EQ(testing::MaxDifference(testing::MagickRgb(dir.File("a.bmp"), 37, 23), pattern), 0);
+  }
 }
 
 TEST(BmpWriter, EightBitBitmapKeepsItsTableAndIndices) {

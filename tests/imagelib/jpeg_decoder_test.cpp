@@ -187,7 +187,9 @@ TEST_P(TruncatedJpeg, DecodesAtHeaderSizeOrRaisesAndTheDecoderStaysUsable) {
       EXPECT_EQ(e.GetCode(), 6) << "cut at " << length;
       // A single-scan file has no headers after its scan to cut into; a
       // progressive one has tables between scans.
-      if (!progressive) EXPECT_LT(length, FirstScanData(whole)) << "cut at " << length;
+      if (!progressive) {
+        EXPECT_LT(length, FirstScanData(whole)) << "cut at " << length;
+      }
     }
   }
   CDrawDibBmp again;
