@@ -51,10 +51,10 @@ void RefuseMissingSources(const uint8_t* file, size_t bytes) {
 
 }  // namespace
 
-// The AV1 codec sets up frames as large as its own units ask, and a grid
-// picture is assembled at the size its grid item gives, before either is
-// compared with the file's header, so a few hundred bytes could cost
-// gigabytes. Neither may be larger than the picture the file declares (its
+// The AV1 codec sets up frames as large as its own units ask, and grid and
+// overlay pictures are assembled at the size their items give, before any of
+// them is compared with the file's header, so a few hundred bytes could cost
+// gigabytes. None may be larger than the picture the file declares (its
 // tiles and alpha are no larger), give or take the codec's 128-pixel
 // blocks, nor beyond what any picture may be.
 void CHEIFDecoder::RefuseOversizedFrames(const uint8_t* file, size_t bytes,
@@ -79,6 +79,7 @@ void CHEIFDecoder::RefuseOversizedFrames(const uint8_t* file, size_t bytes,
   refuseLarger(Av1FrameSizes(file, bytes), "an AV1 frame");
   refuseLarger(HevcFrameSizes(file, bytes), "an HEVC frame");
   refuseLarger(GridOutputSizes(file, bytes), "a grid");
+  refuseLarger(OverlayCanvasSizes(file, bytes), "an overlay");
 }
 
 void CHEIFDecoder::DecodeImage(CBmp& bmp, ColourTable&, int& bitsPerPixel, CDataSource& source) {

@@ -179,22 +179,37 @@ std::vector<FrameSize> HevcFrameSizes(const uint8_t* file, size_t size) {
   return sizes;
 }
 
-std::vector<FrameSize> GridOutputSizes(const uint8_t* file, size_t size) {
+namespace {
+
+// The output size each derived item of type declares. Its data begins with
+// a version, flags (bit 0: 32-bit sizes) and fieldsBeforeSize more bytes,
+// then the output width and height.
+std::vector<FrameSize> DerivedOutputSizes(const uint8_t* file, size_t size, uint32_t type,
+                                          size_t fieldsBeforeSize) {
   std::vector<FrameSize> sizes;
   for (const std::vector<Box>& metaBoxes : MetaBoxContents(file, size))
-    ForEachItemOfType(file, size, metaBoxes, FourCC("grid"),
-                      [&](const uint8_t* data, size_t length) {
-                        // Version, flags (bit 0: 32-bit sizes), rows and
-                        // columns less one, then the output width and height.
-                        ByteReader reader(data, length);
-                        reader.Skip(1);
-                        const size_t sizeBytes = reader.Number(1) & 1 ? 4 : 2;
-                        reader.Skip(2);
-                        const auto width = static_cast<int64_t>(reader.Number(sizeBytes));
-                        const auto height = static_cast<int64_t>(reader.Number(sizeBytes));
-                        if (reader.Ok()) sizes.push_back({width, height});
-                      });
+    ForEachItemOfType(file, size, metaBoxes, type, [&](const uint8_t* data, size_t length) {
+      ByteReader reader(data, length);
+      reader.Skip(1);
+      const size_t sizeBytes = reader.Number(1) & 1 ? 4 : 2;
+      reader.Skip(fieldsBeforeSize);
+      const auto width = static_cast<int64_t>(reader.Number(sizeBytes));
+      const auto height = static_cast<int64_t>(reader.Number(sizeBytes));
+      if (reader.Ok()) sizes.push_back({width, height});
+    });
   return sizes;
+}
+
+}  // namespace
+
+std::vector<FrameSize> GridOutputSizes(const uint8_t* file, size_t size) {
+  // Rows and columns less one, a byte each.
+  return DerivedOutputSizes(file, size, FourCC("grid"), 2);
+}
+
+std::vector<FrameSize> OverlayCanvasSizes(const uint8_t* file, size_t size) {
+  // The canvas's fill colour, four 16-bit values.
+  return DerivedOutputSizes(file, size, FourCC("iovl"), 8);
 }
 
 }  // namespace tesselor

@@ -1,8 +1,8 @@
 // Finds, without decoding, the sizes a HEIF or AVIF file asks its decoders
 // to set up: the frames its AV1 and HEVC payloads declare in their sequence
-// headers, and the pictures its grid items assemble. All are set up whatever
-// size the file's own header gives the picture, so a few hundred bytes can
-// ask for gigabytes; the HEIF decoder checks these sizes first.
+// headers, and the pictures its grid and overlay items assemble. All are set
+// up whatever size the file's own header gives the picture, so a few hundred
+// bytes can ask for gigabytes; the HEIF decoder checks these sizes first.
 #pragma once
 
 #include <cstddef>
@@ -28,5 +28,8 @@ std::vector<FrameSize> HevcFrameSizes(const uint8_t* file, size_t size);
 
 // The output size each grid item declares, read the same way.
 std::vector<FrameSize> GridOutputSizes(const uint8_t* file, size_t size);
+
+// The canvas size each overlay item declares, read the same way.
+std::vector<FrameSize> OverlayCanvasSizes(const uint8_t* file, size_t size);
 
 }  // namespace tesselor
