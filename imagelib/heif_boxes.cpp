@@ -148,6 +148,13 @@ struct ItemExtent {
   uint64_t length;
 };
 
+// The bytes a location field of the size given takes. The format allows 0,
+// 4 and 8; libheif reads a field of any other size as absent, and so does
+// this, so that the checks read the extents the library will.
+size_t LocationFieldBytes(uint64_t size) {
+  return size == 4 || size == 8 ? static_cast<size_t>(size) : 0;
+}
+
 // The first extent of each item in a location box. Versions 1 and 2 may give
 // each extent an index; readIndex false reads them as if they gave none.
 std::vector<ItemExtent> FirstExtents(const Box& locations, bool readIndex) {
@@ -157,9 +164,10 @@ std::vector<ItemExtent> FirstExtents(const Box& locations, bool readIndex) {
   reader.Skip(3);
   const uint64_t fieldSizes = reader.Number(1);
   const uint64_t moreSizes = reader.Number(1);
-  const size_t offsetBytes = fieldSizes >> 4, lengthBytes = fieldSizes & 0x0F;
-  const size_t baseBytes = moreSizes >> 4;
-  const size_t indexBytes = readIndex && version >= 1 ? moreSizes & 0x0F : 0;
+  const size_t offsetBytes = LocationFieldBytes(fieldSizes >> 4);
+  const size_t lengthBytes = LocationFieldBytes(fieldSizes & 0x0F);
+  const size_t baseBytes = LocationFieldBytes(moreSizes >> 4);
+  const size_t indexBytes = readIndex && version >= 1 ? LocationFieldBytes(moreSizes & 0x0F) : 0;
   const size_t idBytes = version < 2 ? 2 : 4;
   const uint64_t items = reader.Number(idBytes);
   for (uint64_t i = 0; i < items && reader.Ok(); ++i) {
@@ -181,7 +189,8 @@ std::vector<ItemExtent> FirstExtents(const Box& locations, bool readIndex) {
 // Whether the location box gives its extents an index, so that reading it
 // without one differs.
 bool HasExtentIndex(const Box& locations) {
-  return locations.size >= 6 && locations.body[0] >= 1 && (locations.body[5] & 0x0F) != 0;
+  return locations.size >= 6 && locations.body[0] >= 1 &&
+         LocationFieldBytes(locations.body[5] & 0x0F) != 0;
 }
 
 }  // namespace

@@ -77,8 +77,10 @@ TEST(HeifDecoder, DamagedFilesFailCleanly) {
 // 919 bytes whose grid hides in a second meta box (780 MB), and 2350 bytes
 // of HEVC whose parameter set asks for 4096 x 2048 (a 15 KB twin asking for
 // 8000 x 8000 took 445 MB whatever pixel budget was set); a grid whose data
-// runs past the end of its data box, as libheif reads it, cost 1.1 GB, and
-// 588 bytes with an overlay canvas of 4096 x 47872 cost 580 MB.
+// runs past the end of its data box, as libheif reads it, cost 1.1 GB, as
+// did one whose location fields have sizes the format does not allow (which
+// libheif reads as absent), and 588 bytes with an overlay canvas of 4096 x
+// 47872 cost 580 MB.
 TEST(HeifDecoder, FramesBeyondTheDeclaredPictureAreRefusedBeforeDecoding) {
   const std::pair<const char*, const char*> cases[] = {
       {"av1-sequence-header-claims-65533-by-1282",
@@ -92,6 +94,8 @@ TEST(HeifDecoder, FramesBeyondTheDeclaredPictureAreRefusedBeforeDecoding) {
        "an HEVC frame of 4096 x 2048 is larger than the picture of 16 x 16"},
       {"overlay-claims-4096-by-47872",
        "an overlay of 4096 x 47872 is larger than the picture of 16 x 16"},
+      {"location-field-sizes-read-as-none-grid-claims-2576-by-56832",
+       "a grid of 2576 x 56832 is larger than the picture of 16 x 16"},
   };
   for (const auto& [file, message] : cases) {
     const std::vector<uint8_t> input =
