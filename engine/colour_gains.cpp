@@ -8,8 +8,7 @@ namespace tesselor {
 namespace {
 
 double ChannelGain(int cellAverage, uint8_t tileAverage, int colourAdjust) {
-  const double lo = 1 - colourAdjust * 0.01;
-  const double hi = 1 + colourAdjust * 0.01;
+  const auto [lo, hi] = GainRangeFor(colourAdjust);
   double gain;
   if (tileAverage == 0)
     gain = cellAverage > 0 ? hi : lo;

@@ -21,8 +21,18 @@ inline int AdjustedValue(uint8_t value, double gain) {
   return adjusted < 0 ? 0 : (adjusted > 255 ? 255 : adjusted);
 }
 
+// The least and most gain there is at colourAdjust: 1 -/+ colourAdjust
+// percent.
+struct GainRange {
+  double least;
+  double most;
+};
+inline GainRange GainRangeFor(int colourAdjust) {
+  return {1 - colourAdjust * 0.01, 1 + colourAdjust * 0.01};
+}
+
 // Each channel's gain, cell average over tile average, held within
-// 1 -/+ colourAdjust percent.
+// GainRangeFor(colourAdjust).
 ColourGains GainsFor(const std::array<int, kChannels>& cellAverage,
                      const std::array<uint8_t, kChannels>& tileAverage, int colourAdjust);
 

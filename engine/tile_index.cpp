@@ -39,8 +39,9 @@ FloorScreenCell FloorScreenCellFor(const std::array<float, kGapFloorSamples>& li
   FloorScreenCell cell;
   cell.lightness = lightness.data();
   for (size_t c = 0; c < kChannels; ++c) cell.average[c] = static_cast<float>(average[c]);
-  cell.leastGain = FloatNotAbove(1 - colourAdjust * 0.01);
-  cell.mostGain = FloatNotBelow(1 + colourAdjust * 0.01);
+  const GainRange gains = GainRangeFor(colourAdjust);
+  cell.leastGain = FloatNotAbove(gains.least);
+  cell.mostGain = FloatNotBelow(gains.most);
   cell.floorSamples = floorSamples;
   cell.samples = samples;
   return cell;

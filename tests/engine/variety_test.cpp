@@ -378,8 +378,8 @@ TEST(LabColour, FloorScreenTurnsAwayOnlyWhatTheGapsWould) {
     FloorScreenCell cell;
     cell.lightness = cellLight.data();
     for (size_t c = 0; c < kChannels; ++c) cell.average[c] = float(cellAverage[c]);
-    cell.leastGain = FloatNotAbove(1 - colourAdjust * 0.01);
-    cell.mostGain = FloatNotBelow(1 + colourAdjust * 0.01);
+    cell.leastGain = FloatNotAbove(GainRangeFor(colourAdjust).least);
+    cell.mostGain = FloatNotBelow(GainRangeFor(colourAdjust).most);
     cell.floorSamples = count;
     cell.samples = samples;
     const uint32_t kept =
